@@ -1,0 +1,43 @@
+# The two set-up commands of the README:
+#   make run    installs what is needed, builds Tovik and starts it
+#   make test   installs what is needed, builds everything and runs every test
+.PHONY: bootstrap build run test test-debug test-asan test-tsan bench install clean
+
+JOBS ?= $(shell nproc)
+
+bootstrap:
+	scripts/bootstrap
+
+build: bootstrap
+	cmake --preset release
+	cmake --build build/release -j $(JOBS)
+
+run: build
+	scripts/run-app
+
+test: test-debug test-asan
+
+test-debug: bootstrap
+	cmake --preset debug
+	cmake --build build/debug -j $(JOBS)
+	scripts/with-desktop ctest --preset debug -j $(JOBS)
+
+# The core libraries' tests again under AddressSanitizer and UBSan.
+test-asan: bootstrap
+	cmake --preset asan
+	cmake --build build/asan -j $(JOBS) --target tovik_core_tests
+	ASAN_OPTIONS=detect_leaks=1 scripts/with-desktop ctest --preset asan -j $(JOBS) -L core
+
+test-tsan: bootstrap
+	cmake --preset tsan
+	cmake --build build/tsan -j $(JOBS) --target tovik_core_tests
+	scripts/with-desktop ctest --preset tsan -j $(JOBS) -L core
+
+bench: build
+	for b in build/release/bench/tovik_bench_*; do "$$b"; done
+
+install: build
+	cmake --install build/release
+
+clean:
+	rm -rf build

@@ -1,0 +1,55 @@
+#include "app/cli/CommandLine.h"
+
+#include "app/cli/CategorizeCommand.h"
+#include "app/cli/ClipCommand.h"
+#include "app/cli/Command.h"
+#include "app/cli/CommandParser.h"
+#include "app/cli/CommandStreams.h"
+#include "organise/Categorizer.h"
+
+#include <ostream>
+
+using namespace Qt::StringLiterals;
+
+CommandLine::CommandLine() {
+    commands.push_back(std::make_unique<CategorizeCommand>(Categorizer::shared()));
+    commands.push_back(std::make_unique<ClipCommand>(Categorizer::shared()));
+}
+
+CommandLine::~CommandLine() = default;
+
+bool CommandLine::wantsCommand(const QStringList& arguments) {
+    return !arguments.isEmpty();
+}
+
+QString CommandLine::helpText() const {
+    QString text = u"Usage: tovik [COMMAND [options]]\n\n"
+                   "Without a command, starts Tovik in the system tray.\n\n"
+                   "Commands:\n"_s;
+    qsizetype width = 0;
+    for (const auto& command : commands)
+        width = std::max(width, command->name().size());
+    for (const auto& command : commands)
+        text += u"  "_s + command->name().leftJustified(width + 2) + command->summary() + u'\n';
+    text += u"\nRun 'tovik COMMAND --help' for a command's options.\n"_s;
+    return text;
+}
+
+int CommandLine::run(const QStringList& arguments, CommandStreams& streams) {
+    const QString first = arguments.value(0);
+    if (first == u"--help"_s || first == u"-h"_s || first == u"help"_s) {
+        writeUtf8(streams.out, helpText());
+        return ExitStatus::success;
+    }
+    if (first == u"--version"_s) {
+        writeUtf8(streams.out, u"tovik " TOVIK_VERSION "\n"_s);
+        return ExitStatus::success;
+    }
+    for (const auto& command : commands) {
+        if (command->name() == first)
+            return command->run(arguments.mid(1), streams);
+    }
+    const QString what = first.startsWith(u'-') ? u"unknown option '"_s : u"unknown command '"_s;
+    writeUtf8(streams.err, u"tovik: "_s + what + first + u"' (see 'tovik --help')\n"_s);
+    return ExitStatus::usage;
+}

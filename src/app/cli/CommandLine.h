@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QStringList>
+
+#include <memory>
+#include <vector>
+
+class Command;
+struct CommandStreams;
+
+// tovik's subcommands: finds the one named by the first argument and runs it.
+class CommandLine {
+public:
+    CommandLine();
+    ~CommandLine();
+
+    // True when arguments (without the program name) ask for a subcommand or
+    // for help rather than for the desktop app.
+    static bool wantsCommand(const QStringList& arguments);
+
+    int run(const QStringList& arguments, CommandStreams& streams);
+
+    QString helpText() const;
+
+private:
+    std::vector<std::unique_ptr<Command>> commands;
+};

@@ -1,0 +1,19 @@
+#pragma once
+
+class Clock;
+class Environment;
+
+// Every desktop service the rest of Tovik needs, reached through one object.
+// main() installs the Linux implementation once at start; unit tests construct
+// the code under test with memory doubles instead and never touch this.
+class Platform {
+public:
+    virtual ~Platform() = default;
+
+    virtual Clock& clock() = 0;
+    virtual Environment& environment() = 0;
+
+    // The installed platform. Installing is done once, before any shared service is used.
+    static Platform& current();
+    static void install(Platform* platform);
+};

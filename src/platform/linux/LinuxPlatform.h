@@ -1,0 +1,16 @@
+#pragma once
+
+#include "platform/Platform.h"
+#include "platform/linux/ProcessEnvironment.h"
+#include "platform/linux/SystemClock.h"
+
+// The desktop services of a Linux (X11) session.
+class LinuxPlatform final : public Platform {
+public:
+    Clock& clock() override { return systemClock; }
+    Environment& environment() override { return processEnvironment; }
+
+private:
+    SystemClock systemClock;
+    ProcessEnvironment processEnvironment;
+};

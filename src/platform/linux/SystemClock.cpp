@@ -1,0 +1,5 @@
+#include "platform/linux/SystemClock.h"
+
+QDateTime SystemClock::now() const {
+    return QDateTime::currentDateTimeUtc();
+}

@@ -1,0 +1,1 @@
+#include "platform/memory/MemoryPlatform.h"

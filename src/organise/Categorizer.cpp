@@ -7,6 +7,9 @@
 
 #include <QUrl>
 
+#include <array>
+#include <vector>
+
 using namespace Qt::StringLiterals;
 
 Categorizer::Categorizer(ModelLoader loadModel) : loadModel(std::move(loadModel)) {}
@@ -33,6 +36,73 @@ std::optional<QString> Categorizer::siteCategory(const QString& urlString) {
     return std::nullopt;
 }
 
+namespace {
+
+// Finds which keywords occur in a text in one pass: at each position only the
+// keywords starting with that character are compared. All keywords are ASCII,
+// so a table by first character covers them. Gives exactly the hits of one
+// substring search per keyword, without walking the text a hundred times.
+class KeywordMatcher {
+public:
+    KeywordMatcher() {
+        const auto rules = CategoryTables::keywordRules();
+        for (std::size_t r = 0; r < rules.size(); ++r) {
+            for (QLatin1StringView keyword : rules[r].keywords) {
+                const auto first = static_cast<unsigned char>(keyword.front().toLatin1());
+                byFirstCharacter[first].push_back({keyword, int(r), int(keywordCount)});
+                ++keywordCount;
+            }
+        }
+    }
+
+    // Hits per rule for the keywords found in haystack (each keyword once).
+    std::vector<int> hitsPerRule(QStringView haystack) const {
+        std::vector<char> found(keywordCount, 0);
+        std::vector<int> hits(CategoryTables::keywordRules().size(), 0);
+        const qsizetype size = haystack.size();
+        for (qsizetype i = 0; i < size; ++i) {
+            const char16_t c = haystack[i].unicode();
+            if (c >= 128)
+                continue;
+            for (const Entry& entry : byFirstCharacter[c]) {
+                if (found[entry.index] || size - i < entry.keyword.size())
+                    continue;
+                if (matchesAt(haystack, i, entry.keyword)) {
+                    found[entry.index] = 1;
+                    ++hits[entry.rule];
+                }
+            }
+        }
+        return hits;
+    }
+
+private:
+    static bool matchesAt(QStringView haystack, qsizetype at, QLatin1StringView keyword) {
+        const char* k = keyword.data();
+        const QChar* h = haystack.data() + at;
+        for (qsizetype j = 1; j < keyword.size(); ++j) {
+            if (h[j].unicode() != char16_t(static_cast<unsigned char>(k[j])))
+                return false;
+        }
+        return true;
+    }
+
+    struct Entry {
+        QLatin1StringView keyword;
+        int rule;
+        int index;
+    };
+    std::array<std::vector<Entry>, 128> byFirstCharacter;
+    std::size_t keywordCount = 0;
+};
+
+const KeywordMatcher& keywordMatcher() {
+    static const KeywordMatcher matcher;
+    return matcher;
+}
+
+} // namespace
+
 std::optional<QString> Categorizer::keywordCategory(const QString& title,
                                                     const std::optional<QString>& text) {
     QString haystack = title;
@@ -41,18 +111,15 @@ std::optional<QString> Categorizer::keywordCategory(const QString& title,
         haystack += QStringView(*text).first(Graphemes::endOfFirst(*text, keywordTextLength));
     haystack = std::move(haystack).toLower();
 
+    const std::vector<int> hits = keywordMatcher().hitsPerRule(haystack);
+    const auto rules = CategoryTables::keywordRules();
     std::optional<QString> best;
-    qsizetype bestHits = 0;
-    for (const CategoryTables::KeywordRule& rule : CategoryTables::keywordRules()) {
-        qsizetype hits = 0;
-        for (QLatin1StringView keyword : rule.keywords) {
-            if (haystack.contains(keyword))
-                ++hits;
-        }
+    int bestHits = 0;
+    for (std::size_t r = 0; r < rules.size(); ++r) {
         // Two hits make a candidate; a later rule needs strictly more to win.
-        if (hits >= 2 && hits > bestHits) {
-            best = QString(rule.category);
-            bestHits = hits;
+        if (hits[r] >= 2 && hits[r] > bestHits) {
+            best = QString(rules[r].category);
+            bestHits = hits[r];
         }
     }
     return best;
@@ -68,7 +135,10 @@ const SentenceEmbedding* Categorizer::model() const {
 
 std::optional<QString> Categorizer::meaningCategory(const QString& title,
                                                     const std::optional<QString>& text) const {
-    QString joined = title + u". "_s + text.value_or(QString());
+    // Cut the text before joining: a page's text can be far longer than needed.
+    QString joined = title + u". "_s;
+    if (text)
+        joined += QStringView(*text).first(Graphemes::endOfFirst(*text, meaningTextLength));
     const QString sentence = Graphemes::prefix(joined, meaningTextLength);
 
     qsizetype words = 0;

@@ -5,6 +5,7 @@
 #include <QHash>
 
 #include <atomic>
+#include <random>
 #include <thread>
 
 #include <gtest/gtest.h>
@@ -214,4 +215,48 @@ TEST(CategorizerOrder, EarlierStepsWinOverLaterOnes) {
               u"Food"_s);
     // The structural step looks at the text when there is one, not the title.
     EXPECT_EQ(categorizer.categorize(u"~/a/b"_s, u"hello"_s, std::nullopt), std::nullopt);
+}
+
+namespace {
+// The plain rule: one substring search per keyword.
+std::optional<QString> referenceKeywordCategory(const QString& title, const QString& text) {
+    const QString haystack = (title + u' ' + text.left(4000)).toLower();
+    std::optional<QString> best;
+    qsizetype bestHits = 0;
+    for (const auto& rule : CategoryTables::keywordRules()) {
+        qsizetype hits = 0;
+        for (QLatin1StringView keyword : rule.keywords)
+            hits += haystack.contains(keyword) ? 1 : 0;
+        if (hits >= 2 && hits > bestHits) {
+            best = QString(rule.category);
+            bestHits = hits;
+        }
+    }
+    return best;
+}
+} // namespace
+
+TEST(CategorizerKeywords, OnePassMatcherAgreesWithPlainSearchOnRandomTexts) {
+    // Texts stitched from keyword fragments, so partial and overlapping
+    // matches ("api" without its space, "gitlab", " ai " at the edges) occur.
+    QStringList pieces{u" "_s, u"a"_s, u"i"_s, u"AI "_s, u"api"_s, u"API "_s, u"git"_s,
+                       u"Lab"_s, u"ui"_s, u"x "_s, u"é"_s, u"\U0001F600"_s};
+    for (const auto& rule : CategoryTables::keywordRules()) {
+        for (QLatin1StringView keyword : rule.keywords) {
+            pieces.append(QString(keyword));
+            pieces.append(QString(keyword).left(keyword.size() - 1));
+        }
+    }
+    std::mt19937 random(42);
+    int categorized = 0;
+    for (int round = 0; round < 3000; ++round) {
+        QString text;
+        const int count = 1 + int(random() % 12);
+        for (int i = 0; i < count; ++i)
+            text += pieces[random() % pieces.size()];
+        const std::optional<QString> expected = referenceKeywordCategory(u"t"_s, text);
+        categorized += expected ? 1 : 0;
+        ASSERT_EQ(Categorizer::keywordCategory(u"t"_s, text), expected) << text.toStdString();
+    }
+    EXPECT_GT(categorized, 300) << "the corpus should exercise the candidate rule";
 }

@@ -1,0 +1,122 @@
+#include "corpus/Corpus.h"
+
+#include <QStringList>
+
+#include <array>
+#include <random>
+
+using namespace Qt::StringLiterals;
+
+namespace Corpus {
+
+namespace {
+
+const std::array<const char*, 96> words{
+    "the", "of", "and", "a", "to", "in", "is", "you", "that", "it", "for", "on", "with", "as",
+    "are", "this", "be", "at", "have", "from", "or", "one", "had", "by", "word", "but", "not",
+    "what", "all", "were", "we", "when", "your", "can", "said", "there", "use", "an", "each",
+    "which", "she", "do", "how", "their", "if", "will", "up", "other", "about", "out", "many",
+    "then", "them", "these", "so", "some", "her", "would", "make", "like", "him", "into", "time",
+    "python", "compiler", "recipe", "cooking", "flight", "hotel", "startup", "founder", "design",
+    "typography", "workout", "sleep", "album", "playlist", "stock", "invest", "llm", "neural",
+    "meeting", "project", "garden", "river", "window", "memory", "coffee", "letter", "bridge",
+    "market", "planet", "engine", "signal", "forest"};
+
+const std::array<const char*, 12> hosts{
+    "github.com", "www.youtube.com", "en.wikipedia.org", "news.example.org", "blog.example.com",
+    "www.nytimes.com", "docs.google.com", "medium.com", "arxiv.org", "www.reddit.com",
+    "recipes.example.net", "travel.example.io"};
+
+const std::array<const char*, 6> sources{"Firefox", "Terminal", "Text Editor", "Quick Note",
+                                         "Chromium", "Files"};
+
+const std::array<const char*, 8> tagNames{"Work", "Reading", "Ideas", "Home", "Project X",
+                                          "Later", "Research", "Recipes"};
+
+} // namespace
+
+QString prose(int length, std::uint32_t seed) {
+    std::mt19937 random(seed);
+    std::uniform_int_distribution<std::size_t> pick(0, words.size() - 1);
+    QString text;
+    text.reserve(length + 16);
+    int sentence = 0;
+    while (text.size() < length) {
+        QString word = QString::fromLatin1(words[pick(random)]);
+        if (sentence == 0 && !word.isEmpty())
+            word[0] = word[0].toUpper();
+        text += word;
+        if (++sentence > 6 + int(random() % 10)) {
+            text += u". "_s;
+            sentence = 0;
+        } else {
+            text += u' ';
+        }
+    }
+    text.truncate(length);
+    return text;
+}
+
+QList<Item> items(int count, std::uint32_t seed) {
+    std::mt19937 random(seed);
+    QList<Item> result;
+    result.reserve(count);
+    double savedAt = 790000000.0;
+    for (int i = 0; i < count; ++i) {
+        Item item;
+        // Ids from the seeded generator, so two runs build equal corpora.
+        item.id = QUuid(uint(random()), ushort(random()), ushort(random()), uchar(random()),
+                        uchar(random()), uchar(random()), uchar(random()), uchar(random()),
+                        uchar(random()), uchar(random()), uchar(random()));
+        savedAt -= 60.0 + double(random() % 3600);
+        item.savedAt = savedAt;
+        const unsigned roll = random() % 100;
+        if (roll < 45) {
+            item.kind = ItemKind::text;
+            // Mostly short snippets, some long notes: about 2.5 kB on average.
+            const int length = roll < 30 ? 80 + int(random() % 900) : 2000 + int(random() % 9000);
+            item.text = prose(length, random());
+            item.title = item.text->left(70);
+            item.detail = u"Text snippet"_s;
+        } else if (roll < 75) {
+            item.kind = ItemKind::link;
+            const QString host = QString::fromLatin1(hosts[random() % hosts.size()]);
+            item.title = host;
+            item.detail = u"https://"_s + host + u"/"_s + prose(24, random()).replace(u' ', u'-');
+            if (random() % 4 != 0)
+                item.text = prose(500 + int(random() % 6000), random());
+        } else if (roll < 90) {
+            item.kind = ItemKind::image;
+            item.title = u"Image · 3 Dec 2026 at 10:%1"_s.arg(random() % 60, 2, 10, QLatin1Char('0'));
+            item.detail = u"Copied image"_s;
+            item.fileName = QUuid(uint(random()), 0, 0, 0, 0, 0, 0, 0, 0, 0, 0)
+                                .toString(QUuid::WithoutBraces)
+                                .toUpper() +
+                            u".png"_s;
+            if (random() % 3 == 0)
+                item.text = prose(40 + int(random() % 400), random());
+        } else {
+            item.kind = ItemKind::file;
+            item.title = prose(16, random()).replace(u' ', u'_') + u".pdf"_s;
+            item.detail = u"/home/user/Documents"_s;
+            item.fileName = item.title;
+            item.text = prose(1000 + int(random() % 8000), random());
+        }
+        item.source = QString::fromLatin1(sources[random() % sources.size()]);
+        const unsigned tagRoll = random() % 10;
+        if (tagRoll < 3) {
+            item.tags = QStringList{QString::fromLatin1(tagNames[random() % tagNames.size()])};
+        } else if (tagRoll == 3) {
+            item.tags = QStringList{};
+        }
+        if (random() % 2 == 0) {
+            static const std::array<const char*, 6> categories{"Code", "AI", "Food", "Travel",
+                                                               "Learning", "Article"};
+            item.category = QString::fromLatin1(categories[random() % categories.size()]);
+        }
+        result.append(std::move(item));
+    }
+    return result;
+}
+
+} // namespace Corpus

@@ -13,7 +13,17 @@ using namespace Qt::StringLiterals;
 
 namespace StoreAccess {
 
-std::unique_ptr<Store> open(bool writable, const QString& command, CommandStreams& streams) {
+namespace {
+Store* inProcessStore = nullptr;
+}
+
+void useInProcessStore(Store* store) {
+    inProcessStore = store;
+}
+
+std::shared_ptr<Store> open(bool writable, const QString& command, CommandStreams& streams) {
+    if (inProcessStore)
+        return std::shared_ptr<Store>(inProcessStore, [](Store*) {});
     Platform& platform = Platform::current();
     Store::Options options;
     options.applicationSupport = DataFolder::applicationSupport(platform.environment());
@@ -21,7 +31,7 @@ std::unique_ptr<Store> open(bool writable, const QString& command, CommandStream
     options.categorizer = &Categorizer::shared();
     options.readOnly = !writable;
     QString error;
-    std::unique_ptr<Store> store = Store::open(options, &error);
+    std::shared_ptr<Store> store = Store::open(options, &error);
     if (!store) {
         writeUtf8(streams.err, u"tovik "_s + command + u": "_s + error + u'\n');
         return nullptr;

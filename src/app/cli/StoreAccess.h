@@ -15,7 +15,11 @@ namespace StoreAccess {
 // The store of the current user's data folder. Writable stores take the
 // folder's lock first; when that fails the reason is reported on standard
 // error as one line (prefixed "tovik COMMAND: ") and the answer is null.
-std::unique_ptr<Store> open(bool writable, const QString& command, CommandStreams& streams);
+// Inside the desktop app, the app's own store is answered instead.
+std::shared_ptr<Store> open(bool writable, const QString& command, CommandStreams& streams);
+
+// Makes open() answer store (the running app's), or opens stores again when null.
+void useInProcessStore(Store* store);
 
 // Writes every change to disk; reports a failure the same way. True on success.
 bool flush(Store& store, const QString& command, CommandStreams& streams);

@@ -1,7 +1,10 @@
 #pragma once
 
 #include "platform/Platform.h"
+#include "platform/linux/AutostartLoginItem.h"
+#include "platform/linux/FusionAppearance.h"
 #include "platform/linux/JsonUserDefaults.h"
+#include "platform/linux/XcbGlobalHotKey.h"
 #include "platform/linux/ProcessEnvironment.h"
 #include "platform/linux/QtScheduler.h"
 #include "platform/linux/SystemClock.h"
@@ -13,10 +16,18 @@ public:
     Environment& environment() override { return processEnvironment; }
     Scheduler& scheduler() override { return qtScheduler; }
     UserDefaults& userDefaults() override { return jsonUserDefaults; }
+    Appearance& appearance() override { return fusionAppearance; }
+    LoginItem& loginItem() override { return autostartLoginItem; }
+    GlobalHotKey& globalHotKey() override { return xcbGlobalHotKey; }
 
 private:
     SystemClock systemClock;
     ProcessEnvironment processEnvironment;
     QtScheduler qtScheduler;
     JsonUserDefaults jsonUserDefaults{JsonUserDefaults::defaultPath()};
+    FusionAppearance fusionAppearance;
+    XcbGlobalHotKey xcbGlobalHotKey;
+    AutostartLoginItem autostartLoginItem{
+        AutostartLoginItem::defaultEntryPath(QStringLiteral("com.nivo.lumavex")),
+        AutostartLoginItem::runningExecutable()};
 };

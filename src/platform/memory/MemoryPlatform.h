@@ -1,7 +1,10 @@
 #pragma once
 
 #include "platform/Platform.h"
+#include "platform/memory/MemoryAppearance.h"
 #include "platform/memory/MemoryClock.h"
+#include "platform/memory/MemoryGlobalHotKey.h"
+#include "platform/memory/MemoryLoginItem.h"
 #include "platform/memory/MemoryEnvironment.h"
 #include "platform/memory/MemoryScheduler.h"
 #include "platform/memory/MemoryUserDefaults.h"
@@ -13,9 +16,15 @@ public:
     Environment& environment() override { return memoryEnvironment; }
     Scheduler& scheduler() override { return memoryScheduler; }
     UserDefaults& userDefaults() override { return memoryUserDefaults; }
+    Appearance& appearance() override { return memoryAppearance; }
+    LoginItem& loginItem() override { return memoryLoginItem; }
+    GlobalHotKey& globalHotKey() override { return memoryGlobalHotKey; }
 
     MemoryClock memoryClock;
     MemoryEnvironment memoryEnvironment;
     MemoryScheduler memoryScheduler;
     MemoryUserDefaults memoryUserDefaults;
+    MemoryAppearance memoryAppearance;
+    MemoryLoginItem memoryLoginItem;
+    MemoryGlobalHotKey memoryGlobalHotKey;
 };

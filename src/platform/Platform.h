@@ -2,6 +2,7 @@
 
 class Clock;
 class Environment;
+class Scheduler;
 
 // Every desktop service the rest of Tovik needs, reached through one object.
 // main() installs the Linux implementation once at start; unit tests construct
@@ -12,6 +13,7 @@ public:
 
     virtual Clock& clock() = 0;
     virtual Environment& environment() = 0;
+    virtual Scheduler& scheduler() = 0;
 
     // The installed platform. Installing is done once, before any shared service is used.
     static Platform& current();

@@ -2,6 +2,7 @@
 
 #include "platform/Platform.h"
 #include "platform/linux/ProcessEnvironment.h"
+#include "platform/linux/QtScheduler.h"
 #include "platform/linux/SystemClock.h"
 
 // The desktop services of a Linux (X11) session.
@@ -9,8 +10,10 @@ class LinuxPlatform final : public Platform {
 public:
     Clock& clock() override { return systemClock; }
     Environment& environment() override { return processEnvironment; }
+    Scheduler& scheduler() override { return qtScheduler; }
 
 private:
     SystemClock systemClock;
     ProcessEnvironment processEnvironment;
+    QtScheduler qtScheduler;
 };

@@ -3,13 +3,16 @@
 #include "platform/Platform.h"
 #include "platform/memory/MemoryClock.h"
 #include "platform/memory/MemoryEnvironment.h"
+#include "platform/memory/MemoryScheduler.h"
 
 // All platform services as in-memory doubles, for unit tests.
 class MemoryPlatform final : public Platform {
 public:
     Clock& clock() override { return memoryClock; }
     Environment& environment() override { return memoryEnvironment; }
+    Scheduler& scheduler() override { return memoryScheduler; }
 
     MemoryClock memoryClock;
     MemoryEnvironment memoryEnvironment;
+    MemoryScheduler memoryScheduler;
 };

@@ -7,6 +7,19 @@
 #define TOVIK_SEARCH_X86 1
 #endif
 
+namespace {
+
+// Texts shorter than this are read directly; a summary would not pay.
+constexpr qsizetype summaryThreshold = 384;
+
+quint32 sequenceHash(const char* at) {
+    const quint32 sequence =
+        quint32(uchar(at[0])) | quint32(uchar(at[1])) << 8 | quint32(uchar(at[2])) << 16;
+    return sequence * 0x9E3779B1u;
+}
+
+} // namespace
+
 SearchText::SearchText(QStringView text) {
     bytes.resize(text.size() * 3);
     char* out = bytes.data();
@@ -25,14 +38,56 @@ SearchText::SearchText(QStringView text) {
     }
     bytes.truncate(out - bytes.constData());
     bytes.squeeze();
+
+    const qsizetype size = bytes.size();
+    for (qsizetype i = 0; i + 3 <= size && i < 64; ++i)
+        sequenceHashes.push_back(sequenceHash(bytes.constData() + i));
+    if (size < summaryThreshold) {
+        if (size > 64)
+            sequenceHashes.clear(); // too long to be a query word
+        return;
+    }
+    sequenceHashes.clear();
+    // About four bits per byte of text leaves roughly a quarter of them set.
+    int bits = 9;
+    while (bits < 17 && (qsizetype(1) << bits) < size * 4)
+        ++bits;
+    summary.assign(size_t(1) << (bits - 6), 0);
+    summaryShift = 32 - bits;
+    for (qsizetype i = 0; i + 3 <= size; ++i) {
+        const quint32 bit = sequenceHash(bytes.constData() + i) >> summaryShift;
+        summary[bit >> 6] |= quint64(1) << (bit & 63);
+    }
+}
+
+bool SearchText::mayContain(const SearchText& needle) const {
+    if (summary.empty() || needle.sequenceHashes.empty())
+        return true;
+    for (quint32 hash : needle.sequenceHashes) {
+        const quint32 bit = hash >> summaryShift;
+        if ((summary[bit >> 6] & (quint64(1) << (bit & 63))) == 0)
+            return false;
+    }
+    return true;
 }
 
 namespace {
 
 using Finder = bool (*)(const char*, qsizetype, const char*, qsizetype);
 
+// For short texts and the ends of long ones, where setting up anything
+// cleverer costs more than it saves.
 bool portableFind(const char* hay, qsizetype n, const char* needle, qsizetype m) {
-    return memmem(hay, size_t(n), needle, size_t(m)) != nullptr;
+    const char first = needle[0];
+    const char* end = hay + n - m + 1;
+    for (const char* at = hay; at < end; ++at) {
+        at = static_cast<const char*>(std::memchr(at, first, size_t(end - at)));
+        if (at == nullptr)
+            return false;
+        if (std::memcmp(at + 1, needle + 1, size_t(m - 1)) == 0)
+            return true;
+    }
+    return false;
 }
 
 #ifdef TOVIK_SEARCH_X86
@@ -101,7 +156,7 @@ bool SearchText::contains(const SearchText& needle) const {
     const qsizetype n = bytes.size();
     if (m == 0)
         return true;
-    if (m > n)
+    if (m > n || !mayContain(needle))
         return false;
     if (m == 1)
         return std::memchr(bytes.constData(), needle.bytes[0], size_t(n)) != nullptr;

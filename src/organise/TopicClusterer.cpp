@@ -6,7 +6,6 @@
 #include <algorithm>
 #include <string_view>
 #include <unordered_map>
-#include <unordered_set>
 
 using namespace Qt::StringLiterals;
 
@@ -43,12 +42,6 @@ constexpr std::array<std::u16string_view, 199> stopWordList{
     u"google",   u"wikipedia", u"spotify",   u"netflix",  u"text",     u"file",   u"snippet",
     u"copied",   u"saved",     u"untitled"};
 
-const std::unordered_set<std::u16string_view>& stopWordSet() {
-    static const std::unordered_set<std::u16string_view> set(stopWordList.begin(),
-                                                             stopWordList.end());
-    return set;
-}
-
 std::u16string_view view(QStringView text) {
     return {text.utf16(), size_t(text.size())};
 }
@@ -77,40 +70,166 @@ char32_t firstCodePoint(QStringView text) {
     return text[0].unicode();
 }
 
-using Weights = std::unordered_map<std::u16string_view, int>;
+quint64 hashStep(quint64 hash, char16_t unit) {
+    return (hash ^ unit) * 0x100000001B3ull;
+}
+constexpr quint64 hashBasis = 0xCBF29CE484222325ull;
 
-void countWord(QStringView word, qsizetype characters, int weight, Weights& weights) {
-    if (characters < TopicClusterer::minimumWordLength)
-        return;
-    const std::u16string_view key = view(word);
-    if (stopWordSet().count(key) == 0)
-        weights[key] += weight;
+quint64 hashOf(std::u16string_view word) {
+    quint64 hash = hashBasis;
+    for (char16_t unit : word)
+        hash = hashStep(hash, unit);
+    return hash;
 }
 
-// Adds the words of lowered (which must outlive weights): runs of letters of
-// any script, split at every other character. Below U+0300 each unit is a
-// character of its own (CR LF, the only pair, is no letter either way), so
-// most text is read unit by unit; other text by user-perceived characters, a
-// character being a letter when its first code point is.
-void addWords(QStringView lowered, int weight, Weights& weights) {
-    const bool simple =
-        std::all_of(lowered.begin(), lowered.end(), [](QChar c) { return c.unicode() < 0x0300; });
-    if (simple) {
-        qsizetype start = -1;
-        for (qsizetype i = 0; i <= lowered.size(); ++i) {
-            const bool letter = i < lowered.size() && lowered[i].isLetter();
-            if (letter && start < 0) {
-                start = i;
-            } else if (!letter && start >= 0) {
-                countWord(lowered.sliced(start, i - start), i - start, weight, weights);
-                start = -1;
+// Stop words by the same hash the counter computes while reading a word.
+const std::unordered_map<quint64, std::u16string_view>& stopWordsByHash() {
+    static const auto table = [] {
+        std::unordered_map<quint64, std::u16string_view> map;
+        for (std::u16string_view word : stopWordList)
+            map.emplace(hashOf(word), word);
+        return map;
+    }();
+    return table;
+}
+
+bool isStopWord(std::u16string_view word, quint64 hash) {
+    const auto& stops = stopWordsByHash();
+    auto it = stops.find(hash);
+    return it != stops.end() && it->second == word;
+}
+
+// The weighted words of one item: an open-addressing table that keeps its
+// memory between items and clears only the slots it used.
+class WordCounter {
+public:
+    void clear() {
+        for (size_t slot : used)
+            slots[slot] = {};
+        used.clear();
+    }
+
+    // word must stay valid until the counter is cleared.
+    void add(std::u16string_view word, quint64 hash, qsizetype characters, int weight) {
+        if (characters < TopicClusterer::minimumWordLength || isStopWord(word, hash))
+            return;
+        if ((used.size() + 1) * 2 > slots.size())
+            grow();
+        size_t slot = size_t(hash) & (slots.size() - 1);
+        while (slots[slot].weight != 0 && (slots[slot].hash != hash || slots[slot].word != word))
+            slot = (slot + 1) & (slots.size() - 1);
+        if (slots[slot].weight == 0) {
+            slots[slot].word = word;
+            slots[slot].hash = hash;
+            used.push_back(slot);
+        }
+        slots[slot].weight += weight;
+    }
+
+    // The count heaviest words; equal weights in code-point order.
+    QStringList best(size_t count) const {
+        std::vector<const Slot*> ranked;
+        ranked.reserve(used.size());
+        for (size_t slot : used)
+            ranked.push_back(&slots[slot]);
+        const size_t kept = std::min(ranked.size(), count);
+        std::partial_sort(ranked.begin(), ranked.begin() + kept, ranked.end(),
+                          [](const Slot* a, const Slot* b) {
+                              return a->weight != b->weight ? a->weight > b->weight
+                                                            : codePointLess(a->word, b->word);
+                          });
+        QStringList words;
+        for (size_t i = 0; i < kept; ++i)
+            words.append(
+                QString::fromUtf16(ranked[i]->word.data(), qsizetype(ranked[i]->word.size())));
+        return words;
+    }
+
+private:
+    struct Slot {
+        std::u16string_view word;
+        quint64 hash = 0;
+        int weight = 0; // 0: free
+    };
+
+    void grow() {
+        std::vector<Slot> old = std::move(slots);
+        slots.assign(std::max<size_t>(1024, old.size() * 2), Slot{});
+        used.clear();
+        for (const Slot& entry : old) {
+            if (entry.weight == 0)
+                continue;
+            size_t slot = size_t(entry.hash) & (slots.size() - 1);
+            while (slots[slot].weight != 0)
+                slot = (slot + 1) & (slots.size() - 1);
+            slots[slot] = entry;
+            used.push_back(slot);
+        }
+    }
+
+    std::vector<Slot> slots;
+    std::vector<size_t> used;
+};
+
+// Below U+0300 every unit is a character of its own (CR LF, the only pair,
+// is no letter either way) and lower-cases to one unit, except U+0130, whose
+// lower case is two.
+bool isSimple(QStringView text) {
+    return std::all_of(text.begin(), text.end(),
+                       [](QChar c) { return c.unicode() < 0x0300 && c.unicode() != 0x0130; });
+}
+
+char16_t lowerSimple(char16_t unit) {
+    if (unit < 0x80)
+        return char16_t(unsigned(unit - u'A') < 26u ? unit + 32 : unit);
+    return char16_t(QChar::toLower(char32_t(unit)));
+}
+
+bool isLetterSimple(char16_t unit) {
+    if (unit < 0x80)
+        return unsigned(char16_t(unit | 0x20) - u'a') < 26u;
+    return QChar::isLetter(char32_t(unit));
+}
+
+// Adds the words of text: runs of letters of any script, lower-cased, split
+// at every other character. Simple text is read unit by unit, lower-casing
+// into out (which must have room for text); other text is lower-cased whole
+// into keep and read by user-perceived characters, a character being a letter
+// when its first code point is.
+void addWords(QStringView text, int weight, WordCounter& counter, char16_t*& out,
+              QStringList& keep) {
+    if (isSimple(text)) {
+        const qsizetype size = text.size();
+        qsizetype i = 0;
+        while (i < size) {
+            char16_t unit = lowerSimple(text[i].unicode());
+            if (!isLetterSimple(unit)) {
+                ++i;
+                continue;
             }
+            char16_t* start = out;
+            quint64 hash = hashBasis;
+            do {
+                *out++ = unit;
+                hash = hashStep(hash, unit);
+                if (++i == size)
+                    break;
+                unit = lowerSimple(text[i].unicode());
+            } while (isLetterSimple(unit));
+            counter.add({start, size_t(out - start)}, hash, out - start, weight);
         }
         return;
     }
+    keep.append(text.toString().toLower());
+    const QStringView lowered = keep.back();
     qsizetype start = -1;
     qsizetype end = 0;
     qsizetype characters = 0;
+    const auto flush = [&](qsizetype stop) {
+        const std::u16string_view word = view(lowered.sliced(start, stop - start));
+        counter.add(word, hashOf(word), characters, weight);
+        start = -1;
+    };
     Graphemes::forEach(lowered, [&](QStringView character) {
         const qsizetype position = character.data() - lowered.data();
         if (QChar::isLetter(firstCodePoint(character))) {
@@ -120,40 +239,31 @@ void addWords(QStringView lowered, int weight, Weights& weights) {
             }
             ++characters;
         } else if (start >= 0) {
-            countWord(lowered.sliced(start, position - start), characters, weight, weights);
-            start = -1;
+            flush(position);
         }
         end = position + character.size();
         return true;
     });
     if (start >= 0)
-        countWord(lowered.sliced(start, end - start), characters, weight, weights);
+        flush(end);
 }
 
 // The keywords of a title and text, best first.
 QStringList topKeywords(const QString& title, const std::optional<QString>& text) {
-    const QString loweredTitle = title.toLower();
-    QString loweredText;
-    if (text)
-        loweredText = QStringView(*text)
-                          .first(Graphemes::endOfFirst(*text, TopicClusterer::textCut))
-                          .toString()
-                          .toLower();
-    Weights weights;
-    addWords(loweredTitle, TopicClusterer::titleWeight, weights);
-    addWords(loweredText, TopicClusterer::textWeight, weights);
-
-    std::vector<std::pair<std::u16string_view, int>> ranked(weights.begin(), weights.end());
-    const auto better = [](const auto& a, const auto& b) {
-        return a.second != b.second ? a.second > b.second : codePointLess(a.first, b.first);
-    };
-    const size_t kept = std::min<size_t>(ranked.size(), TopicClusterer::keywordsPerItem);
-    std::partial_sort(ranked.begin(), ranked.begin() + kept, ranked.end(), better);
-    QStringList keywords;
-    for (size_t i = 0; i < kept; ++i)
-        keywords.append(
-            QString::fromUtf16(ranked[i].first.data(), qsizetype(ranked[i].first.size())));
-    return keywords;
+    const QStringView cutText =
+        text ? QStringView(*text).first(Graphemes::endOfFirst(*text, TopicClusterer::textCut))
+             : QStringView();
+    thread_local WordCounter counter;
+    thread_local std::vector<char16_t> buffer;
+    buffer.resize(size_t(title.size() + cutText.size()));
+    char16_t* out = buffer.data();
+    QStringList keep;
+    counter.clear();
+    addWords(title, TopicClusterer::titleWeight, counter, out, keep);
+    addWords(cutText, TopicClusterer::textWeight, counter, out, keep);
+    QStringList best = counter.best(TopicClusterer::keywordsPerItem);
+    counter.clear();
+    return best;
 }
 
 // Fibonacci hashing of a pair of keyword ids into a table of 2^bits slots.

@@ -1,5 +1,6 @@
 #include "organise/AutoSortNote.h"
 
+<<<<<<< HEAD
 #include "platform/Scheduler.h"
 
 #include <algorithm>
@@ -31,3 +32,14 @@ void AutoSortNote::show(const QList<Item>& items, int sorted) {
         Q_EMIT changed();
     });
 }
+=======
+using namespace Qt::StringLiterals;
+
+QString autoSortNote(qsizetype analysed, qsizetype sorted, qsizetype keptTags) {
+    QString note = u"Analysed "_s + QString::number(analysed) + u" items · "_s +
+                   QString::number(sorted) + u" auto-sorted"_s;
+    if (keptTags > 0)
+        note += u" · "_s + QString::number(keptTags) + u" kept your tags"_s;
+    return note;
+}
+>>>>>>> main

@@ -1,5 +1,6 @@
 #pragma once
 
+<<<<<<< HEAD
 #include "store/Item.h"
 
 #include <QList>
@@ -41,3 +42,10 @@ private:
     std::optional<QString> current;
     quint64 shown = 0; // notes shown so far; tells a timer whether its note was replaced
 };
+=======
+#include <QString>
+
+// The note shown after "Auto-sort Everything": "Analysed N items · M
+// auto-sorted", with " · K kept your tags" when some items keep their own tags.
+QString autoSortNote(qsizetype analysed, qsizetype sorted, qsizetype keptTags);
+>>>>>>> main

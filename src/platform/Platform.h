@@ -3,6 +3,7 @@
 class Clock;
 class Environment;
 class Scheduler;
+class UserDefaults;
 
 // Every desktop service the rest of Tovik needs, reached through one object.
 // main() installs the Linux implementation once at start; unit tests construct
@@ -14,6 +15,7 @@ public:
     virtual Clock& clock() = 0;
     virtual Environment& environment() = 0;
     virtual Scheduler& scheduler() = 0;
+    virtual UserDefaults& userDefaults() = 0;
 
     // The installed platform. Installing is done once, before any shared service is used.
     static Platform& current();

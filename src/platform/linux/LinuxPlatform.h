@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/Platform.h"
+#include "platform/linux/JsonUserDefaults.h"
 #include "platform/linux/ProcessEnvironment.h"
 #include "platform/linux/QtScheduler.h"
 #include "platform/linux/SystemClock.h"
@@ -11,9 +12,11 @@ public:
     Clock& clock() override { return systemClock; }
     Environment& environment() override { return processEnvironment; }
     Scheduler& scheduler() override { return qtScheduler; }
+    UserDefaults& userDefaults() override { return jsonUserDefaults; }
 
 private:
     SystemClock systemClock;
     ProcessEnvironment processEnvironment;
     QtScheduler qtScheduler;
+    JsonUserDefaults jsonUserDefaults{JsonUserDefaults::defaultPath()};
 };

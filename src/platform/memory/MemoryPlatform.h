@@ -4,6 +4,7 @@
 #include "platform/memory/MemoryClock.h"
 #include "platform/memory/MemoryEnvironment.h"
 #include "platform/memory/MemoryScheduler.h"
+#include "platform/memory/MemoryUserDefaults.h"
 
 // All platform services as in-memory doubles, for unit tests.
 class MemoryPlatform final : public Platform {
@@ -11,8 +12,10 @@ public:
     Clock& clock() override { return memoryClock; }
     Environment& environment() override { return memoryEnvironment; }
     Scheduler& scheduler() override { return memoryScheduler; }
+    UserDefaults& userDefaults() override { return memoryUserDefaults; }
 
     MemoryClock memoryClock;
     MemoryEnvironment memoryEnvironment;
     MemoryScheduler memoryScheduler;
+    MemoryUserDefaults memoryUserDefaults;
 };

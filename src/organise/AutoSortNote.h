@@ -1,6 +1,5 @@
 #pragma once
 
-<<<<<<< HEAD
 #include "store/Item.h"
 
 #include <QList>
@@ -10,6 +9,10 @@
 
 class Scheduler;
 
+// The note shown after "Auto-sort Everything": "Analysed N items · M
+// auto-sorted", with " · K kept your tags" when some items keep their own tags.
+QString autoSortNote(qsizetype analysed, qsizetype sorted, qsizetype keptTags);
+
 // The status note after "Auto-sort Everything": how many items were analysed,
 // how many ended with a category, and how many kept the user's own tags. It
 // shows for three seconds; a newer note replaces it and gets its own three
@@ -18,9 +21,6 @@ class AutoSortNote : public QObject {
     Q_OBJECT
 public:
     explicit AutoSortNote(Scheduler& scheduler, QObject* parent = nullptr);
-
-    // "Analysed N items · M auto-sorted", with " · K kept your tags" when K > 0.
-    static QString text(int analysed, int autoSorted, int keptTags);
 
     // Shows the note for a pass over items (the store's list after it) in
     // which sorted items ended with a category.
@@ -42,10 +42,3 @@ private:
     std::optional<QString> current;
     quint64 shown = 0; // notes shown so far; tells a timer whether its note was replaced
 };
-=======
-#include <QString>
-
-// The note shown after "Auto-sort Everything": "Analysed N items · M
-// auto-sorted", with " · K kept your tags" when some items keep their own tags.
-QString autoSortNote(qsizetype analysed, qsizetype sorted, qsizetype keptTags);
->>>>>>> main

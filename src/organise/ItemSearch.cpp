@@ -35,8 +35,18 @@ bool ItemSearch::Fields::madeFrom(const Item& item) const {
            SharedText::same(category, item.category) && tags == item.tags;
 }
 
-const ItemSearch::Fields& ItemSearch::fieldsOf(const Item& item) {
-    Fields& fields = cache[item.id];
+const ItemSearch::Fields& ItemSearch::fieldsOf(const Item& item, qsizetype position) {
+    if (byPosition.size() <= size_t(position))
+        byPosition.resize(size_t(position) + 1);
+    auto& [knownId, known] = byPosition[size_t(position)];
+    if (known == nullptr || knownId != item.id) {
+        std::shared_ptr<Fields>& entry = cache[item.id];
+        if (!entry)
+            entry = std::make_shared<Fields>();
+        knownId = item.id;
+        known = entry.get();
+    }
+    Fields& fields = *known;
     if (fields.lastUse == 0 || !fields.madeFrom(item)) {
         fields.title = item.title;
         fields.detail = item.detail;
@@ -60,9 +70,10 @@ const ItemSearch::Fields& ItemSearch::fieldsOf(const Item& item) {
 // Items leave the library over time; their fields go once the cache holds
 // clearly more than the items searched.
 void ItemSearch::forgetUnused(qsizetype itemCount) {
+    byPosition.resize(size_t(itemCount));
     if (cache.size() <= 2 * itemCount + 256)
         return;
-    cache.removeIf([this](const auto& entry) { return entry.value().lastUse != generation; });
+    cache.removeIf([this](const auto& entry) { return entry.value()->lastUse != generation; });
 }
 
 QList<qsizetype> ItemSearch::resultPositions(const QList<Item>& items, const QString& query) {
@@ -88,7 +99,7 @@ QList<qsizetype> ItemSearch::resultPositions(const QList<Item>& items, const QSt
     std::vector<std::pair<int, qsizetype>> scored; // (score, position)
     for (qsizetype i = 0; i < items.size(); ++i) {
         const Item& item = items[i];
-        const Fields& fields = fieldsOf(item);
+        const Fields& fields = fieldsOf(item, i);
         int score = 0;
         for (const Word& word : needles) {
             if (fields.lowerTitle.contains(word.text))

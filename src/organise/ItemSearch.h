@@ -7,7 +7,10 @@
 #include <QList>
 #include <QString>
 #include <QUuid>
+#include <memory>
 #include <optional>
+#include <utility>
+#include <vector>
 
 // The library's search: the items matching at least one word of a query, best
 // match first. A word scores 6 in the title, 3 in the detail, 4 in a tag, 2 in
@@ -61,9 +64,12 @@ private:
         bool madeFrom(const Item& item) const;
     };
 
-    const Fields& fieldsOf(const Item& item);
+    const Fields& fieldsOf(const Item& item, qsizetype position);
     void forgetUnused(qsizetype itemCount);
 
-    QHash<QUuid, Fields> cache;
+    QHash<QUuid, std::shared_ptr<Fields>> cache;
+    // The fields by position in the last list searched: the list rarely
+    // changes between keystrokes, so most items are found without hashing.
+    std::vector<std::pair<QUuid, Fields*>> byPosition;
     quint64 generation = 0;
 };

@@ -2,19 +2,10 @@
 #include "organise/LibraryState.h"
 
 #include <benchmark/benchmark.h>
-#include <map>
 
 using namespace Qt::StringLiterals;
 
 namespace {
-
-const QList<Item>& library(int count) {
-    static std::map<int, QList<Item>> made;
-    auto it = made.find(count);
-    if (it == made.end())
-        it = made.emplace(count, Corpus::items(count)).first;
-    return it->second;
-}
 
 struct Setting {
     const char* name;
@@ -33,7 +24,7 @@ const std::vector<Setting> settings{
 // One redraw of the library: filtered items, grid entries with their stacks,
 // tag chips and counts, with the caches warm from the previous redraw.
 void libraryRedraw(benchmark::State& state) {
-    const QList<Item>& items = library(int(state.range(0)));
+    const QList<Item>& items = Corpus::sharedItems(int(state.range(0)));
     const Setting& setting = settings[size_t(state.range(1))];
     LibraryState library;
     library.grouping = setting.grouping;

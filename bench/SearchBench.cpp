@@ -3,19 +3,10 @@
 
 #include <algorithm>
 #include <benchmark/benchmark.h>
-#include <map>
 
 using namespace Qt::StringLiterals;
 
 namespace {
-
-const QList<Item>& library(int count) {
-    static std::map<int, QList<Item>> made;
-    auto it = made.find(count);
-    if (it == made.end())
-        it = made.emplace(count, Corpus::items(count)).first;
-    return it->second;
-}
 
 // Queries by what they cost: a word in most items, a topic's word, a word in
 // no item (every text is read to its end), and several words.
@@ -71,7 +62,7 @@ void label(benchmark::State& state, const QList<Item>& items, const QString& que
 
 // Typing in the search field: the items' fields are already cached.
 void searchCached(benchmark::State& state) {
-    const QList<Item>& items = library(int(state.range(0)));
+    const QList<Item>& items = Corpus::sharedItems(int(state.range(0)));
     const QString query = queries[state.range(1)];
     ItemSearch search;
     qsizetype found = search.results(items, query).size();
@@ -82,7 +73,7 @@ void searchCached(benchmark::State& state) {
 
 // The first search after start: every field is lower-cased and cached.
 void searchFirst(benchmark::State& state) {
-    const QList<Item>& items = library(int(state.range(0)));
+    const QList<Item>& items = Corpus::sharedItems(int(state.range(0)));
     const QString query = queries[state.range(1)];
     qsizetype found = 0;
     for (auto _ : state) {
@@ -93,7 +84,7 @@ void searchFirst(benchmark::State& state) {
 }
 
 void searchDirect(benchmark::State& state) {
-    const QList<Item>& items = library(int(state.range(0)));
+    const QList<Item>& items = Corpus::sharedItems(int(state.range(0)));
     const QString query = queries[state.range(1)];
     qsizetype found = 0;
     for (auto _ : state)

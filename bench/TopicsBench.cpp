@@ -9,14 +9,6 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-const QList<Item>& library(int count) {
-    static std::map<int, QList<Item>> made;
-    auto it = made.find(count);
-    if (it == made.end())
-        it = made.emplace(count, Corpus::items(count)).first;
-    return it->second;
-}
-
 // The direct way: keywords of every item on every call, then every two items
 // compared (sorted keyword lists, so each comparison is a short merge).
 qsizetype directClusterCount(const QList<Item>& items) {
@@ -70,7 +62,7 @@ void describe(benchmark::State& state, const QList<TopicCluster>& clusters) {
 
 // Recomputing the topics of an unchanged library, as each redraw does.
 void topicsCached(benchmark::State& state) {
-    const QList<Item>& items = library(int(state.range(0)));
+    const QList<Item>& items = Corpus::sharedItems(int(state.range(0)));
     TopicClusterer clusterer;
     QList<TopicCluster> clusters = clusterer.clusters(items);
     for (auto _ : state)
@@ -81,7 +73,7 @@ BENCHMARK(topicsCached)->Arg(1000)->Arg(10000)->Arg(50000)->Unit(benchmark::kMil
 
 // The first computation: every item's keywords are read.
 void topicsFirst(benchmark::State& state) {
-    const QList<Item>& items = library(int(state.range(0)));
+    const QList<Item>& items = Corpus::sharedItems(int(state.range(0)));
     QList<TopicCluster> clusters;
     for (auto _ : state) {
         TopicClusterer clusterer;
@@ -92,7 +84,7 @@ void topicsFirst(benchmark::State& state) {
 BENCHMARK(topicsFirst)->Arg(1000)->Arg(10000)->Arg(50000)->Unit(benchmark::kMillisecond);
 
 void topicsDirect(benchmark::State& state) {
-    const QList<Item>& items = library(int(state.range(0)));
+    const QList<Item>& items = Corpus::sharedItems(int(state.range(0)));
     qsizetype count = 0;
     for (auto _ : state)
         benchmark::DoNotOptimize(count = directClusterCount(items));

@@ -2,6 +2,7 @@
 
 #include <QStringList>
 #include <array>
+#include <map>
 #include <random>
 
 using namespace Qt::StringLiterals;
@@ -80,23 +81,13 @@ const Vocabulary& vocabulary() {
     return shared;
 }
 
-// The first words of the list are English function words (nearly all of them
-// stop words); the rest are subjects, left to the topics here.
-constexpr std::size_t functionWords = 63;
-
-// About length characters on one topic: English function words, words of the
-// general vocabulary and, one word in six, the topic's own words.
-QString topicalProse(int length, int topic, std::mt19937& random) {
-    const Vocabulary& v = vocabulary();
-    std::discrete_distribution<int> generalPick = v.generalPick;
+// Sentences of 7 to 16 words from pick, cut to length characters.
+template <typename Pick> QString sentences(int length, std::mt19937& random, Pick&& pick) {
     QString text;
     text.reserve(length + 16);
     int sentence = 0;
     while (text.size() < length) {
-        const unsigned roll = random() % 6;
-        QString word = roll == 0  ? v.topics[topic][random() % 8]
-                       : roll < 3 ? v.general[generalPick(random)]
-                                  : QString::fromLatin1(words[random() % functionWords]);
+        QString word = pick();
         if (sentence == 0 && !word.isEmpty())
             word[0] = word[0].toUpper();
         text += word;
@@ -109,6 +100,23 @@ QString topicalProse(int length, int topic, std::mt19937& random) {
     }
     text.truncate(length);
     return text;
+}
+
+// The first words of the list are English function words (nearly all of them
+// stop words); the rest are subjects, left to the topics here.
+constexpr std::size_t functionWords = 63;
+
+// About length characters on one topic: English function words, words of the
+// general vocabulary and, one word in six, the topic's own words.
+QString topicalProse(int length, int topic, std::mt19937& random) {
+    const Vocabulary& v = vocabulary();
+    std::discrete_distribution<int> generalPick = v.generalPick;
+    return sentences(length, random, [&] {
+        const unsigned roll = random() % 6;
+        return roll == 0  ? v.topics[topic][random() % 8]
+               : roll < 3 ? v.general[generalPick(random)]
+                          : QString::fromLatin1(words[random() % functionWords]);
+    });
 }
 
 } // namespace
@@ -120,23 +128,15 @@ QStringList topicWords(int topic) {
 QString prose(int length, std::uint32_t seed) {
     std::mt19937 random(seed);
     std::uniform_int_distribution<std::size_t> pick(0, words.size() - 1);
-    QString text;
-    text.reserve(length + 16);
-    int sentence = 0;
-    while (text.size() < length) {
-        QString word = QString::fromLatin1(words[pick(random)]);
-        if (sentence == 0 && !word.isEmpty())
-            word[0] = word[0].toUpper();
-        text += word;
-        if (++sentence > 6 + int(random() % 10)) {
-            text += u". "_s;
-            sentence = 0;
-        } else {
-            text += u' ';
-        }
-    }
-    text.truncate(length);
-    return text;
+    return sentences(length, random, [&] { return QString::fromLatin1(words[pick(random)]); });
+}
+
+const QList<Item>& sharedItems(int count) {
+    static std::map<int, QList<Item>> made;
+    auto it = made.find(count);
+    if (it == made.end())
+        it = made.emplace(count, items(count)).first;
+    return it->second;
 }
 
 QList<Item> items(int count, std::uint32_t seed) {

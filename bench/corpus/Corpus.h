@@ -15,6 +15,9 @@ namespace Corpus {
 // the other items on it; 10,000 items hold about 25 million characters of text.
 QList<Item> items(int count, std::uint32_t seed = 2026);
 
+// items(count) with the default seed, made once per program and kept.
+const QList<Item>& sharedItems(int count);
+
 // The eight words of one of the corpus's topics (topic 0 is the most common).
 QStringList topicWords(int topic);
 

@@ -6,6 +6,25 @@
 
 using namespace Qt::StringLiterals;
 
+namespace {
+
+// The same as item.displayTags(), without building a list: the chips and
+// counts look at every item on every redraw.
+template <typename Visit> void forEachDisplayTag(const Item& item, Visit&& visit) {
+    if (item.tags) {
+        for (const QString& tag : *item.tags)
+            visit(tag);
+    } else if (item.category && !item.category->isEmpty()) {
+        visit(*item.category);
+    }
+}
+
+bool showsNoTag(const Item& item) {
+    return item.tags ? item.tags->isEmpty() : !item.category || item.category->isEmpty();
+}
+
+} // namespace
+
 QString LibraryState::untaggedMarker() {
     return u"\0untagged"_s;
 }
@@ -19,7 +38,7 @@ QList<Item> LibraryState::filtered(const QList<Item>& items) {
         const Item& item = items[position];
         if (!matches(filter, item))
             continue;
-        if (untaggedOnly ? !item.displayTags().isEmpty() : tagFilter && !item.hasTag(*tagFilter))
+        if (untaggedOnly ? !showsNoTag(item) : tagFilter && !item.hasTag(*tagFilter))
             continue;
         shown.append(item);
     }
@@ -32,14 +51,14 @@ QList<TagCount> LibraryState::tagCounts(const QList<Item>& items) const {
     for (const Item& item : items) {
         if (!matches(filter, item))
             continue;
-        for (const QString& name : item.displayTags()) {
+        forEachDisplayTag(item, [&](const QString& name) {
             auto known = indexOfName.constFind(name);
             if (known == indexOfName.constEnd()) {
                 known = indexOfName.insert(name, counts.size());
                 counts.append({name, 0});
             }
             ++counts[*known].count;
-        }
+        });
     }
     std::stable_sort(counts.begin(), counts.end(),
                      [](const TagCount& a, const TagCount& b) { return a.count > b.count; });
@@ -48,7 +67,7 @@ QList<TagCount> LibraryState::tagCounts(const QList<Item>& items) const {
 
 int LibraryState::untaggedCount(const QList<Item>& items) const {
     return int(std::count_if(items.begin(), items.end(), [this](const Item& item) {
-        return matches(filter, item) && item.displayTags().isEmpty();
+        return matches(filter, item) && showsNoTag(item);
     }));
 }
 
@@ -111,6 +130,7 @@ QList<GridEntry> LibraryState::entriesOf(const QList<Item>& shown) {
     // Keyed by id as the grid identifies items; a later stack wins an item.
     QHash<QUuid, qsizetype> stackOfItem;
     QHash<QString, qsizetype> firstStackWithKey;
+    stackOfItem.reserve(shown.size());
     for (qsizetype s = 0; s < stacks.size(); ++s) {
         if (!firstStackWithKey.contains(stacks[s].label))
             firstStackWithKey.insert(stacks[s].label, s);

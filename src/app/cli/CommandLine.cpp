@@ -7,6 +7,7 @@
 #include "app/cli/CommandParser.h"
 #include "app/cli/CommandStreams.h"
 #include "app/cli/LibraryCommands.h"
+#include "app/cli/OrganiseCommands.h"
 #include "organise/Categorizer.h"
 
 #include <ostream>
@@ -22,6 +23,9 @@ CommandLine::CommandLine() {
     commands.push_back(std::make_unique<TagsCommand>());
     commands.push_back(std::make_unique<TagCommand>());
     commands.push_back(std::make_unique<AutosortCommand>());
+    commands.push_back(std::make_unique<SearchCommand>());
+    commands.push_back(std::make_unique<TopicsCommand>());
+    commands.push_back(std::make_unique<LibraryCommand>());
 }
 
 CommandLine::~CommandLine() = default;

@@ -1,0 +1,141 @@
+#include "organise/ItemSearch.h"
+
+#include "organise/SharedText.h"
+
+#include <algorithm>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+bool isHorizontalSpace(QChar c) {
+    return c == u'\t' || c.category() == QChar::Separator_Space;
+}
+
+SearchText lowered(const QString& text) {
+    return SearchText(text.toLower());
+}
+
+} // namespace
+
+QStringList ItemSearch::words(const QString& query) {
+    QStringView trimmed(query);
+    while (!trimmed.isEmpty() && isHorizontalSpace(trimmed.front()))
+        trimmed = trimmed.sliced(1);
+    while (!trimmed.isEmpty() && isHorizontalSpace(trimmed.back()))
+        trimmed.chop(1);
+    if (trimmed.isEmpty())
+        return {};
+    return trimmed.toString().toLower().split(u' ', Qt::SkipEmptyParts);
+}
+
+bool ItemSearch::Fields::madeFrom(const Item& item) const {
+    return SharedText::same(title, item.title) && SharedText::same(detail, item.detail) &&
+           SharedText::same(text, item.text) && SharedText::same(source, item.source) &&
+           SharedText::same(category, item.category) && tags == item.tags;
+}
+
+const ItemSearch::Fields& ItemSearch::fieldsOf(const Item& item, qsizetype position) {
+    if (byPosition.size() <= size_t(position))
+        byPosition.resize(size_t(position) + 1);
+    auto& [knownId, known] = byPosition[size_t(position)];
+    if (known == nullptr || knownId != item.id) {
+        std::shared_ptr<Fields>& entry = cache[item.id];
+        if (!entry)
+            entry = std::make_shared<Fields>();
+        knownId = item.id;
+        known = entry.get();
+    }
+    Fields& fields = *known;
+    if (fields.lastUse == 0 || !fields.madeFrom(item)) {
+        fields.title = item.title;
+        fields.detail = item.detail;
+        fields.text = item.text;
+        fields.source = item.source;
+        fields.category = item.category;
+        fields.tags = item.tags;
+        fields.lowerTitle = lowered(item.title);
+        fields.lowerDetail = lowered(item.detail);
+        fields.lowerText = item.text ? lowered(*item.text) : SearchText();
+        fields.lowerSource =
+            item.source ? std::optional<SearchText>(lowered(*item.source)) : std::nullopt;
+        fields.lowerTags.clear();
+        for (const QString& tag : item.displayTags())
+            fields.lowerTags.append(lowered(tag));
+    }
+    fields.lastUse = generation;
+    return fields;
+}
+
+// Items leave the library over time; their fields go once the cache holds
+// clearly more than the items searched.
+void ItemSearch::forgetUnused(qsizetype itemCount) {
+    byPosition.resize(size_t(itemCount));
+    if (cache.size() <= 2 * itemCount + 256)
+        return;
+    cache.removeIf([this](const auto& entry) { return entry.value()->lastUse != generation; });
+}
+
+QList<qsizetype> ItemSearch::resultPositions(const QList<Item>& items, const QString& query) {
+    const QStringList queryWords = words(query);
+    QList<qsizetype> positions;
+    if (queryWords.isEmpty()) {
+        positions.reserve(items.size());
+        for (qsizetype i = 0; i < items.size(); ++i)
+            positions.append(i);
+        return positions;
+    }
+
+    struct Word {
+        SearchText text;
+        std::optional<ItemKind> kind; // the kind whose stored value the word is
+    };
+    std::vector<Word> needles;
+    needles.reserve(queryWords.size());
+    for (const QString& word : queryWords)
+        needles.push_back({SearchText(word), itemKindFromStoredValue(word)});
+
+    ++generation;
+    std::vector<std::pair<int, qsizetype>> scored; // (score, position)
+    for (qsizetype i = 0; i < items.size(); ++i) {
+        const Item& item = items[i];
+        const Fields& fields = fieldsOf(item, i);
+        int score = 0;
+        for (const Word& word : needles) {
+            if (fields.lowerTitle.contains(word.text))
+                score += titleWeight;
+            if (fields.lowerDetail.contains(word.text))
+                score += detailWeight;
+            if (std::any_of(fields.lowerTags.begin(), fields.lowerTags.end(),
+                            [&](const SearchText& tag) { return tag.contains(word.text); }))
+                score += tagWeight;
+            if (fields.lowerSource && fields.lowerSource->contains(word.text))
+                score += sourceWeight;
+            if (fields.lowerText.contains(word.text))
+                score += textWeight;
+            if (word.kind == item.kind)
+                score += kindWeight;
+        }
+        if (score > 0)
+            scored.emplace_back(score, i);
+    }
+    forgetUnused(items.size());
+
+    std::stable_sort(scored.begin(), scored.end(),
+                     [](const auto& a, const auto& b) { return a.first > b.first; });
+    positions.reserve(qsizetype(scored.size()));
+    for (const auto& [score, position] : scored)
+        positions.append(position);
+    return positions;
+}
+
+QList<Item> ItemSearch::results(const QList<Item>& items, const QString& query) {
+    if (words(query).isEmpty())
+        return items;
+    QList<Item> found;
+    const QList<qsizetype> positions = resultPositions(items, query);
+    found.reserve(positions.size());
+    for (qsizetype position : positions)
+        found.append(items[position]);
+    return found;
+}

@@ -69,6 +69,37 @@ int main(int argc, char** argv) {
         return 2;
     }
     const QString modelPath = QString::fromLocal8Bit(argv[1]);
+    if (std::string_view(argv[2]) == "--describe") {
+        // The words closest to each text's vector.
+        QFile file(modelPath);
+        if (!file.open(QIODevice::ReadOnly))
+            return 1;
+        const auto words = WordVectorModel::decode(file.readAll());
+        auto embedding = EnglishEmbedding::loadFile(modelPath);
+        if (!words || !embedding)
+            return 1;
+        for (int a = 3; a < argc; ++a) {
+            const auto text = embedding->embed(QString::fromLocal8Bit(argv[a]));
+            if (!text)
+                continue;
+            std::vector<std::pair<float, int>> scores;
+            for (int i = 0; i < words->wordCount(); ++i) {
+                const auto v = embedding->embed(QString::fromStdString(std::string(words->text(i))));
+                if (!v)
+                    continue;
+                float dot = 0;
+                for (std::size_t d = 0; d < v->size(); ++d)
+                    dot += (*v)[d] * (*text)[d];
+                scores.push_back({-dot, i});
+            }
+            std::partial_sort(scores.begin(), scores.begin() + 25, scores.end());
+            std::printf("%s:", argv[a]);
+            for (int k = 0; k < 25; ++k)
+                std::printf(" %s", std::string(words->text(scores[std::size_t(k)].second)).c_str());
+            std::printf("\n");
+        }
+        return 0;
+    }
     if (std::string_view(argv[2]) == "--neighbours") {
         for (int i = 3; i < argc; ++i)
             printNeighbours(modelPath, argv[i]);

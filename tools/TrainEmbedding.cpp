@@ -48,9 +48,13 @@ struct Options {
     double eigenPower = 0.5;     // singular values raised to this power scale the vectors
     double contextSmoothing = 0.75;
     double frequencyWeight = 1e-3; // the a of a / (a + p)
+    int vocabulary = 0;          // the most words kept in the model; 0 keeps all
     int minimumDocuments = 2;    // words in fewer synset documents are left out of the model
     int commonDirections = 1;    // how many principal directions of all texts are removed
     float senseDecay = 0.5f;     // a word's n-th sense counts (1 + n)^-senseDecay
+    double polysemyWeight = 0.0; // weights are divided by the number of senses to this power
+    float lexFileWeight = 0.0f;  // weight of a synset's broad class as a context
+    float inheritedDomainWeight = 0.0f; // weight of the hypernym's topic domain
     bool symmetric = true;       // learn from every document a word occurs in, not only its own
 };
 
@@ -77,6 +81,7 @@ struct Pointer {
 
 struct Synset {
     char file; // n, v, a, r
+    int lexFile; // WordNet's lexicographer file: a broad class such as noun.feeling
     std::vector<std::string> lemmas; // lower case, spaces between the words of a phrase
     std::vector<int> ranks;          // sense rank of each lemma (0 = its most frequent sense)
     std::vector<Pointer> pointers;
@@ -136,6 +141,7 @@ WordNet readWordNet(const std::string& folder) {
             fields >> offset >> lexFile >> type >> count;
             Synset synset;
             synset.file = file;
+            synset.lexFile = std::stoi(lexFile);
             const int words = std::stoi(count, nullptr, 16);
             for (int w = 0; w < words; ++w) {
                 std::string word, lexId;
@@ -263,6 +269,17 @@ public:
         EnglishWords::forEachWord(QString::fromStdString(lemma), visit);
     }
 
+    // The lemma as the embedding spells it: its words joined by single spaces.
+    static std::string joined(const std::string& lemma) {
+        std::string joined;
+        forEachLemmaWord(lemma, [&](std::string_view w) {
+            if (!joined.empty())
+                joined += ' ';
+            joined += w;
+        });
+        return joined;
+    }
+
     bool isStop(std::string_view word) const { return stops.count(std::string(word)) > 0; }
     bool isKnown(const std::string& word) const { return known.count(word) > 0; }
 
@@ -327,6 +344,7 @@ struct Corpus {
     Vocabulary vocabulary;
     std::vector<Document> documents;
     std::vector<double> definitionCounts; // per word id: occurrences in definitions and examples
+    std::unordered_map<int, int> senseCounts; // per word id: synsets that have it as a lemma
     double definitionTotal = 0;
 };
 
@@ -371,6 +389,7 @@ Corpus buildCorpus(const WordNet& wordnet, const Lemmatiser& lemmatiser, const O
                 float& m = members[vocabulary.id(b)];
                 m = std::max(m, sense);
             });
+            ++corpus.senseCounts[vocabulary.id(Lemmatiser::joined(synset.lemmas[w]))];
         }
         lemmatiser.forEachBaseWord(synset.definition, [&](const std::string& b) {
             add(b, 1.0f);
@@ -380,7 +399,21 @@ Corpus buildCorpus(const WordNet& wordnet, const Lemmatiser& lemmatiser, const O
             add(b, 0.5f);
             count(vocabulary.id(b));
         });
+        if (options.lexFileWeight > 0) {
+            // A pseudo-word per broad class; it never reaches the model itself.
+            add("#lexfile" + std::to_string(synset.lexFile), options.lexFileWeight);
+        }
         for (const Pointer& pointer : synset.pointers) {
+            if (pointer.symbol == "@" && options.inheritedDomainWeight > 0) {
+                // Topic domains hold for the hyponyms of their members too.
+                for (const Pointer& up : wordnet.synsets[std::size_t(pointer.target)].pointers) {
+                    if (up.symbol != ";c")
+                        continue;
+                    const Synset& domain = wordnet.synsets[std::size_t(up.target)];
+                    for (std::size_t w = 0; w < domain.lemmas.size(); ++w)
+                        addLemma(domain, w, options.inheritedDomainWeight);
+                }
+            }
             const auto weight = pointerWeights.find(pointer.symbol);
             if (weight == pointerWeights.end())
                 continue;
@@ -715,14 +748,31 @@ WordVectorModel::Contents modelContents(const WordNet& wordnet, const Lemmatiser
         for (const auto& [word, weight] : document.contexts)
             ++documentCounts[std::size_t(word)];
 
+    // The words found in the most synsets are kept: the rest are mostly names
+    // of species, places and chemicals that notes rarely mention.
+    std::vector<int> kept;
+    for (int i = 0; i < words; ++i) {
+        const std::string& word = corpus.vocabulary.words[std::size_t(i)];
+        if (documentCounts[std::size_t(i)] >= options.minimumDocuments && word.size() >= 2 &&
+            word.front() != '#' && word.size() <= EnglishWords::longestWord)
+            kept.push_back(i);
+    }
+    std::sort(kept.begin(), kept.end(), [&](int a, int b) {
+        if (documentCounts[std::size_t(a)] != documentCounts[std::size_t(b)])
+            return documentCounts[std::size_t(a)] > documentCounts[std::size_t(b)];
+        return corpus.vocabulary.words[std::size_t(a)] < corpus.vocabulary.words[std::size_t(b)];
+    });
+    if (options.vocabulary > 0 && kept.size() > std::size_t(options.vocabulary))
+        kept.resize(std::size_t(options.vocabulary));
+    std::sort(kept.begin(), kept.end(), [&](int a, int b) {
+        return corpus.vocabulary.words[std::size_t(a)] < corpus.vocabulary.words[std::size_t(b)];
+    });
+
     WordVectorModel::Contents contents;
     contents.dimensions = options.dimensions;
     std::vector<int> modelIndex(static_cast<std::size_t>(words), -1);
-    for (int i = 0; i < words; ++i) {
+    for (int i : kept) {
         const std::string& word = corpus.vocabulary.words[std::size_t(i)];
-        if (documentCounts[std::size_t(i)] < options.minimumDocuments || word.size() < 2 ||
-            word.size() > EnglishWords::longestWord)
-            continue;
         double norm = 0;
         for (int d = 0; d < options.dimensions; ++d)
             norm += vectors.row(i)[d] * vectors.row(i)[d];
@@ -733,6 +783,9 @@ WordVectorModel::Contents modelContents(const WordNet& wordnet, const Lemmatiser
         const double p =
             (corpus.definitionCounts[std::size_t(i)] + 0.5) / corpus.definitionTotal;
         entry.weight = float(options.frequencyWeight / (options.frequencyWeight + p));
+        // A word with many senses says less about which one a text means.
+        if (const auto senses = corpus.senseCounts.find(i); senses != corpus.senseCounts.end())
+            entry.weight *= float(std::pow(double(senses->second), -options.polysemyWeight));
         entry.vector.resize(std::size_t(options.dimensions));
         for (int d = 0; d < options.dimensions; ++d)
             entry.vector[std::size_t(d)] = float(vectors.row(i)[d] / std::sqrt(norm));
@@ -824,6 +877,14 @@ Options parse(int argc, char** argv) {
             options.contextSmoothing = std::stod(value);
         else if (arg == "--frequency-weight")
             options.frequencyWeight = std::stod(value);
+        else if (arg == "--polysemy-weight")
+            options.polysemyWeight = std::stod(value);
+        else if (arg == "--vocabulary")
+            options.vocabulary = std::stoi(value);
+        else if (arg == "--lexfile-weight")
+            options.lexFileWeight = std::stof(value);
+        else if (arg == "--inherited-domain-weight")
+            options.inheritedDomainWeight = std::stof(value);
         else if (arg == "--sense-decay")
             options.senseDecay = std::stof(value);
         else if (arg == "--symmetric")

@@ -27,7 +27,7 @@ constexpr Rule rules[] = {
     {"hood", "", false},
 };
 
-constexpr std::size_t shortestStem = 2;
+constexpr std::size_t shortestForm = 2;
 
 bool isVowel(char c) {
     return c == 'a' || c == 'e' || c == 'i' || c == 'o' || c == 'u';
@@ -62,7 +62,8 @@ constexpr std::string_view stopWordList[] = {
 std::size_t baseForms(std::string_view word, std::span<std::string> out) {
     std::size_t count = 0;
     auto add = [&](std::string_view stem, std::string_view replacement) {
-        if (count == out.size() || stem.size() < shortestStem)
+        if (count == out.size() || stem.empty() ||
+            stem.size() + replacement.size() < shortestForm)
             return;
         std::string& form = out[count];
         form.assign(stem);

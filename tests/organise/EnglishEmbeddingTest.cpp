@@ -89,7 +89,7 @@ TEST(EnglishWords, SplitsTextIntoLowerCaseAsciiWords) {
         {u""_s, {}},
     };
     for (const Case& c : cases)
-        EXPECT_EQ(wordsOf(c.text), c.words) << c.text;
+        EXPECT_EQ(wordsOf(c.text), c.words) << c.text.toStdString();
 }
 
 TEST(EnglishWords, OffersRegularBaseFormsMostLikelyFirst) {
@@ -111,7 +111,7 @@ TEST(EnglishWords, OffersRegularBaseFormsMostLikelyFirst) {
         EXPECT_EQ(forms.front(), c.expectedFirst) << c.word;
         EXPECT_NE(std::find(forms.begin(), forms.end(), c.alsoOffered), forms.end()) << c.word;
     }
-    EXPECT_TRUE(baseFormsOf("is").empty()); // stems shorter than two letters are not words
+    EXPECT_TRUE(baseFormsOf("is").empty()); // forms shorter than two letters are not words
     EXPECT_TRUE(baseFormsOf("cat").empty());
 }
 
@@ -210,13 +210,13 @@ TEST(EnglishEmbedding, MissingOrDamagedFilesLeaveTheMeaningStepUnavailable) {
         writeFile(dir, u"text.bin"_s, "this is not a model file at all, just words"),
     };
     for (const QString& path : paths) {
-        EXPECT_FALSE(EnglishEmbedding::loadFile(path)) << path;
+        EXPECT_FALSE(EnglishEmbedding::loadFile(path)) << path.toStdString();
         const Categorizer categorizer([&] {
             return std::unique_ptr<SentenceEmbedding>(EnglishEmbedding::loadFile(path));
         });
         const QString note = u"Baking bread with fresh flour every single morning this week"_s;
-        EXPECT_EQ(categorizer.meaningCategory(note, std::nullopt), std::nullopt) << path;
-        EXPECT_EQ(categorizer.categorize(note, std::nullopt, std::nullopt), std::nullopt) << path;
+        EXPECT_EQ(categorizer.meaningCategory(note, std::nullopt), std::nullopt) << path.toStdString();
+        EXPECT_EQ(categorizer.categorize(note, std::nullopt, std::nullopt), std::nullopt) << path.toStdString();
     }
 }
 
@@ -240,8 +240,8 @@ TEST(EnglishEmbedding, DistancesFollowTheWordsOfEachText) {
         {u"bread money"_s, u"money bread"_s, 0.0},      // order does not matter
     };
     for (const Case& c : cases) {
-        EXPECT_NEAR(embedding->distance(c.a, c.b), c.distance, 0.02) << c.a << " / " << c.b;
-        EXPECT_NEAR(embedding->distance(c.b, c.a), c.distance, 0.02) << c.b << " / " << c.a;
+        EXPECT_NEAR(embedding->distance(c.a, c.b), c.distance, 0.02) << c.a.toStdString() << " / " << c.b.toStdString();
+        EXPECT_NEAR(embedding->distance(c.b, c.a), c.distance, 0.02) << c.b.toStdString() << " / " << c.a.toStdString();
     }
     // A word's weight decides how much it pulls: bank (0.5) moves less than money.
     EXPECT_LT(embedding->distance(u"bread bank"_s, u"bread"_s),
@@ -254,8 +254,8 @@ TEST(EnglishEmbedding, TextsWithoutKnownWordsHaveNoDistance) {
     const QString unknown[] = {u""_s, u"   "_s, u"the us the"_s, u"zebra quokka"_s,
                                u"12345 !!"_s, u"\u65e5\u672c\u8a9e"_s};
     for (const QString& text : unknown) {
-        EXPECT_EQ(embedding->distance(text, u"bread"_s), SentenceEmbedding::noDistance) << text;
-        EXPECT_EQ(embedding->distance(u"bread"_s, text), SentenceEmbedding::noDistance) << text;
+        EXPECT_EQ(embedding->distance(text, u"bread"_s), SentenceEmbedding::noDistance) << text.toStdString();
+        EXPECT_EQ(embedding->distance(u"bread"_s, text), SentenceEmbedding::noDistance) << text.toStdString();
     }
 }
 
@@ -283,5 +283,5 @@ TEST(EnglishEmbedding, RemembersRecentTextsWithoutChangingAnswers) {
     for (const QString& text : texts)
         first.push_back(embedding->distance(text, u"bread"_s));
     for (int i = int(texts.size()) - 1; i >= 0; --i)
-        EXPECT_EQ(embedding->distance(texts[i], u"bread"_s), first[std::size_t(i)]) << texts[i];
+        EXPECT_EQ(embedding->distance(texts[i], u"bread"_s), first[std::size_t(i)]) << texts[i].toStdString();
 }

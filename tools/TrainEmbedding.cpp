@@ -684,6 +684,16 @@ void symmetricEigen(Dense a, std::vector<double>& values, Dense& vectors) {
         values[std::size_t(i)] = a.row(i)[i];
 }
 
+// Indexes of values from the largest value to the smallest.
+std::vector<int> largestFirst(const std::vector<double>& values) {
+    std::vector<int> order(values.size());
+    for (std::size_t i = 0; i < values.size(); ++i)
+        order[i] = int(i);
+    std::sort(order.begin(), order.end(),
+              [&](int x, int y) { return values[std::size_t(x)] > values[std::size_t(y)]; });
+    return order;
+}
+
 // A standard normal sample from the 64-bit Mersenne Twister, whose sequence
 // the language fixes (std::normal_distribution's is not).
 double gaussian(std::mt19937_64& random) {
@@ -715,12 +725,7 @@ Dense factorise(const SparseMatrix& a, const Options& options) {
     std::vector<double> eigenvalues;
     Dense eigenvectors(0, 0);
     symmetricEigen(bbt, eigenvalues, eigenvectors);
-    std::vector<int> order(static_cast<std::size_t>(width));
-    for (int i = 0; i < width; ++i)
-        order[std::size_t(i)] = i;
-    std::sort(order.begin(), order.end(), [&](int x, int y) {
-        return eigenvalues[std::size_t(x)] > eigenvalues[std::size_t(y)];
-    });
+    const std::vector<int> order = largestFirst(eigenvalues);
     Dense vectors(a.rows, options.dimensions);
     for (int d = 0; d < options.dimensions; ++d) {
         const int e = order[std::size_t(d)];
@@ -838,12 +843,7 @@ std::vector<std::vector<float>> commonDirections(const WordNet& wordnet, const Q
     std::vector<double> eigenvalues;
     Dense eigenvectors(0, 0);
     symmetricEigen(moment, eigenvalues, eigenvectors);
-    std::vector<int> order(static_cast<std::size_t>(dimensions));
-    for (int i = 0; i < dimensions; ++i)
-        order[std::size_t(i)] = i;
-    std::sort(order.begin(), order.end(), [&](int x, int y) {
-        return eigenvalues[std::size_t(x)] > eigenvalues[std::size_t(y)];
-    });
+    const std::vector<int> order = largestFirst(eigenvalues);
     std::vector<std::vector<float>> directions;
     for (int c = 0; c < options.commonDirections; ++c) {
         std::vector<float> direction(static_cast<std::size_t>(dimensions));

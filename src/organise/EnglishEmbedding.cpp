@@ -1,10 +1,162 @@
 #include "organise/EnglishEmbedding.h"
 
-namespace EnglishEmbedding {
+#include "organise/EnglishWords.h"
 
-std::unique_ptr<SentenceEmbedding> load() {
-    // No model ships with Tovik yet: the meaning step stays unavailable.
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+
+using namespace Qt::StringLiterals;
+
+EnglishEmbedding::EnglishEmbedding(WordVectorModel model) : model(std::move(model)) {}
+
+const QString& EnglishEmbedding::fileName() {
+    static const QString name = u"english-word-vectors.bin"_s;
+    return name;
+}
+
+std::unique_ptr<EnglishEmbedding> EnglishEmbedding::loadFile(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return nullptr;
+    // One read; the file is a few megabytes and is parsed into its own tables.
+    const QByteArray bytes = file.readAll();
+    std::optional<WordVectorModel> model = WordVectorModel::decode(bytes);
+    if (!model)
+        return nullptr;
+    return std::make_unique<EnglishEmbedding>(std::move(*model));
+}
+
+std::unique_ptr<SentenceEmbedding> EnglishEmbedding::load() {
+    QStringList folders{QStringLiteral(TOVIK_INSTALLED_RESOURCE_DIR)};
+    // An installation moved elsewhere as a whole keeps its data beside bin/.
+    if (QCoreApplication::instance())
+        folders << QCoreApplication::applicationDirPath() + u"/../share/tovik"_s;
+    folders << QStringLiteral(TOVIK_RESOURCE_DIR);
+    for (const QString& folder : folders) {
+        const QString path = QDir(folder).filePath(fileName());
+        if (!QFile::exists(path))
+            continue;
+        // The first model found is the one meant for this build; a damaged
+        // one is not replaced by an older copy elsewhere.
+        return loadFile(path);
+    }
     return nullptr;
 }
 
-} // namespace EnglishEmbedding
+int EnglishEmbedding::findWord(std::string_view word, Forms& forms) const {
+    const int index = model.find(word);
+    if (index != WordVectorModel::notFound)
+        return index;
+    const std::size_t count = EnglishWords::baseForms(word, forms);
+    for (std::size_t i = 0; i < count; ++i) {
+        const int found = model.find(forms[i]);
+        if (found >= 0)
+            return found;
+    }
+    return WordVectorModel::notFound;
+}
+
+std::optional<std::vector<float>> EnglishEmbedding::embed(QStringView text) const {
+    const int dimensions = model.dimensions();
+    std::vector<float> sum(std::size_t(dimensions), 0.0f);
+    bool known = false;
+    Forms forms;
+    std::string previous;
+    std::string phrase;
+    auto add = [&](int index) {
+        model.addTo(index, model.weight(index), sum.data());
+        known = true;
+    };
+
+    EnglishWords::forEachWord(text, [&](std::string_view word) {
+        // Two-word phrases the model knows (venture capital, source code) say
+        // more than their words; they count beside them.
+        if (!previous.empty()) {
+            phrase.assign(previous).append(1, ' ').append(word);
+            if (const int index = model.find(phrase); index >= 0)
+                add(index);
+        }
+        previous.assign(word);
+
+        const int index = findWord(word, forms);
+        if (index >= 0) {
+            add(index);
+            return;
+        }
+        if (index == WordVectorModel::ignoredWord || word.size() < 2 * shortestPart + 1)
+            return;
+        // An unknown word may be two known ones written together (fundraising,
+        // smartwatch); the most even split wins.
+        int bestLeft = -1;
+        int bestRight = -1;
+        std::size_t bestShorter = 0;
+        for (std::size_t cut = shortestPart; cut + shortestPart <= word.size(); ++cut) {
+            const std::size_t shorter = std::min(cut, word.size() - cut);
+            if (shorter <= bestShorter)
+                continue;
+            const int left = model.find(word.substr(0, cut));
+            if (left < 0)
+                continue;
+            const int right = findWord(word.substr(cut), forms);
+            if (right < 0)
+                continue;
+            bestLeft = left;
+            bestRight = right;
+            bestShorter = shorter;
+        }
+        if (bestLeft >= 0) {
+            add(bestLeft);
+            add(bestRight);
+        }
+    });
+    if (!known)
+        return std::nullopt;
+
+    for (int c = 0; c < model.commonCount(); ++c) {
+        const float* common = model.commonDirection(c);
+        double along = 0;
+        for (int d = 0; d < dimensions; ++d)
+            along += double(sum[d]) * common[d];
+        for (int d = 0; d < dimensions; ++d)
+            sum[d] -= float(along) * common[d];
+    }
+    double norm = 0;
+    for (float v : sum)
+        norm += double(v) * v;
+    if (!(norm > 0) || !std::isfinite(norm))
+        return std::nullopt;
+    const float inverse = float(1.0 / std::sqrt(norm));
+    for (float& v : sum)
+        v *= inverse;
+    return sum;
+}
+
+const EnglishEmbedding::Vector& EnglishEmbedding::cachedEmbedding(const QString& text) const {
+    auto it = std::find_if(cache.begin(), cache.end(),
+                           [&](const CacheEntry& entry) { return entry.text == text; });
+    if (it != cache.end()) {
+        std::rotate(it, it + 1, cache.end());
+        return cache.back().vector;
+    }
+    if (cache.size() == cacheSize)
+        cache.erase(cache.begin());
+    cache.push_back({text, embed(text)});
+    return cache.back().vector;
+}
+
+double EnglishEmbedding::distance(const QString& a, const QString& b) const {
+    std::lock_guard lock(cacheLock);
+    const Vector first = cachedEmbedding(a);
+    const Vector& second = cachedEmbedding(b);
+    if (!first || !second)
+        return noDistance;
+    double dot = 0;
+    for (std::size_t d = 0; d < first->size(); ++d)
+        dot += double((*first)[d]) * (*second)[d];
+    return std::clamp(1.0 - dot, 0.0, 2.0);
+}

@@ -1,13 +1,58 @@
 #pragma once
 
+#include "organise/EnglishWords.h"
 #include "organise/SentenceEmbedding.h"
+#include "organise/WordVectorModel.h"
 
+#include <QString>
+#include <QStringView>
+
+#include <array>
 #include <memory>
+#include <mutex>
+#include <optional>
+#include <vector>
 
-namespace EnglishEmbedding {
+// The English sentence embedding shipped with Tovik: a text's vector is the
+// weighted mean of its words' vectors with the direction common to all texts
+// taken out, and two texts are as far apart as the cosine of their vectors.
+class EnglishEmbedding final : public SentenceEmbedding {
+public:
+    explicit EnglishEmbedding(WordVectorModel model);
 
-// The English sentence embedding shipped with Tovik; null when its model file
-// is missing or damaged, which leaves the categorizer's meaning step unused.
-std::unique_ptr<SentenceEmbedding> load();
+    // The model shipped with Tovik (installed data folder first, then the
+    // source tree's resources); null when its file is missing or damaged,
+    // which leaves the categorizer's meaning step unused.
+    static std::unique_ptr<SentenceEmbedding> load();
+    static std::unique_ptr<EnglishEmbedding> loadFile(const QString& path);
 
-} // namespace EnglishEmbedding
+    // The model file's name inside a resource folder.
+    static const QString& fileName();
+
+    double distance(const QString& a, const QString& b) const override;
+
+    // The unit vector of text; absent when none of its words is known.
+    std::optional<std::vector<float>> embed(QStringView text) const;
+
+private:
+    using Forms = std::array<std::string, EnglishWords::maximumBaseForms>;
+    // A word's index in the model, as written or by its base form; notFound or
+    // WordVectorModel::ignoredWord otherwise.
+    int findWord(std::string_view word, Forms& forms) const;
+    static constexpr std::size_t shortestPart = 3;
+
+    using Vector = std::optional<std::vector<float>>;
+    const Vector& cachedEmbedding(const QString& text) const;
+
+    WordVectorModel model;
+
+    // The categorizer compares each text with the same twelve descriptions, so
+    // the last few texts' vectors are kept; results are the same either way.
+    struct CacheEntry {
+        QString text;
+        Vector vector;
+    };
+    static constexpr std::size_t cacheSize = 16;
+    mutable std::mutex cacheLock;
+    mutable std::vector<CacheEntry> cache; // most recently used last
+};

@@ -1,0 +1,273 @@
+#include "organise/WordVectorModel.h"
+
+#include <QtEndian>
+
+#include <algorithm>
+#include <bit>
+#include <cmath>
+#include <cstring>
+
+namespace {
+
+constexpr char magic[8] = {'T', 'O', 'V', 'I', 'K', 'W', 'V', '1'};
+constexpr qsizetype headerSize = 8 + 7 * 4 + 8;
+constexpr std::uint32_t largestDimensions = 1024;
+constexpr std::uint32_t longestText = 255;
+
+std::uint32_t hashOf(std::string_view text) {
+    std::uint32_t hash = 2166136261u;
+    for (char c : text) {
+        hash ^= static_cast<unsigned char>(c);
+        hash *= 16777619u;
+    }
+    return hash;
+}
+
+std::uint64_t checksumOf(const char* data, qsizetype size) {
+    std::uint64_t hash = 14695981039346656037ull;
+    for (qsizetype i = 0; i < size; ++i) {
+        hash ^= static_cast<unsigned char>(data[i]);
+        hash *= 1099511628211ull;
+    }
+    return hash;
+}
+
+class Writer {
+public:
+    void u32(std::uint32_t v) {
+        char b[4];
+        qToLittleEndian(v, b);
+        bytes.append(b, 4);
+    }
+    void u64(std::uint64_t v) {
+        char b[8];
+        qToLittleEndian(v, b);
+        bytes.append(b, 8);
+    }
+    void f32(float v) { u32(std::bit_cast<std::uint32_t>(v)); }
+    QByteArray bytes;
+};
+
+// Reads fixed-size fields; any read past the end marks the reader failed.
+class Reader {
+public:
+    Reader(const char* data, qsizetype size) : data(data), size(size) {}
+    bool has(qsizetype n) const { return !failed && n >= 0 && size - at >= n; }
+    std::uint32_t u32() {
+        if (!has(4))
+            return fail();
+        const auto v = qFromLittleEndian<std::uint32_t>(data + at);
+        at += 4;
+        return v;
+    }
+    std::uint64_t u64() {
+        if (!has(8))
+            return fail();
+        const auto v = qFromLittleEndian<std::uint64_t>(data + at);
+        at += 8;
+        return v;
+    }
+    float f32() { return std::bit_cast<float>(u32()); }
+    const char* take(qsizetype n) {
+        if (!has(n)) {
+            fail();
+            return nullptr;
+        }
+        const char* p = data + at;
+        at += n;
+        return p;
+    }
+    bool atEnd() const { return !failed && at == size; }
+    bool ok() const { return !failed; }
+
+private:
+    std::uint32_t fail() {
+        failed = true;
+        return 0;
+    }
+    const char* data;
+    qsizetype size;
+    qsizetype at = 0;
+    bool failed = false;
+};
+
+} // namespace
+
+QByteArray WordVectorModel::encode(const Contents& contents) {
+    const auto dimensions = std::uint32_t(contents.dimensions);
+    const auto entryCount = std::uint32_t(contents.words.size() + contents.aliases.size());
+    // At most half full, so probes stay short.
+    const std::uint32_t slotCount = std::bit_ceil(std::max<std::uint32_t>(2 * entryCount, 16));
+
+    std::string text;
+    std::vector<std::uint32_t> offsets;
+    auto addText = [&](const std::string& t) {
+        offsets.push_back(std::uint32_t(text.size()));
+        text += t;
+    };
+    for (const Word& word : contents.words)
+        addText(word.text);
+    for (const Alias& alias : contents.aliases)
+        addText(alias.text);
+
+    std::vector<std::uint32_t> slots(slotCount, 0);
+    auto place = [&](const std::string& t, std::uint32_t entry) {
+        std::uint32_t slot = hashOf(t) & (slotCount - 1);
+        while (slots[slot] != 0)
+            slot = (slot + 1) & (slotCount - 1);
+        slots[slot] = entry + 1;
+    };
+
+    Writer body;
+    for (const std::vector<float>& direction : contents.commonDirections) {
+        for (float v : direction)
+            body.f32(v);
+    }
+    QByteArray quantised;
+    quantised.reserve(qsizetype(contents.words.size() * dimensions));
+    std::uint32_t entry = 0;
+    for (const Word& word : contents.words) {
+        float largest = 0;
+        for (float v : word.vector)
+            largest = std::max(largest, std::abs(v));
+        const float scale = largest > 0 ? largest / 127.0f : 0.0f;
+        for (float v : word.vector)
+            quantised.append(char(scale > 0 ? std::lround(v / scale) : 0));
+        body.u32(offsets[entry]);
+        body.u32(std::uint32_t(word.text.size()));
+        body.f32(word.weight);
+        body.f32(scale);
+        place(word.text, entry++);
+    }
+    for (const Alias& alias : contents.aliases) {
+        body.u32(offsets[entry]);
+        body.u32(std::uint32_t(alias.text.size()));
+        body.u32(alias.target);
+        place(alias.text, entry++);
+    }
+    for (std::uint32_t s : slots)
+        body.u32(s);
+    body.bytes += quantised;
+    body.bytes.append(text.data(), qsizetype(text.size()));
+
+    Writer header;
+    header.bytes.append(magic, sizeof magic);
+    header.u32(dimensions);
+    header.u32(std::uint32_t(contents.words.size()));
+    header.u32(std::uint32_t(contents.aliases.size()));
+    header.u32(slotCount);
+    header.u32(std::uint32_t(text.size()));
+    header.u32(std::uint32_t(contents.commonDirections.size()));
+    header.u32(0);
+    header.u64(checksumOf(body.bytes.constData(), body.bytes.size()));
+    return header.bytes + body.bytes;
+}
+
+std::optional<WordVectorModel> WordVectorModel::decode(const QByteArray& data) {
+    Reader header(data.constData(), std::min(data.size(), headerSize));
+    const char* fileMagic = header.take(sizeof magic);
+    if (!fileMagic || std::memcmp(fileMagic, magic, sizeof magic) != 0)
+        return std::nullopt;
+    const std::uint32_t dimensions = header.u32();
+    const std::uint32_t wordCount = header.u32();
+    const std::uint32_t aliasCount = header.u32();
+    const std::uint32_t slotCount = header.u32();
+    const std::uint32_t textBytes = header.u32();
+    const std::uint32_t commonCount = header.u32();
+    header.u32();
+    const std::uint64_t checksum = header.u64();
+    if (!header.atEnd() || dimensions == 0 || dimensions > largestDimensions ||
+        commonCount > dimensions)
+        return std::nullopt;
+    // Sizes are checked against the file before anything is allocated for them.
+    const std::uint64_t entryCount = std::uint64_t(wordCount) + aliasCount;
+    const std::uint64_t expected = std::uint64_t(commonCount) * dimensions * 4 + std::uint64_t(wordCount) * 16 +
+                                   std::uint64_t(aliasCount) * 12 + std::uint64_t(slotCount) * 4 +
+                                   std::uint64_t(wordCount) * dimensions + textBytes;
+    const qsizetype bodySize = data.size() - headerSize;
+    if (std::uint64_t(bodySize) != expected || !std::has_single_bit(slotCount) ||
+        slotCount <= entryCount)
+        return std::nullopt;
+    const char* bodyData = data.constData() + headerSize;
+    if (checksumOf(bodyData, bodySize) != checksum)
+        return std::nullopt;
+
+    Reader body(bodyData, bodySize);
+    WordVectorModel model;
+    model.dimensionCount = int(dimensions);
+    model.common.resize(std::size_t(commonCount) * dimensions);
+    for (float& v : model.common) {
+        v = body.f32();
+        if (!std::isfinite(v))
+            return std::nullopt;
+    }
+    model.weights.resize(wordCount);
+    model.scales.resize(wordCount);
+    model.entryOffsets.resize(entryCount);
+    model.entryLengths.resize(entryCount);
+    model.entryTargets.resize(entryCount);
+    auto validText = [&](std::uint32_t offset, std::uint32_t length) {
+        return length > 0 && length <= longestText && offset <= textBytes &&
+               length <= textBytes - offset;
+    };
+    for (std::uint32_t i = 0; i < wordCount; ++i) {
+        model.entryOffsets[i] = body.u32();
+        model.entryLengths[i] = body.u32();
+        model.weights[i] = body.f32();
+        model.scales[i] = body.f32();
+        model.entryTargets[i] = i;
+        if (!validText(model.entryOffsets[i], model.entryLengths[i]) ||
+            !std::isfinite(model.weights[i]) || model.weights[i] < 0 ||
+            !std::isfinite(model.scales[i]) || model.scales[i] < 0)
+            return std::nullopt;
+    }
+    for (std::uint64_t i = wordCount; i < entryCount; ++i) {
+        model.entryOffsets[i] = body.u32();
+        model.entryLengths[i] = body.u32();
+        model.entryTargets[i] = body.u32();
+        if (!validText(model.entryOffsets[i], model.entryLengths[i]) ||
+            (model.entryTargets[i] >= wordCount && model.entryTargets[i] != ignored))
+            return std::nullopt;
+    }
+    model.slots.resize(slotCount);
+    for (std::uint32_t& slot : model.slots) {
+        slot = body.u32();
+        if (slot > entryCount)
+            return std::nullopt;
+    }
+    const qsizetype vectorBytes = qsizetype(wordCount) * dimensions;
+    const char* vectors = body.take(vectorBytes);
+    const char* texts = body.take(textBytes);
+    if (!vectors || !texts || !body.atEnd())
+        return std::nullopt;
+    model.vectors.resize(std::size_t(vectorBytes));
+    std::memcpy(model.vectors.data(), vectors, std::size_t(vectorBytes));
+    model.texts.assign(texts, textBytes);
+    return model;
+}
+
+std::string_view WordVectorModel::text(int index) const {
+    return std::string_view(texts).substr(entryOffsets[index], entryLengths[index]);
+}
+
+int WordVectorModel::find(std::string_view word) const {
+    const auto mask = std::uint32_t(slots.size() - 1);
+    std::uint32_t slot = hashOf(word) & mask;
+    // Bounded by the table size: a file whose table has no empty slot still ends.
+    for (std::size_t probe = 0; probe < slots.size(); ++probe, slot = (slot + 1) & mask) {
+        const std::uint32_t entry = slots[slot];
+        if (entry == 0)
+            return notFound;
+        const std::uint32_t e = entry - 1;
+        if (std::string_view(texts).substr(entryOffsets[e], entryLengths[e]) == word)
+            return entryTargets[e] == ignored ? ignoredWord : int(entryTargets[e]);
+    }
+    return notFound;
+}
+
+void WordVectorModel::addTo(int index, float factor, float* sum) const {
+    const float f = factor * scales[index];
+    const std::int8_t* v = vectors.data() + std::size_t(index) * dimensionCount;
+    for (int d = 0; d < dimensionCount; ++d)
+        sum[d] += f * float(v[d]);
+}

@@ -1,0 +1,84 @@
+#pragma once
+
+#include <QByteArray>
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// A compact table of English word vectors: for each word a weight (how much it
+// says about a text's topic) and a direction quantised to 8 bits with its own
+// scale, plus irregular forms and function words, and the direction common to
+// all texts. The file is made by tools/TrainEmbedding and read whole.
+//
+// File layout, all little-endian:
+//   header: magic "TOVIKWV1", u32 dimensions, words, aliases, slots, textBytes,
+//           commonCount, u32 reserved, u64 FNV-1a checksum of what follows
+//   f32 commonDirections[commonCount][dimensions]
+//   words[words]:     u32 textOffset, u32 textLength, f32 weight, f32 scale
+//   aliases[aliases]: u32 textOffset, u32 textLength, u32 target (word or ignored)
+//   u32 slots[slots]: open-addressing table of entry index + 1 (0 = empty),
+//                     words first, then aliases, keyed by FNV-1a of the text
+//   i8 vectors[words * dimensions]
+//   char text[textBytes]
+class WordVectorModel {
+public:
+    static constexpr std::uint32_t ignored = 0xffffffffu; // alias target of a function word
+    static constexpr int notFound = -1;
+    static constexpr int ignoredWord = -2;
+
+    struct Word {
+        std::string text;
+        float weight = 0;
+        std::vector<float> vector;
+    };
+    struct Alias {
+        std::string text;
+        std::uint32_t target = ignored;
+    };
+    struct Contents {
+        int dimensions = 0;
+        std::vector<std::vector<float>> commonDirections; // orthonormal, each of dimensions
+        std::vector<Word> words;
+        std::vector<Alias> aliases;
+    };
+
+    // The file's bytes for these contents; vectors are quantised here.
+    static QByteArray encode(const Contents& contents);
+
+    // The model in data, or nothing when data is not a whole, consistent model
+    // file (wrong magic, sizes that do not add up, a bad checksum, values that
+    // are not finite or point outside the file).
+    static std::optional<WordVectorModel> decode(const QByteArray& data);
+
+    // The index of word, ignoredWord for a function word, notFound otherwise.
+    // An alias answers for the word it names.
+    int find(std::string_view word) const;
+
+    int dimensions() const { return dimensionCount; }
+    int wordCount() const { return int(weights.size()); }
+    float weight(int index) const { return weights[index]; }
+    std::string_view text(int index) const;
+    int commonCount() const { return int(common.size()) / dimensionCount; }
+    // The i-th common direction: dimensions() floats.
+    const float* commonDirection(int i) const { return common.data() + i * dimensionCount; }
+
+    // sum += factor * vector(index)
+    void addTo(int index, float factor, float* sum) const;
+
+private:
+    WordVectorModel() = default;
+
+    int dimensionCount = 0;
+    std::vector<float> common; // commonCount directions, one after the other
+    std::vector<float> weights;
+    std::vector<float> scales;
+    std::vector<std::uint32_t> entryTargets; // words first, then aliases: word index or ignored
+    std::vector<std::uint32_t> entryOffsets;
+    std::vector<std::uint32_t> entryLengths;
+    std::vector<std::uint32_t> slots;
+    std::vector<std::int8_t> vectors;
+    std::string texts;
+};

@@ -1,0 +1,164 @@
+// Reports how often the categorizer's meaning step gives a labelled text its
+// topic with a given model file. Lines of the text file: "Category<TAB>text",
+// with "None" for texts that belong to no topic; "#" starts a comment.
+//
+//   tovik_eval_embedding MODEL TEXTS [--verbose]
+//   tovik_eval_embedding MODEL --neighbours WORD...   (the closest words of each)
+
+#include "organise/Categorizer.h"
+#include "organise/CategoryTables.h"
+#include "organise/EnglishEmbedding.h"
+
+#include <QFile>
+#include <QTextStream>
+
+#include <QFileInfo>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <map>
+#include <vector>
+
+namespace {
+
+void printNeighbours(const QString& modelPath, const char* word) {
+    QFile file(modelPath);
+    if (!file.open(QIODevice::ReadOnly))
+        return;
+    const auto model = WordVectorModel::decode(file.readAll());
+    if (!model)
+        return;
+    const int dimensions = model->dimensions();
+    auto vectorOf = [&](int index) {
+        std::vector<float> v(std::size_t(dimensions), 0.0f);
+        model->addTo(index, 1.0f, v.data());
+        double norm = 0;
+        for (float x : v)
+            norm += double(x) * x;
+        for (float& x : v)
+            x = float(x / std::sqrt(std::max(norm, 1e-30)));
+        return v;
+    };
+    const int index = model->find(word);
+    if (index < 0) {
+        std::printf("%s: not in the model\n", word);
+        return;
+    }
+    const std::vector<float> query = vectorOf(index);
+    std::vector<std::pair<float, int>> scores;
+    for (int i = 0; i < model->wordCount(); ++i) {
+        const std::vector<float> v = vectorOf(i);
+        float dot = 0;
+        for (int d = 0; d < dimensions; ++d)
+            dot += v[std::size_t(d)] * query[std::size_t(d)];
+        scores.push_back({-dot, i});
+    }
+    std::partial_sort(scores.begin(), scores.begin() + 16, scores.end());
+    std::printf("%s (weight %.2f):", word, double(model->weight(index)));
+    for (int k = 1; k < 16; ++k)
+        std::printf(" %s", std::string(model->text(scores[std::size_t(k)].second)).c_str());
+    std::printf("\n");
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 3) {
+        std::fprintf(stderr, "usage: tovik_eval_embedding MODEL TEXTS [--verbose]\n");
+        return 2;
+    }
+    const QString modelPath = QString::fromLocal8Bit(argv[1]);
+    if (std::string_view(argv[2]) == "--describe") {
+        // The words closest to each text's vector.
+        QFile file(modelPath);
+        if (!file.open(QIODevice::ReadOnly))
+            return 1;
+        const auto words = WordVectorModel::decode(file.readAll());
+        auto embedding = EnglishEmbedding::loadFile(modelPath);
+        if (!words || !embedding)
+            return 1;
+        for (int a = 3; a < argc; ++a) {
+            const auto text = embedding->embed(QString::fromLocal8Bit(argv[a]));
+            if (!text)
+                continue;
+            std::vector<std::pair<float, int>> scores;
+            for (int i = 0; i < words->wordCount(); ++i) {
+                const auto v = embedding->embed(QString::fromStdString(std::string(words->text(i))));
+                if (!v)
+                    continue;
+                float dot = 0;
+                for (std::size_t d = 0; d < v->size(); ++d)
+                    dot += (*v)[d] * (*text)[d];
+                scores.push_back({-dot, i});
+            }
+            std::partial_sort(scores.begin(), scores.begin() + 25, scores.end());
+            std::printf("%s:", argv[a]);
+            for (int k = 0; k < 25; ++k)
+                std::printf(" %s", std::string(words->text(scores[std::size_t(k)].second)).c_str());
+            std::printf("\n");
+        }
+        return 0;
+    }
+    if (std::string_view(argv[2]) == "--neighbours") {
+        for (int i = 3; i < argc; ++i)
+            printNeighbours(modelPath, argv[i]);
+        return 0;
+    }
+    const bool verbose = argc > 3;
+    auto embedding = EnglishEmbedding::loadFile(modelPath);
+    if (!embedding) {
+        std::fprintf(stderr, "tovik_eval_embedding: cannot load %s\n", argv[1]);
+        return 1;
+    }
+    const EnglishEmbedding* model = embedding.get();
+    const Categorizer categorizer(
+        [&embedding]() -> std::unique_ptr<SentenceEmbedding> { return std::move(embedding); });
+
+    QFile file(QString::fromLocal8Bit(argv[2]));
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Text)) {
+        std::fprintf(stderr, "tovik_eval_embedding: cannot read %s\n", argv[2]);
+        return 1;
+    }
+    int topical = 0, right = 0, none = 0, placed = 0;
+    std::map<QString, std::pair<int, int>> perTopic;
+    QTextStream in(&file);
+    while (!in.atEnd()) {
+        const QString line = in.readLine().trimmed();
+        if (line.isEmpty() || line.startsWith(u'#'))
+            continue;
+        const QString label = line.section(u'\t', 0, 0);
+        const QString text = line.section(u'\t', 1);
+        const std::optional<QString> answer = categorizer.meaningCategory(text, std::nullopt);
+        const bool ok = label == u"None" ? !answer : answer == label;
+        if (label == u"None") {
+            ++none;
+            placed += answer ? 1 : 0;
+        } else {
+            ++topical;
+            right += ok ? 1 : 0;
+            auto& [n, r] = perTopic[label];
+            ++n;
+            r += ok ? 1 : 0;
+        }
+        if (verbose && !ok) {
+            std::printf("%-9s -> %-9s %s\n", qPrintable(label),
+                        qPrintable(answer.value_or(u"-"_qs)), qPrintable(text));
+            QString distances;
+            for (const auto& seed : CategoryTables::meaningSeeds())
+                distances += QString(seed.category) + u'=' +
+                             QString::number(model->distance(text + u". "_qs,
+                                                             QString(seed.description)),
+                                             'f', 2) +
+                             u' ';
+            std::printf("          %s\n", qPrintable(distances));
+        }
+    }
+    for (const auto& [topic, counts] : perTopic)
+        std::printf("%-9s %d/%d\n", qPrintable(topic), counts.second, counts.first);
+    std::printf("topical: %d/%d right (%.1f %%)\n", right, topical,
+                topical ? 100.0 * right / topical : 0.0);
+    std::printf("off-topic: %d/%d given a category (%.1f %%)\n", placed, none,
+                none ? 100.0 * placed / none : 0.0);
+    return 0;
+}

@@ -1,0 +1,933 @@
+// Trains Tovik's English word vectors from WordNet 3.0 as Debian packages it
+// (wordnet-base, /usr/share/wordnet). Deterministic: the same WordNet files and
+// options give the same model file, byte for byte, on the same build.
+//
+// Each synset becomes a short document: its words, the content words of its
+// definition and examples, and the words of the synsets it points to (its
+// hypernyms, its topic domain, derivationally related words, similar
+// adjectives). Words that share documents are related. The word-by-word
+// co-occurrence counts are turned into positive pointwise mutual information
+// and factorised by a randomised truncated SVD; each word's row, scaled by the
+// square root of the singular values and normalised, is its vector. A word's
+// weight is a / (a + p) with p its frequency in the definitions, so common
+// words count less, and the direction common to all definitions is stored so
+// that it can be taken out of every text's vector.
+//
+//   tovik_train_embedding [--wordnet DIR] [--output FILE] [--dimensions N] [--seed N]
+
+#include "organise/EnglishEmbedding.h"
+#include "organise/EnglishWords.h"
+#include "organise/WordVectorModel.h"
+
+#include <QFile>
+#include <QString>
+
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <fstream>
+#include <map>
+#include <random>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <unordered_map>
+#include <unordered_set>
+#include <vector>
+
+namespace {
+
+struct Options {
+    std::string wordnet = "/usr/share/wordnet";
+    std::string output = "english-word-vectors.bin";
+    int dimensions = 128;
+    std::uint64_t seed = 20240611;
+    int powerIterations = 4;
+    double eigenPower = 0.5;     // singular values raised to this power scale the vectors
+    double contextSmoothing = 0.75;
+    double frequencyWeight = 1e-3; // the a of a / (a + p)
+    int vocabulary = 0;          // the most words kept in the model; 0 keeps all
+    int minimumDocuments = 2;    // words in fewer synset documents are left out of the model
+    int commonDirections = 1;    // how many principal directions of all texts are removed
+    float senseDecay = 0.5f;     // a word's n-th sense counts (1 + n)^-senseDecay
+    double polysemyWeight = 0.0; // weights are divided by the number of senses to this power
+    float lexFileWeight = 0.0f;  // weight of a synset's broad class as a context
+    float inheritedDomainWeight = 0.0f; // weight of the hypernym's topic domain
+    bool symmetric = true;       // learn from every document a word occurs in, not only its own
+};
+
+auto started = std::chrono::steady_clock::now();
+
+void progress(const std::string& message) {
+    const double seconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+    std::fprintf(stderr, "[%7.1fs] %s\n", seconds, message.c_str());
+}
+
+[[noreturn]] void fail(const std::string& message) {
+    std::fprintf(stderr, "tovik_train_embedding: %s\n", message.c_str());
+    std::exit(1);
+}
+
+// ---------------------------------------------------------------- WordNet
+
+struct Pointer {
+    std::string symbol;
+    int target;      // synset index
+    int targetWord;  // 0 = the whole synset, else the 1-based word of a lexical pointer
+};
+
+struct Synset {
+    char file; // n, v, a, r
+    int lexFile; // WordNet's lexicographer file: a broad class such as noun.feeling
+    std::vector<std::string> lemmas; // lower case, spaces between the words of a phrase
+    std::vector<int> ranks;          // sense rank of each lemma (0 = its most frequent sense)
+    std::vector<Pointer> pointers;
+    std::string definition;
+    std::string examples;
+};
+
+struct WordNet {
+    std::vector<Synset> synsets;
+    std::unordered_map<std::string, std::string> exceptions; // inflected form -> base form
+};
+
+char fileOf(char pos) {
+    return pos == 's' ? 'a' : pos;
+}
+
+std::string fileName(char file) {
+    switch (file) {
+    case 'n': return "noun";
+    case 'v': return "verb";
+    case 'a': return "adj";
+    default: return "adv";
+    }
+}
+
+std::string lowerLemma(std::string lemma) {
+    if (const auto paren = lemma.find('('); paren != std::string::npos)
+        lemma.erase(paren); // adjective position markers: galore(ip)
+    for (char& c : lemma)
+        c = c == '_' ? ' ' : char(std::tolower(static_cast<unsigned char>(c)));
+    return lemma;
+}
+
+WordNet readWordNet(const std::string& folder) {
+    WordNet wordnet;
+    std::map<std::pair<char, long>, int> byOffset;
+    struct RawPointer {
+        int from;
+        std::string symbol;
+        char file;
+        long offset;
+        int targetWord;
+    };
+    std::vector<RawPointer> raw;
+    for (char file : {'n', 'v', 'a', 'r'}) {
+        std::ifstream in(folder + "/data." + fileName(file));
+        if (!in)
+            fail("cannot read " + folder + "/data." + fileName(file));
+        std::string line;
+        while (std::getline(in, line)) {
+            if (line.empty() || line[0] == ' ')
+                continue; // licence header
+            const auto bar = line.find(" | ");
+            std::istringstream fields(line.substr(0, bar));
+            long offset;
+            std::string lexFile, type, count;
+            fields >> offset >> lexFile >> type >> count;
+            Synset synset;
+            synset.file = file;
+            synset.lexFile = std::stoi(lexFile);
+            const int words = std::stoi(count, nullptr, 16);
+            for (int w = 0; w < words; ++w) {
+                std::string word, lexId;
+                fields >> word >> lexId;
+                synset.lemmas.push_back(lowerLemma(word));
+                synset.ranks.push_back(3);
+            }
+            int pointers;
+            fields >> pointers;
+            const int index = int(wordnet.synsets.size());
+            for (int p = 0; p < pointers; ++p) {
+                std::string symbol, pos, sourceTarget;
+                long target;
+                fields >> symbol >> target >> pos >> sourceTarget;
+                raw.push_back({index, symbol, fileOf(pos[0]), target,
+                               std::stoi(sourceTarget.substr(2), nullptr, 16)});
+            }
+            if (bar != std::string::npos) {
+                std::string gloss = line.substr(bar + 3);
+                const auto quote = gloss.find('"');
+                synset.definition = gloss.substr(0, quote);
+                if (quote != std::string::npos)
+                    synset.examples = gloss.substr(quote);
+            }
+            byOffset[{file, offset}] = index;
+            wordnet.synsets.push_back(std::move(synset));
+        }
+    }
+    for (const RawPointer& p : raw) {
+        const auto it = byOffset.find({p.file, p.offset});
+        if (it != byOffset.end())
+            wordnet.synsets[p.from].pointers.push_back({p.symbol, it->second, p.targetWord});
+    }
+    // Sense ranks: the index lists a lemma's synsets from the most to the least frequent.
+    for (char file : {'n', 'v', 'a', 'r'}) {
+        std::ifstream in(folder + "/index." + fileName(file));
+        std::string line;
+        while (std::getline(in, line)) {
+            if (line.empty() || line[0] == ' ')
+                continue;
+            std::istringstream fields(line);
+            std::string lemma, pos;
+            int synsetCount, pointerCount;
+            fields >> lemma >> pos >> synsetCount >> pointerCount;
+            for (int p = 0; p < pointerCount; ++p) {
+                std::string symbol;
+                fields >> symbol;
+            }
+            int senseCount, tagged;
+            fields >> senseCount >> tagged;
+            lemma = lowerLemma(lemma);
+            for (int rank = 0; rank < synsetCount; ++rank) {
+                long offset;
+                fields >> offset;
+                const auto it = byOffset.find({file, offset});
+                if (it == byOffset.end())
+                    continue;
+                Synset& synset = wordnet.synsets[it->second];
+                for (std::size_t w = 0; w < synset.lemmas.size(); ++w) {
+                    if (synset.lemmas[w] == lemma)
+                        synset.ranks[w] = std::min(synset.ranks[w], rank);
+                }
+            }
+        }
+    }
+    for (char file : {'n', 'v', 'a', 'r'}) {
+        std::ifstream in(folder + "/" + fileName(file) + ".exc");
+        std::string line;
+        while (std::getline(in, line)) {
+            std::istringstream fields(line);
+            std::string inflected, base;
+            if (fields >> inflected >> base)
+                wordnet.exceptions.emplace(lowerLemma(inflected), lowerLemma(base));
+        }
+    }
+    return wordnet;
+}
+
+// ---------------------------------------------------------------- words
+
+class Vocabulary {
+public:
+    int id(std::string_view word) {
+        const auto it = ids.find(std::string(word));
+        if (it != ids.end())
+            return it->second;
+        const int id = int(words.size());
+        words.emplace_back(word);
+        ids.emplace(words.back(), id);
+        return id;
+    }
+    int find(const std::string& word) const {
+        const auto it = ids.find(word);
+        return it == ids.end() ? -1 : it->second;
+    }
+    std::vector<std::string> words;
+
+private:
+    std::unordered_map<std::string, int> ids;
+};
+
+// Maps running text onto WordNet's base forms the way the embedding does at
+// run time: known words as they are, irregular forms through the exception
+// lists, regular inflections through EnglishWords::baseForms.
+class Lemmatiser {
+public:
+    explicit Lemmatiser(const WordNet& wordnet) : exceptions(wordnet.exceptions) {
+        for (std::string_view stop : EnglishWords::stopWords())
+            stops.emplace(stop);
+        for (const Synset& synset : wordnet.synsets) {
+            for (const std::string& lemma : synset.lemmas) {
+                std::vector<std::string> parts;
+                forEachLemmaWord(lemma, [&](std::string_view w) {
+                    known.emplace(w);
+                    parts.emplace_back(w);
+                });
+                if (parts.size() == 2)
+                    phrases.emplace(parts[0] + ' ' + parts[1]);
+            }
+        }
+    }
+
+    template <typename Visit>
+    static void forEachLemmaWord(const std::string& lemma, Visit&& visit) {
+        EnglishWords::forEachWord(QString::fromStdString(lemma), visit);
+    }
+
+    // The lemma as the embedding spells it: its words joined by single spaces.
+    static std::string joined(const std::string& lemma) {
+        std::string joined;
+        forEachLemmaWord(lemma, [&](std::string_view w) {
+            if (!joined.empty())
+                joined += ' ';
+            joined += w;
+        });
+        return joined;
+    }
+
+    bool isStop(std::string_view word) const { return stops.count(std::string(word)) > 0; }
+    bool isKnown(const std::string& word) const { return known.count(word) > 0; }
+
+    // The base form of a word of running text; empty for a function word.
+    std::string base(std::string_view word) const {
+        const std::string w(word);
+        if (stops.count(w))
+            return {};
+        if (known.count(w))
+            return w;
+        if (const auto it = exceptions.find(w); it != exceptions.end() && known.count(it->second))
+            return stops.count(it->second) ? std::string() : it->second;
+        std::array<std::string, EnglishWords::maximumBaseForms> forms;
+        const std::size_t count = EnglishWords::baseForms(word, forms);
+        for (std::size_t i = 0; i < count; ++i) {
+            if (known.count(forms[i]) && !stops.count(forms[i]))
+                return forms[i];
+        }
+        return w;
+    }
+
+    // Visits the base form of every word of text, and every two-word phrase
+    // of WordNet that the text contains, as the embedding reads them.
+    template <typename Visit>
+    void forEachBaseWord(const std::string& text, Visit&& visit) const {
+        std::string previous;
+        EnglishWords::forEachWord(QString::fromUtf8(text), [&](std::string_view word) {
+            if (!previous.empty()) {
+                const std::string phrase = previous + ' ' + std::string(word);
+                if (phrases.count(phrase))
+                    visit(phrase);
+            }
+            previous.assign(word);
+            if (word.size() < 2)
+                return;
+            const std::string b = base(word);
+            if (!b.empty())
+                visit(b);
+        });
+    }
+
+    const std::unordered_map<std::string, std::string>& exceptions;
+    std::unordered_set<std::string> stops;
+    std::unordered_set<std::string> known;
+    std::unordered_set<std::string> phrases;
+};
+
+// ---------------------------------------------------------------- documents
+
+using Bag = std::vector<std::pair<int, float>>; // word id, weight
+
+// A synset's words (weighted by how usual that sense of each word is) and
+// everything that describes it. A word's vector is learnt from the
+// descriptions of its own senses, not from the definitions that merely use
+// it, so "focus" is about attention before it is about lenses.
+struct Document {
+    Bag members;
+    Bag contexts;
+};
+
+struct Corpus {
+    Vocabulary vocabulary;
+    std::vector<Document> documents;
+    std::vector<double> definitionCounts; // per word id: occurrences in definitions and examples
+    std::unordered_map<int, int> senseCounts; // per word id: synsets that have it as a lemma
+    double definitionTotal = 0;
+};
+
+Corpus buildCorpus(const WordNet& wordnet, const Lemmatiser& lemmatiser, const Options& options) {
+    Corpus corpus;
+    auto& vocabulary = corpus.vocabulary;
+    auto count = [&](int id) {
+        if (std::size_t(id) >= corpus.definitionCounts.size())
+            corpus.definitionCounts.resize(std::size_t(id) + 1, 0.0);
+        corpus.definitionCounts[std::size_t(id)] += 1;
+        corpus.definitionTotal += 1;
+    };
+
+    // How much a pointed-to synset's words belong to a synset's document.
+    const std::map<std::string, float> pointerWeights = {
+        {"@", 0.5f},  {"@i", 0.5f}, {";c", 1.0f}, {"+", 0.6f}, {"\\", 0.6f},
+        {"&", 0.5f},  {"^", 0.4f},  {"=", 0.4f},  {"#m", 0.3f}, {"#p", 0.3f},
+        {"#s", 0.3f}, {"*", 0.3f},  {">", 0.3f},
+    };
+
+    for (const Synset& synset : wordnet.synsets) {
+        std::unordered_map<int, float> bag;
+        std::unordered_map<int, float> members;
+        auto add = [&](const std::string& word, float weight) {
+            const int id = vocabulary.id(word);
+            float& w = bag[id];
+            w = std::max(w, weight);
+        };
+        auto addLemma = [&](const Synset& s, std::size_t w, float weight) {
+            // Rare senses of a word say little about what the word usually means.
+            const float rank = std::pow(1.0f + float(s.ranks[w]), -options.senseDecay);
+            const bool phrase = s.lemmas[w].find(' ') != std::string::npos;
+            lemmatiser.forEachBaseWord(s.lemmas[w], [&](const std::string& b) {
+                const bool part = phrase && b.find(' ') == std::string::npos;
+                add(b, weight * rank * (part ? 0.7f : 1.0f));
+            });
+        };
+        for (std::size_t w = 0; w < synset.lemmas.size(); ++w) {
+            addLemma(synset, w, 1.0f);
+            const float sense = std::pow(1.0f + float(synset.ranks[w]), -options.senseDecay);
+            lemmatiser.forEachBaseWord(synset.lemmas[w], [&](const std::string& b) {
+                float& m = members[vocabulary.id(b)];
+                m = std::max(m, sense);
+            });
+            ++corpus.senseCounts[vocabulary.id(Lemmatiser::joined(synset.lemmas[w]))];
+        }
+        lemmatiser.forEachBaseWord(synset.definition, [&](const std::string& b) {
+            add(b, 1.0f);
+            count(vocabulary.id(b));
+        });
+        lemmatiser.forEachBaseWord(synset.examples, [&](const std::string& b) {
+            add(b, 0.5f);
+            count(vocabulary.id(b));
+        });
+        if (options.lexFileWeight > 0) {
+            // A pseudo-word per broad class; it never reaches the model itself.
+            add("#lexfile" + std::to_string(synset.lexFile), options.lexFileWeight);
+        }
+        for (const Pointer& pointer : synset.pointers) {
+            if (pointer.symbol == "@" && options.inheritedDomainWeight > 0) {
+                // Topic domains hold for the hyponyms of their members too.
+                for (const Pointer& up : wordnet.synsets[std::size_t(pointer.target)].pointers) {
+                    if (up.symbol != ";c")
+                        continue;
+                    const Synset& domain = wordnet.synsets[std::size_t(up.target)];
+                    for (std::size_t w = 0; w < domain.lemmas.size(); ++w)
+                        addLemma(domain, w, options.inheritedDomainWeight);
+                }
+            }
+            const auto weight = pointerWeights.find(pointer.symbol);
+            if (weight == pointerWeights.end())
+                continue;
+            const Synset& target = wordnet.synsets[std::size_t(pointer.target)];
+            if (pointer.targetWord > 0 && std::size_t(pointer.targetWord) <= target.lemmas.size()) {
+                addLemma(target, std::size_t(pointer.targetWord - 1), weight->second);
+            } else {
+                for (std::size_t w = 0; w < target.lemmas.size(); ++w)
+                    addLemma(target, w, weight->second);
+            }
+            if (pointer.symbol == "@" || pointer.symbol == ";c") {
+                // The hypernym's and the domain's own hypernym, more weakly.
+                for (const Pointer& up : target.pointers) {
+                    if (up.symbol != "@")
+                        continue;
+                    const Synset& grand = wordnet.synsets[std::size_t(up.target)];
+                    for (std::size_t w = 0; w < grand.lemmas.size(); ++w)
+                        addLemma(grand, w, weight->second * 0.4f);
+                }
+            }
+        }
+        Document document;
+        document.contexts.assign(bag.begin(), bag.end());
+        std::sort(document.contexts.begin(), document.contexts.end());
+        if (options.symmetric) {
+            document.members = document.contexts;
+        } else {
+            document.members.assign(members.begin(), members.end());
+            std::sort(document.members.begin(), document.members.end());
+        }
+        if (document.contexts.size() >= 2)
+            corpus.documents.push_back(std::move(document));
+    }
+    corpus.definitionCounts.resize(vocabulary.words.size(), 0.0);
+    return corpus;
+}
+
+// ---------------------------------------------------------------- matrices
+
+struct SparseMatrix {
+    int rows = 0;
+    std::vector<std::size_t> starts; // rows + 1
+    std::vector<int> columns;
+    std::vector<float> values;
+};
+
+// Row-major dense matrix.
+struct Dense {
+    int rows = 0;
+    int columns = 0;
+    std::vector<double> values;
+    Dense(int r, int c) : rows(r), columns(c), values(std::size_t(r) * std::size_t(c), 0.0) {}
+    double* row(int r) { return values.data() + std::size_t(r) * std::size_t(columns); }
+    const double* row(int r) const {
+        return values.data() + std::size_t(r) * std::size_t(columns);
+    }
+};
+
+template <typename Work>
+void inParallel(int count, Work&& work) {
+    const int threads = 2;
+    std::vector<std::thread> pool;
+    for (int t = 0; t < threads; ++t) {
+        pool.emplace_back([&, t] {
+            for (int i = t; i < count; i += threads)
+                work(i);
+        });
+    }
+    for (std::thread& thread : pool)
+        thread.join();
+}
+
+SparseMatrix ppmi(const Corpus& corpus, const Options& options) {
+    const int words = int(corpus.vocabulary.words.size());
+    std::vector<std::vector<std::pair<int, float>>> postings(static_cast<std::size_t>(words));
+    for (std::size_t d = 0; d < corpus.documents.size(); ++d) {
+        for (const auto& [word, weight] : corpus.documents[d].members)
+            postings[std::size_t(word)].push_back({int(d), weight});
+    }
+
+    // Co-occurrence counts row by row, each row summed in a dense accumulator.
+    std::vector<std::vector<std::pair<int, float>>> counts(static_cast<std::size_t>(words));
+    inParallel(words, [&](int i) {
+        thread_local std::vector<double> sum;
+        thread_local std::vector<int> touched;
+        sum.assign(std::size_t(words), 0.0);
+        touched.clear();
+        for (const auto& [d, wi] : postings[std::size_t(i)]) {
+            for (const auto& [j, wj] : corpus.documents[std::size_t(d)].contexts) {
+                if (j == i)
+                    continue;
+                if (sum[std::size_t(j)] == 0.0)
+                    touched.push_back(j);
+                sum[std::size_t(j)] += double(wi) * wj;
+            }
+        }
+        std::sort(touched.begin(), touched.end());
+        auto& row = counts[std::size_t(i)];
+        row.reserve(touched.size());
+        for (int j : touched)
+            row.push_back({j, float(sum[std::size_t(j)])});
+    });
+
+    std::vector<double> rowSums(static_cast<std::size_t>(words), 0.0);
+    std::vector<double> columnSums(static_cast<std::size_t>(words), 0.0);
+    double total = 0;
+    for (int i = 0; i < words; ++i) {
+        for (const auto& [j, c] : counts[std::size_t(i)]) {
+            rowSums[std::size_t(i)] += c;
+            columnSums[std::size_t(j)] += c;
+        }
+        total += rowSums[std::size_t(i)];
+    }
+    // Rare contexts get a little more of the mass, so they do not dominate PMI.
+    std::vector<double> contextShare(static_cast<std::size_t>(words));
+    double smoothedTotal = 0;
+    for (int j = 0; j < words; ++j)
+        smoothedTotal += std::pow(columnSums[std::size_t(j)], options.contextSmoothing);
+    for (int j = 0; j < words; ++j)
+        contextShare[std::size_t(j)] =
+            std::pow(columnSums[std::size_t(j)], options.contextSmoothing) / smoothedTotal;
+
+    SparseMatrix matrix;
+    matrix.rows = words;
+    matrix.starts.push_back(0);
+    for (int i = 0; i < words; ++i) {
+        const double rowShare = rowSums[std::size_t(i)] / total;
+        for (const auto& [j, c] : counts[std::size_t(i)]) {
+            const double pmi = std::log((c / total) / (rowShare * contextShare[std::size_t(j)]));
+            if (pmi > 0) {
+                matrix.columns.push_back(j);
+                matrix.values.push_back(float(pmi));
+            }
+        }
+        matrix.starts.push_back(matrix.columns.size());
+        counts[std::size_t(i)].clear();
+        counts[std::size_t(i)].shrink_to_fit();
+    }
+    return matrix;
+}
+
+SparseMatrix transpose(const SparseMatrix& m) {
+    SparseMatrix t;
+    t.rows = m.rows;
+    std::vector<std::size_t> sizes(std::size_t(m.rows) + 1, 0);
+    for (int c : m.columns)
+        ++sizes[std::size_t(c) + 1];
+    for (std::size_t i = 1; i < sizes.size(); ++i)
+        sizes[i] += sizes[i - 1];
+    t.starts = sizes;
+    t.columns.resize(m.columns.size());
+    t.values.resize(m.values.size());
+    for (int r = 0; r < m.rows; ++r) {
+        for (std::size_t k = m.starts[std::size_t(r)]; k < m.starts[std::size_t(r) + 1]; ++k) {
+            const std::size_t at = sizes[std::size_t(m.columns[k])]++;
+            t.columns[at] = r;
+            t.values[at] = m.values[k];
+        }
+    }
+    return t;
+}
+
+Dense multiply(const SparseMatrix& a, const Dense& x) {
+    Dense out(a.rows, x.columns);
+    inParallel(a.rows, [&](int r) {
+        double* o = out.row(r);
+        for (std::size_t k = a.starts[std::size_t(r)]; k < a.starts[std::size_t(r) + 1]; ++k) {
+            const double v = a.values[k];
+            const double* in = x.row(a.columns[k]);
+            for (int c = 0; c < x.columns; ++c)
+                o[c] += v * in[c];
+        }
+    });
+    return out;
+}
+
+// xᵀy for two tall matrices with the same rows.
+Dense innerProducts(const Dense& x, const Dense& y) {
+    Dense out(x.columns, y.columns);
+    for (int r = 0; r < x.rows; ++r) {
+        const double* a = x.row(r);
+        const double* b = y.row(r);
+        for (int i = 0; i < x.columns; ++i) {
+            double* o = out.row(i);
+            for (int j = 0; j < y.columns; ++j)
+                o[j] += a[i] * b[j];
+        }
+    }
+    return out;
+}
+
+// Orthonormal columns spanning y's (Cholesky QR, twice for accuracy).
+void orthonormalise(Dense& y) {
+    for (int pass = 0; pass < 2; ++pass) {
+        Dense g = innerProducts(y, y);
+        const int n = g.rows;
+        Dense l(n, n);
+        for (int i = 0; i < n; ++i) {
+            for (int j = 0; j <= i; ++j) {
+                double s = g.row(i)[j];
+                for (int k = 0; k < j; ++k)
+                    s -= l.row(i)[k] * l.row(j)[k];
+                if (i == j)
+                    l.row(i)[i] = std::sqrt(std::max(s, 1e-300));
+                else
+                    l.row(i)[j] = s / l.row(j)[j];
+            }
+        }
+        // y ← y L⁻ᵀ, row by row: solve L z = row.
+        for (int r = 0; r < y.rows; ++r) {
+            double* row = y.row(r);
+            for (int i = 0; i < n; ++i) {
+                double s = row[i];
+                for (int k = 0; k < i; ++k)
+                    s -= l.row(i)[k] * row[k];
+                row[i] = s / l.row(i)[i];
+            }
+        }
+    }
+}
+
+// Eigenvalues and eigenvectors (columns) of a symmetric matrix, cyclic Jacobi.
+void symmetricEigen(Dense a, std::vector<double>& values, Dense& vectors) {
+    const int n = a.rows;
+    vectors = Dense(n, n);
+    for (int i = 0; i < n; ++i)
+        vectors.row(i)[i] = 1;
+    for (int sweep = 0; sweep < 100; ++sweep) {
+        double off = 0;
+        for (int i = 0; i < n; ++i)
+            for (int j = i + 1; j < n; ++j)
+                off += a.row(i)[j] * a.row(i)[j];
+        if (off < 1e-22)
+            break;
+        for (int p = 0; p < n; ++p) {
+            for (int q = p + 1; q < n; ++q) {
+                const double apq = a.row(p)[q];
+                if (std::abs(apq) < 1e-300)
+                    continue;
+                const double theta = (a.row(q)[q] - a.row(p)[p]) / (2 * apq);
+                const double t = (theta >= 0 ? 1.0 : -1.0) /
+                                 (std::abs(theta) + std::sqrt(theta * theta + 1));
+                const double c = 1 / std::sqrt(t * t + 1);
+                const double s = t * c;
+                for (int k = 0; k < n; ++k) {
+                    const double akp = a.row(k)[p];
+                    const double akq = a.row(k)[q];
+                    a.row(k)[p] = c * akp - s * akq;
+                    a.row(k)[q] = s * akp + c * akq;
+                }
+                for (int k = 0; k < n; ++k) {
+                    const double apk = a.row(p)[k];
+                    const double aqk = a.row(q)[k];
+                    a.row(p)[k] = c * apk - s * aqk;
+                    a.row(q)[k] = s * apk + c * aqk;
+                }
+                for (int k = 0; k < n; ++k) {
+                    const double vkp = vectors.row(k)[p];
+                    const double vkq = vectors.row(k)[q];
+                    vectors.row(k)[p] = c * vkp - s * vkq;
+                    vectors.row(k)[q] = s * vkp + c * vkq;
+                }
+            }
+        }
+    }
+    values.resize(std::size_t(n));
+    for (int i = 0; i < n; ++i)
+        values[std::size_t(i)] = a.row(i)[i];
+}
+
+// Indexes of values from the largest value to the smallest.
+std::vector<int> largestFirst(const std::vector<double>& values) {
+    std::vector<int> order(values.size());
+    for (std::size_t i = 0; i < values.size(); ++i)
+        order[i] = int(i);
+    std::sort(order.begin(), order.end(),
+              [&](int x, int y) { return values[std::size_t(x)] > values[std::size_t(y)]; });
+    return order;
+}
+
+// A standard normal sample from the 64-bit Mersenne Twister, whose sequence
+// the language fixes (std::normal_distribution's is not).
+double gaussian(std::mt19937_64& random) {
+    const double u1 = (double(random() >> 11) + 0.5) / 9007199254740992.0;
+    const double u2 = (double(random() >> 11) + 0.5) / 9007199254740992.0;
+    return std::sqrt(-2 * std::log(u1)) * std::cos(6.283185307179586 * u2);
+}
+
+// Left singular vectors times singular values^power, randomised SVD.
+Dense factorise(const SparseMatrix& a, const Options& options) {
+    const SparseMatrix at = transpose(a);
+    const int width = options.dimensions + 24;
+    std::mt19937_64 random(options.seed);
+    Dense omega(a.rows, width);
+    for (double& v : omega.values)
+        v = gaussian(random);
+    Dense q = multiply(a, omega);
+    orthonormalise(q);
+    for (int i = 0; i < options.powerIterations; ++i) {
+        Dense z = multiply(at, q);
+        orthonormalise(z);
+        q = multiply(a, z);
+        orthonormalise(q);
+        progress("power iteration " + std::to_string(i + 1));
+    }
+    // B = qᵀA; its left singular vectors are the eigenvectors of B Bᵀ.
+    const Dense bt = multiply(at, q); // Aᵀq = Bᵀ
+    const Dense bbt = innerProducts(bt, bt);
+    std::vector<double> eigenvalues;
+    Dense eigenvectors(0, 0);
+    symmetricEigen(bbt, eigenvalues, eigenvectors);
+    const std::vector<int> order = largestFirst(eigenvalues);
+    Dense vectors(a.rows, options.dimensions);
+    for (int d = 0; d < options.dimensions; ++d) {
+        const int e = order[std::size_t(d)];
+        const double singular = std::sqrt(std::max(eigenvalues[std::size_t(e)], 0.0));
+        const double scale = std::pow(singular, options.eigenPower);
+        for (int r = 0; r < a.rows; ++r) {
+            const double* qr = q.row(r);
+            double s = 0;
+            for (int k = 0; k < width; ++k)
+                s += qr[k] * eigenvectors.row(k)[e];
+            vectors.row(r)[d] = s * scale;
+        }
+    }
+    return vectors;
+}
+
+// ---------------------------------------------------------------- model
+
+WordVectorModel::Contents modelContents(const WordNet& wordnet, const Lemmatiser& lemmatiser,
+                                        const Corpus& corpus, const Dense& vectors,
+                                        const Options& options) {
+    const int words = int(corpus.vocabulary.words.size());
+    std::vector<int> documentCounts(static_cast<std::size_t>(words), 0);
+    for (const Document& document : corpus.documents)
+        for (const auto& [word, weight] : document.contexts)
+            ++documentCounts[std::size_t(word)];
+
+    // The words found in the most synsets are kept: the rest are mostly names
+    // of species, places and chemicals that notes rarely mention.
+    std::vector<int> kept;
+    for (int i = 0; i < words; ++i) {
+        const std::string& word = corpus.vocabulary.words[std::size_t(i)];
+        if (documentCounts[std::size_t(i)] >= options.minimumDocuments && word.size() >= 2 &&
+            word.front() != '#' && word.size() <= EnglishWords::longestWord)
+            kept.push_back(i);
+    }
+    std::sort(kept.begin(), kept.end(), [&](int a, int b) {
+        if (documentCounts[std::size_t(a)] != documentCounts[std::size_t(b)])
+            return documentCounts[std::size_t(a)] > documentCounts[std::size_t(b)];
+        return corpus.vocabulary.words[std::size_t(a)] < corpus.vocabulary.words[std::size_t(b)];
+    });
+    if (options.vocabulary > 0 && kept.size() > std::size_t(options.vocabulary))
+        kept.resize(std::size_t(options.vocabulary));
+    std::sort(kept.begin(), kept.end(), [&](int a, int b) {
+        return corpus.vocabulary.words[std::size_t(a)] < corpus.vocabulary.words[std::size_t(b)];
+    });
+
+    WordVectorModel::Contents contents;
+    contents.dimensions = options.dimensions;
+    std::vector<int> modelIndex(static_cast<std::size_t>(words), -1);
+    for (int i : kept) {
+        const std::string& word = corpus.vocabulary.words[std::size_t(i)];
+        double norm = 0;
+        for (int d = 0; d < options.dimensions; ++d)
+            norm += vectors.row(i)[d] * vectors.row(i)[d];
+        if (!(norm > 0))
+            continue;
+        WordVectorModel::Word entry;
+        entry.text = word;
+        const double p =
+            (corpus.definitionCounts[std::size_t(i)] + 0.5) / corpus.definitionTotal;
+        entry.weight = float(options.frequencyWeight / (options.frequencyWeight + p));
+        // A word with many senses says less about which one a text means.
+        if (const auto senses = corpus.senseCounts.find(i); senses != corpus.senseCounts.end())
+            entry.weight *= float(std::pow(double(senses->second), -options.polysemyWeight));
+        entry.vector.resize(std::size_t(options.dimensions));
+        for (int d = 0; d < options.dimensions; ++d)
+            entry.vector[std::size_t(d)] = float(vectors.row(i)[d] / std::sqrt(norm));
+        modelIndex[std::size_t(i)] = int(contents.words.size());
+        contents.words.push_back(std::move(entry));
+    }
+    // Irregular forms point at their base word; function words at nothing.
+    std::map<std::string, std::uint32_t> aliases;
+    for (const auto& [inflected, base] : wordnet.exceptions) {
+        if (inflected.find(' ') != std::string::npos || lemmatiser.isStop(inflected) ||
+            corpus.vocabulary.find(inflected) >= 0 || inflected.size() > EnglishWords::longestWord)
+            continue;
+        const int id = corpus.vocabulary.find(base);
+        if (lemmatiser.isStop(base)) {
+            aliases[inflected] = WordVectorModel::ignored;
+        } else if (id >= 0 && modelIndex[std::size_t(id)] >= 0) {
+            aliases[inflected] = std::uint32_t(modelIndex[std::size_t(id)]);
+        }
+    }
+    for (std::string_view stop : EnglishWords::stopWords())
+        aliases[std::string(stop)] = WordVectorModel::ignored;
+    std::unordered_set<std::string> inModel;
+    for (const auto& word : contents.words)
+        inModel.insert(word.text);
+    for (const auto& [text, target] : aliases) {
+        if (!inModel.count(text))
+            contents.aliases.push_back({text, target});
+    }
+    return contents;
+}
+
+// The first principal directions of the definitions' vectors, as the
+// finished embedding computes them, so they can be removed from every text.
+std::vector<std::vector<float>> commonDirections(const WordNet& wordnet, const QByteArray& draft,
+                                                 const Options& options) {
+    std::optional<WordVectorModel> model = WordVectorModel::decode(draft);
+    if (!model)
+        fail("the draft model does not decode");
+    const EnglishEmbedding embedding(std::move(*model));
+    const int dimensions = options.dimensions;
+    Dense moment(dimensions, dimensions);
+    for (const Synset& synset : wordnet.synsets) {
+        const auto v = embedding.embed(QString::fromStdString(synset.definition));
+        if (!v)
+            continue;
+        for (int i = 0; i < dimensions; ++i)
+            for (int j = 0; j < dimensions; ++j)
+                moment.row(i)[j] += double((*v)[std::size_t(i)]) * (*v)[std::size_t(j)];
+    }
+    std::vector<double> eigenvalues;
+    Dense eigenvectors(0, 0);
+    symmetricEigen(moment, eigenvalues, eigenvectors);
+    const std::vector<int> order = largestFirst(eigenvalues);
+    std::vector<std::vector<float>> directions;
+    for (int c = 0; c < options.commonDirections; ++c) {
+        std::vector<float> direction(static_cast<std::size_t>(dimensions));
+        for (int d = 0; d < dimensions; ++d)
+            direction[std::size_t(d)] = float(eigenvectors.row(d)[order[std::size_t(c)]]);
+        directions.push_back(std::move(direction));
+    }
+    return directions;
+}
+
+Options parse(int argc, char** argv) {
+    Options options;
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if (i + 1 >= argc)
+            fail("missing value after " + arg);
+        const std::string value = argv[++i];
+        if (arg == "--wordnet")
+            options.wordnet = value;
+        else if (arg == "--output")
+            options.output = value;
+        else if (arg == "--dimensions")
+            options.dimensions = std::stoi(value);
+        else if (arg == "--seed")
+            options.seed = std::stoull(value);
+        else if (arg == "--power-iterations")
+            options.powerIterations = std::stoi(value);
+        else if (arg == "--eigen-power")
+            options.eigenPower = std::stod(value);
+        else if (arg == "--context-smoothing")
+            options.contextSmoothing = std::stod(value);
+        else if (arg == "--frequency-weight")
+            options.frequencyWeight = std::stod(value);
+        else if (arg == "--polysemy-weight")
+            options.polysemyWeight = std::stod(value);
+        else if (arg == "--vocabulary")
+            options.vocabulary = std::stoi(value);
+        else if (arg == "--lexfile-weight")
+            options.lexFileWeight = std::stof(value);
+        else if (arg == "--inherited-domain-weight")
+            options.inheritedDomainWeight = std::stof(value);
+        else if (arg == "--sense-decay")
+            options.senseDecay = std::stof(value);
+        else if (arg == "--symmetric")
+            options.symmetric = value == "1";
+        else if (arg == "--common-directions")
+            options.commonDirections = std::stoi(value);
+        else if (arg == "--minimum-documents")
+            options.minimumDocuments = std::stoi(value);
+        else
+            fail("unknown option " + arg);
+    }
+    if (options.dimensions < 8 || options.dimensions > 512)
+        fail("--dimensions must be between 8 and 512");
+    if (options.commonDirections < 0 || options.commonDirections > options.dimensions)
+        fail("--common-directions must be between 0 and the dimensions");
+    return options;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    const Options options = parse(argc, argv);
+    const WordNet wordnet = readWordNet(options.wordnet);
+    progress("read " + std::to_string(wordnet.synsets.size()) + " synsets");
+    const Lemmatiser lemmatiser(wordnet);
+    const Corpus corpus = buildCorpus(wordnet, lemmatiser, options);
+    progress(std::to_string(corpus.documents.size()) + " documents, " +
+             std::to_string(corpus.vocabulary.words.size()) + " words");
+    const SparseMatrix matrix = ppmi(corpus, options);
+    progress("PPMI matrix with " + std::to_string(matrix.values.size()) + " entries");
+    const Dense vectors = factorise(matrix, options);
+    progress("factorised");
+
+    WordVectorModel::Contents contents =
+        modelContents(wordnet, lemmatiser, corpus, vectors, options);
+    contents.commonDirections =
+        commonDirections(wordnet, WordVectorModel::encode(contents), options);
+    const QByteArray bytes = WordVectorModel::encode(contents);
+    QFile out(QString::fromStdString(options.output));
+    if (!out.open(QIODevice::WriteOnly) || out.write(bytes) != bytes.size())
+        fail("cannot write " + options.output);
+    progress("wrote " + options.output + ": " + std::to_string(contents.words.size()) +
+             " words, " + std::to_string(contents.aliases.size()) + " aliases, " +
+             std::to_string(bytes.size()) + " bytes");
+    return 0;
+}

@@ -2,6 +2,10 @@
 
 class Clock;
 class Environment;
+class HttpClient;
+class PdfReader;
+class TextRecognizer;
+class ThumbnailGenerator;
 
 // Every desktop service the rest of Tovik needs, reached through one object.
 // main() installs the Linux implementation once at start; unit tests construct
@@ -12,6 +16,10 @@ public:
 
     virtual Clock& clock() = 0;
     virtual Environment& environment() = 0;
+    virtual HttpClient& httpClient() = 0;
+    virtual TextRecognizer& textRecognizer() = 0;
+    virtual PdfReader& pdfReader() = 0;
+    virtual ThumbnailGenerator& thumbnailGenerator() = 0;
 
     // The installed platform. Installing is done once, before any shared service is used.
     static Platform& current();

@@ -1,16 +1,28 @@
 #pragma once
 
 #include "platform/Platform.h"
+#include "platform/linux/CurlHttpClient.h"
+#include "platform/linux/DocumentThumbnailer.h"
+#include "platform/linux/PopplerPdfReader.h"
 #include "platform/linux/ProcessEnvironment.h"
 #include "platform/linux/SystemClock.h"
+#include "platform/linux/TesseractTextRecognizer.h"
 
 // The desktop services of a Linux (X11) session.
 class LinuxPlatform final : public Platform {
 public:
     Clock& clock() override { return systemClock; }
     Environment& environment() override { return processEnvironment; }
+    HttpClient& httpClient() override { return curlHttpClient; }
+    TextRecognizer& textRecognizer() override { return tesseract; }
+    PdfReader& pdfReader() override { return poppler; }
+    ThumbnailGenerator& thumbnailGenerator() override { return documentThumbnailer; }
 
 private:
     SystemClock systemClock;
     ProcessEnvironment processEnvironment;
+    CurlHttpClient curlHttpClient;
+    TesseractTextRecognizer tesseract;
+    PopplerPdfReader poppler;
+    DocumentThumbnailer documentThumbnailer{poppler};
 };

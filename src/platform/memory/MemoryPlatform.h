@@ -3,13 +3,25 @@
 #include "platform/Platform.h"
 #include "platform/memory/MemoryClock.h"
 #include "platform/memory/MemoryEnvironment.h"
+#include "platform/memory/MemoryHttpClient.h"
+#include "platform/memory/MemoryPdfReader.h"
+#include "platform/memory/MemoryTextRecognizer.h"
+#include "platform/memory/MemoryThumbnailGenerator.h"
 
 // All platform services as in-memory doubles, for unit tests.
 class MemoryPlatform final : public Platform {
 public:
     Clock& clock() override { return memoryClock; }
     Environment& environment() override { return memoryEnvironment; }
+    HttpClient& httpClient() override { return memoryHttpClient; }
+    TextRecognizer& textRecognizer() override { return memoryTextRecognizer; }
+    PdfReader& pdfReader() override { return memoryPdfReader; }
+    ThumbnailGenerator& thumbnailGenerator() override { return memoryThumbnailGenerator; }
 
     MemoryClock memoryClock;
     MemoryEnvironment memoryEnvironment;
+    MemoryHttpClient memoryHttpClient;
+    MemoryTextRecognizer memoryTextRecognizer;
+    MemoryPdfReader memoryPdfReader;
+    MemoryThumbnailGenerator memoryThumbnailGenerator;
 };

@@ -5,6 +5,7 @@
 #include "app/cli/Command.h"
 #include "app/cli/CommandParser.h"
 #include "app/cli/CommandStreams.h"
+#include "app/cli/FetchPageCommand.h"
 #include "organise/Categorizer.h"
 
 #include <ostream>
@@ -14,6 +15,7 @@ using namespace Qt::StringLiterals;
 CommandLine::CommandLine() {
     commands.push_back(std::make_unique<CategorizeCommand>(Categorizer::shared()));
     commands.push_back(std::make_unique<ClipCommand>(Categorizer::shared()));
+    commands.push_back(std::make_unique<FetchPageCommand>());
 }
 
 CommandLine::~CommandLine() = default;

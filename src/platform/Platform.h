@@ -2,6 +2,8 @@
 
 class Clock;
 class Environment;
+class Scheduler;
+class UserDefaults;
 class HttpClient;
 class PdfReader;
 class TextRecognizer;
@@ -16,6 +18,8 @@ public:
 
     virtual Clock& clock() = 0;
     virtual Environment& environment() = 0;
+    virtual Scheduler& scheduler() = 0;
+    virtual UserDefaults& userDefaults() = 0;
     virtual HttpClient& httpClient() = 0;
     virtual TextRecognizer& textRecognizer() = 0;
     virtual PdfReader& pdfReader() = 0;

@@ -6,6 +6,7 @@
 #include "store/BoundedWait.h"
 #include "store/ImageData.h"
 #include "store/RtfReader.h"
+#include "store/Store.h"
 #include "store/StoredFile.h"
 #include "store/TextRecognition.h"
 
@@ -87,7 +88,7 @@ std::optional<QString> DocumentReader::extractFileText(const QString& path) cons
         }
         return readUtf8(path);
     }
-    if (ImageData::isImageFile(path)) {
+    if (Store::isImageFile(path)) {
         const std::optional<QImage> image = ImageData::load(path);
         if (!image)
             return std::nullopt;

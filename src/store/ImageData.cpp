@@ -4,7 +4,6 @@
 #include <QFile>
 #include <QImageReader>
 #include <QImageWriter>
-#include <QMimeDatabase>
 
 #include <algorithm>
 #include <cmath>
@@ -90,16 +89,4 @@ std::optional<QByteArray> ImageData::pngData(const QImage& image) {
     if (!writer.write(plain))
         return std::nullopt;
     return bytes;
-}
-
-bool ImageData::isImageFile(const QString& path) {
-    static const QMimeDatabase database;
-    const QMimeType type = database.mimeTypeForFile(path, QMimeDatabase::MatchExtension);
-    if (!type.isValid() || type.isDefault())
-        return false;
-    if (type.name().startsWith(u"image/"))
-        return true;
-    const QStringList ancestors = type.allAncestors();
-    return std::any_of(ancestors.begin(), ancestors.end(),
-                       [](const QString& name) { return name.startsWith(u"image/"); });
 }

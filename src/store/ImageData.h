@@ -30,10 +30,6 @@ std::optional<QImage> load(const QString& path, std::optional<int> fitInto = std
 // maxDimension; unchanged when that side is not longer (or is 0).
 QImage downscale(const QImage& image, int maxDimension);
 
-// True when the file name's extension names an image type (one whose MIME
-// type is or derives from image/*); an unknown extension is no image.
-bool isImageFile(const QString& path);
-
 // The image as PNG bytes, without text chunks; absent for a null image.
 std::optional<QByteArray> pngData(const QImage& image);
 

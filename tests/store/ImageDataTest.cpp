@@ -156,17 +156,3 @@ TEST(ImageData, PngDataKeepsPixelsAndDropsProperties) {
     EXPECT_TRUE(back->textKeys().isEmpty());
     EXPECT_EQ(ImageData::pngData(QImage()), std::nullopt);
 }
-
-TEST(ImageData, ImageFilesAreKnownByTheirExtension) {
-    struct Case {
-        const char* path;
-        bool image;
-    };
-    for (const Case& c : {Case{"/x/photo.png", true}, Case{"/x/PHOTO.JPG", true},
-                          Case{"/x/scan.tiff", true}, Case{"/x/vector.svg", true},
-                          Case{"/x/anim.gif", true}, Case{"/x/shot.webp", true},
-                          Case{"/x/notes.txt", false}, Case{"/x/report.pdf", false},
-                          Case{"/x/README", false}, Case{"/x/data.qqqzzz", false},
-                          Case{"/x/archive.png.zip", false}})
-        EXPECT_EQ(ImageData::isImageFile(QString::fromLatin1(c.path)), c.image) << c.path;
-}

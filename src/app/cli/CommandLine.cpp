@@ -1,11 +1,14 @@
 #include "app/cli/CommandLine.h"
 
+#include "app/cli/AddCommand.h"
 #include "app/cli/CategorizeCommand.h"
 #include "app/cli/ClipCommand.h"
 #include "app/cli/Command.h"
 #include "app/cli/CommandParser.h"
 #include "app/cli/CommandStreams.h"
+#include "app/cli/EnrichCommand.h"
 #include "app/cli/FetchPageCommand.h"
+#include "app/cli/LibraryCommands.h"
 #include "organise/Categorizer.h"
 
 #include <ostream>
@@ -15,7 +18,14 @@ using namespace Qt::StringLiterals;
 CommandLine::CommandLine() {
     commands.push_back(std::make_unique<CategorizeCommand>(Categorizer::shared()));
     commands.push_back(std::make_unique<ClipCommand>(Categorizer::shared()));
+    commands.push_back(std::make_unique<AddCommand>());
+    commands.push_back(std::make_unique<ListCommand>());
+    commands.push_back(std::make_unique<RemoveCommand>());
+    commands.push_back(std::make_unique<TagsCommand>());
+    commands.push_back(std::make_unique<TagCommand>());
+    commands.push_back(std::make_unique<AutosortCommand>());
     commands.push_back(std::make_unique<FetchPageCommand>());
+    commands.push_back(std::make_unique<EnrichCommand>());
 }
 
 CommandLine::~CommandLine() = default;

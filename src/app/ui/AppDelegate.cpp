@@ -7,7 +7,16 @@
 
 using namespace Qt::StringLiterals;
 
-AppDelegate::AppDelegate() = default;
+// The icons are compiled into the static tovik_ui library, whose resource
+// initialiser the linker would otherwise drop.
+static void initialiseResources() {
+    Q_INIT_RESOURCE(resources);
+}
+
+AppDelegate::AppDelegate() {
+    initialiseResources();
+}
+
 AppDelegate::~AppDelegate() = default;
 
 void AppDelegate::applicationDidFinishLaunching() {
@@ -22,7 +31,7 @@ void AppDelegate::setUpStatusItem() {
 
     QIcon icon(u":/icons/MenuIcon.svg"_s);
     if (icon.isNull())
-        icon = QIcon::fromTheme(u"document-save"_s);
+        icon = QIcon::fromTheme(u"document-save"_s, QIcon::fromTheme(u"emblem-documents"_s));
     trayIcon = std::make_unique<QSystemTrayIcon>(icon);
     trayIcon->setToolTip(u"lumavex"_s);
     trayIcon->setContextMenu(menu.get());

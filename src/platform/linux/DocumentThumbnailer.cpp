@@ -4,6 +4,7 @@
 #include "store/DocumentReader.h"
 #include "store/ImageData.h"
 #include "store/RtfReader.h"
+#include "store/Store.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -87,7 +88,7 @@ std::optional<QImage> DocumentThumbnailer::thumbnail(const QString& path, QSize 
         return std::nullopt;
     if (QFileInfo(path).suffix().toLower() == u"pdf")
         return pdf.firstPage(path, maxSize);
-    if (ImageData::isImageFile(path)) {
+    if (Store::isImageFile(path)) {
         const std::optional<QImage> image =
             ImageData::load(path, std::max(maxSize.width(), maxSize.height()));
         if (!image)

@@ -3,8 +3,10 @@
 #include "platform/Platform.h"
 #include "platform/linux/CurlHttpClient.h"
 #include "platform/linux/DocumentThumbnailer.h"
+#include "platform/linux/JsonUserDefaults.h"
 #include "platform/linux/PopplerPdfReader.h"
 #include "platform/linux/ProcessEnvironment.h"
+#include "platform/linux/QtScheduler.h"
 #include "platform/linux/SystemClock.h"
 #include "platform/linux/TesseractTextRecognizer.h"
 
@@ -13,6 +15,8 @@ class LinuxPlatform final : public Platform {
 public:
     Clock& clock() override { return systemClock; }
     Environment& environment() override { return processEnvironment; }
+    Scheduler& scheduler() override { return qtScheduler; }
+    UserDefaults& userDefaults() override { return jsonUserDefaults; }
     HttpClient& httpClient() override { return curlHttpClient; }
     TextRecognizer& textRecognizer() override { return tesseract; }
     PdfReader& pdfReader() override { return poppler; }
@@ -21,6 +25,8 @@ public:
 private:
     SystemClock systemClock;
     ProcessEnvironment processEnvironment;
+    QtScheduler qtScheduler;
+    JsonUserDefaults jsonUserDefaults{JsonUserDefaults::defaultPath()};
     CurlHttpClient curlHttpClient;
     TesseractTextRecognizer tesseract;
     PopplerPdfReader poppler;

@@ -5,14 +5,18 @@
 #include "platform/memory/MemoryEnvironment.h"
 #include "platform/memory/MemoryHttpClient.h"
 #include "platform/memory/MemoryPdfReader.h"
+#include "platform/memory/MemoryScheduler.h"
 #include "platform/memory/MemoryTextRecognizer.h"
 #include "platform/memory/MemoryThumbnailGenerator.h"
+#include "platform/memory/MemoryUserDefaults.h"
 
 // All platform services as in-memory doubles, for unit tests.
 class MemoryPlatform final : public Platform {
 public:
     Clock& clock() override { return memoryClock; }
     Environment& environment() override { return memoryEnvironment; }
+    Scheduler& scheduler() override { return memoryScheduler; }
+    UserDefaults& userDefaults() override { return memoryUserDefaults; }
     HttpClient& httpClient() override { return memoryHttpClient; }
     TextRecognizer& textRecognizer() override { return memoryTextRecognizer; }
     PdfReader& pdfReader() override { return memoryPdfReader; }
@@ -20,6 +24,8 @@ public:
 
     MemoryClock memoryClock;
     MemoryEnvironment memoryEnvironment;
+    MemoryScheduler memoryScheduler;
+    MemoryUserDefaults memoryUserDefaults;
     MemoryHttpClient memoryHttpClient;
     MemoryTextRecognizer memoryTextRecognizer;
     MemoryPdfReader memoryPdfReader;

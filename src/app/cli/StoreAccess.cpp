@@ -1,0 +1,54 @@
+#include "app/cli/StoreAccess.h"
+
+#include "app/cli/CommandParser.h"
+#include "app/cli/CommandStreams.h"
+#include "organise/Categorizer.h"
+#include "platform/Platform.h"
+#include "store/ContentEnricher.h"
+#include "store/DataFolder.h"
+#include "store/Store.h"
+
+#include <QUuid>
+
+using namespace Qt::StringLiterals;
+
+namespace StoreAccess {
+
+std::unique_ptr<Store> open(bool writable, const QString& command, CommandStreams& streams,
+                            std::shared_ptr<ContentEnricher> enricher) {
+    Platform& platform = Platform::current();
+    Store::Options options;
+    options.applicationSupport = DataFolder::applicationSupport(platform.environment());
+    options.clock = &platform.clock();
+    options.categorizer = &Categorizer::shared();
+    options.readOnly = !writable;
+    options.enricher = std::move(enricher);
+    QString error;
+    std::unique_ptr<Store> store = Store::open(options, &error);
+    if (!store) {
+        writeUtf8(streams.err, u"tovik "_s + command + u": "_s + error + u'\n');
+        return nullptr;
+    }
+    if (store->setAsideIndex())
+        writeUtf8(streams.err, u"tovik "_s + command + u": the index could not be read; it was kept as "_s +
+                                   *store->setAsideIndex() + u" and a new one started\n"_s);
+    return store;
+}
+
+bool flush(Store& store, const QString& command, CommandStreams& streams) {
+    if (store.flush())
+        return true;
+    writeUtf8(streams.err, u"tovik "_s + command + u": could not write "_s + store.indexFile() +
+                               u'\n');
+    return false;
+}
+
+std::optional<QUuid> parseId(const QString& text) {
+    const QString trimmed = text.trimmed();
+    const QUuid id = QUuid::fromString(trimmed);
+    if (id.isNull())
+        return std::nullopt;
+    return id;
+}
+
+} // namespace StoreAccess

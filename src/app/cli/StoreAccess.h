@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QString>
+
+#include <memory>
+#include <optional>
+
+class ContentEnricher;
+class Store;
+class QUuid;
+struct CommandStreams;
+
+// Opening the user's store from a subcommand, the way the app opens it.
+namespace StoreAccess {
+
+// The store of the current user's data folder. Writable stores take the
+// folder's lock first; when that fails the reason is reported on standard
+// error as one line (prefixed "tovik COMMAND: ") and the answer is null.
+// With an enricher, the store hands its files and links without a preview to
+// it as it opens, as the desktop app's store does at start.
+std::unique_ptr<Store> open(bool writable, const QString& command, CommandStreams& streams,
+                            std::shared_ptr<ContentEnricher> enricher = nullptr);
+
+// Writes every change to disk; reports a failure the same way. True on success.
+bool flush(Store& store, const QString& command, CommandStreams& streams);
+
+// The id written in either case, with or without braces; absent otherwise.
+std::optional<QUuid> parseId(const QString& text);
+
+} // namespace StoreAccess

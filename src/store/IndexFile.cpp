@@ -1,0 +1,78 @@
+#include "store/IndexFile.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
+
+#include <algorithm>
+
+using namespace Qt::StringLiterals;
+
+namespace IndexFile {
+
+std::optional<QList<Item>> decode(const QByteArray& bytes) {
+    QJsonParseError error;
+    const QJsonDocument document = QJsonDocument::fromJson(bytes, &error);
+    if (error.error != QJsonParseError::NoError || !document.isArray())
+        return std::nullopt;
+    const QJsonArray array = document.array();
+    QList<Item> items;
+    items.reserve(array.size());
+    for (const QJsonValue& value : array) {
+        if (!value.isObject())
+            return std::nullopt;
+        std::optional<Item> item = Item::fromJson(value.toObject());
+        if (!item)
+            return std::nullopt;
+        items.append(std::move(*item));
+    }
+    return items;
+}
+
+QByteArray encode(const QList<Item>& items) {
+    QJsonArray array;
+    for (const Item& item : items)
+        array.append(item.toJson());
+    return QJsonDocument(array).toJson(QJsonDocument::Compact);
+}
+
+void sortNewestFirst(QList<Item>& items) {
+    std::stable_sort(items.begin(), items.end(),
+                     [](const Item& a, const Item& b) { return a.savedAt > b.savedAt; });
+}
+
+ReadResult read(const QString& path, const QDateTime& now, bool setAside) {
+    ReadResult result;
+    const QFileInfo info(path);
+    if (!info.exists() && !info.isSymLink())
+        return result;
+
+    QFile file(path);
+    std::optional<QList<Item>> items;
+    if (file.open(QIODevice::ReadOnly))
+        items = decode(file.readAll());
+    file.close();
+    if (items) {
+        sortNewestFirst(*items);
+        result.items = std::move(*items);
+        return result;
+    }
+
+    if (!setAside) {
+        result.blocked = true;
+        return result;
+    }
+    // Keep what could not be read under a name no write will ever use.
+    QString aside = path + u".unreadable-"_s + now.toUTC().toString(u"yyyyMMdd-HHmmss"_s);
+    for (int n = 2; QFileInfo::exists(aside); ++n)
+        aside = path + u".unreadable-"_s + now.toUTC().toString(u"yyyyMMdd-HHmmss"_s) +
+                u"-"_s + QString::number(n);
+    if (QFile::rename(path, aside))
+        result.setAsidePath = aside;
+    else
+        result.blocked = true;
+    return result;
+}
+
+} // namespace IndexFile

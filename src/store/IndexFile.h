@@ -1,0 +1,36 @@
+#pragma once
+
+#include "store/Item.h"
+
+#include <QByteArray>
+#include <QDateTime>
+#include <QList>
+#include <QString>
+
+#include <optional>
+
+// "items.json": one compact JSON array of every item, newest first.
+namespace IndexFile {
+
+struct ReadResult {
+    QList<Item> items;          // sorted newest first; empty when nothing was readable
+    std::optional<QString> setAsidePath; // where an unreadable index was moved
+    bool blocked = false;       // unreadable and could not be moved: do not write over it
+};
+
+// Reads the index at path. A missing file gives no items. A file that cannot
+// be read or decoded (bad JSON, one unreadable item) also gives no items, but
+// is first renamed to path + ".unreadable-<time>" so that the next write
+// cannot destroy what it held.
+// With setAside false (read-only use) the file is left where it is.
+ReadResult read(const QString& path, const QDateTime& now, bool setAside = true);
+
+// The items, or absent when the bytes are not an array of readable items.
+std::optional<QList<Item>> decode(const QByteArray& bytes);
+
+QByteArray encode(const QList<Item>& items);
+
+// Latest savedAt first; items with equal times keep their order in the file.
+void sortNewestFirst(QList<Item>& items);
+
+} // namespace IndexFile

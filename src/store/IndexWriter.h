@@ -1,0 +1,36 @@
+#pragma once
+
+#include "common/SerialQueue.h"
+#include "store/Item.h"
+
+#include <QList>
+#include <QString>
+
+#include <mutex>
+#include <optional>
+
+// Writes the index file in the background so a change never waits for a
+// whole-library encode and disk flush on the main thread. Writes coalesce:
+// when several snapshots arrive while one is being written, only the latest
+// is written next. Every write is atomic and durable.
+class IndexWriter {
+public:
+    explicit IndexWriter(QString path);
+    ~IndexWriter(); // finishes the pending write
+
+    // Queues a write of items (a cheap implicitly shared copy).
+    void write(QList<Item> items);
+
+    // Blocks until everything queued so far is on disk. True when the last
+    // write succeeded.
+    bool flush();
+
+private:
+    void writePending();
+
+    QString path;
+    std::mutex lock;
+    std::optional<QList<Item>> pending;
+    bool lastWriteSucceeded = true;
+    SerialQueue queue{QStringLiteral("lumavex.persist")};
+};

@@ -1,0 +1,437 @@
+#include "capture/ClipContent.h"
+#include "common/ReferenceDate.h"
+#include "store/ContentEnricher.h"
+#include "store/IndexFile.h"
+#include "support/QtPrinters.h"
+#include "support/StoreFixture.h"
+
+#include <QDir>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QSignalSpy>
+#include <QCoreApplication>
+#include <QThread>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+QByteArray readFile(const QString& path) {
+    QFile file(path);
+    file.open(QIODevice::ReadOnly);
+    return file.readAll();
+}
+
+void writeFile(const QString& path, const QByteArray& bytes) {
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+}
+
+ClipContent textClip(const QString& text) {
+    ClipContent clip;
+    clip.string = text.trimmed();
+    return clip;
+}
+
+} // namespace
+
+using StoreKeeping = StoreFixture;
+
+TEST_F(StoreKeeping, KeepingSameTextTwiceBumpsTheItem) {
+    auto store = openStore();
+    EXPECT_TRUE(store->addText(u"  hello world \n"_s, u"Editor"_s));
+    clock.advance(5000);
+    EXPECT_TRUE(store->addText(u"something else"_s, std::nullopt));
+    clock.advance(5000);
+    const SaveResult again = store->save(textClip(u"\thello world"_s), std::nullopt);
+    EXPECT_FALSE(again.isNew);
+    ASSERT_EQ(store->items().size(), 2);
+    EXPECT_EQ(store->items().first().text, u"hello world"_s);
+    EXPECT_EQ(store->items().first().savedAt, ReferenceDate::secondsFrom(clock.now()));
+    EXPECT_EQ(store->items().first().source, u"Editor"_s) << "the first keep's source stays";
+    // A different letter case is different content.
+    EXPECT_TRUE(store->addText(u"Hello world"_s, std::nullopt));
+}
+
+TEST_F(StoreKeeping, TextTitlesTakeTheFirstLineCutAfterSeventyCharacters) {
+    auto store = openStore();
+    const QString seventy(70, u'a');
+    store->addText(seventy + u"\nsecond line"_s, std::nullopt);
+    EXPECT_EQ(store->items().first().title, seventy);
+    EXPECT_EQ(store->items().first().detail, u"Text snippet"_s);
+    store->addText(seventy + u"b"_s, std::nullopt);
+    EXPECT_EQ(store->items().first().title, seventy + u"…"_s);
+}
+
+TEST_F(StoreKeeping, LinksDedupeOnTheExactAddressAndGetTheirSiteCategory) {
+    auto store = openStore();
+    EXPECT_TRUE(store->addLink(QUrl(u"https://github.com/a"_s), std::nullopt));
+    EXPECT_TRUE(store->addLink(QUrl(u"https://github.com/a/"_s), std::nullopt));
+    EXPECT_FALSE(store->addLink(QUrl(u"https://github.com/a"_s), std::nullopt));
+    ASSERT_EQ(store->items().size(), 2);
+    EXPECT_EQ(store->items().first().detail, u"https://github.com/a"_s);
+    EXPECT_EQ(store->items().first().title, u"github.com"_s);
+    EXPECT_EQ(store->items().first().category, u"Code"_s);
+    EXPECT_FALSE(store->items().first().text.has_value());
+}
+
+TEST_F(StoreKeeping, ImagesAndFilesAreCopiedAndNeverDeduplicated) {
+    auto store = openStore();
+    QImage image(20, 10, QImage::Format_RGB32);
+    image.fill(Qt::green);
+    store->addImage(image, u"Viewer"_s);
+    store->addImage(image, u"Viewer"_s);
+    ASSERT_EQ(store->items().size(), 2);
+    const Item& stored = store->items().first();
+    EXPECT_EQ(stored.kind, ItemKind::image);
+    EXPECT_EQ(stored.detail, u"Copied image"_s);
+    EXPECT_TRUE(stored.title.startsWith(u"Image · "_s));
+    ASSERT_TRUE(stored.fileName.has_value());
+    EXPECT_TRUE(stored.fileName->endsWith(u".png"_s));
+    EXPECT_EQ(QImage(store->filesDir() + u'/' + *stored.fileName).size(), QSize(20, 10));
+
+    QTemporaryDir source;
+    writeFile(source.filePath(u"notes.txt"_s), "some notes");
+    writeFile(source.filePath(u"photo.JPG"_s), "not really a jpeg");
+    writeFile(source.filePath(u"folder/inner/deep.md"_s), "# deep");
+    const QList<QUrl> urls{QUrl::fromLocalFile(source.filePath(u"notes.txt"_s)),
+                           QUrl::fromLocalFile(source.filePath(u"photo.JPG"_s)),
+                           QUrl::fromLocalFile(source.filePath(u"folder"_s))};
+    ClipContent clip;
+    clip.fileURLs = urls;
+    EXPECT_TRUE(store->save(clip, std::nullopt).isNew);
+    store->addFiles({urls.first()}, std::nullopt);
+    ASSERT_EQ(store->items().size(), 6);
+    // The last URL of a batch ends up in front.
+    EXPECT_EQ(store->items()[1].title, u"folder"_s);
+    EXPECT_EQ(store->items()[1].kind, ItemKind::file);
+    EXPECT_EQ(store->items()[2].kind, ItemKind::image) << "judged by the extension";
+    EXPECT_EQ(store->items()[3].detail, source.path());
+    EXPECT_EQ(readFile(store->filesDir() + u'/' + *store->items()[1].fileName +
+                       u"/inner/deep.md"_s),
+              "# deep");
+    EXPECT_TRUE(store->items()[3].fileName->endsWith(u"-notes.txt"_s));
+    EXPECT_NE(store->items()[0].fileName, store->items()[3].fileName);
+}
+
+TEST_F(StoreKeeping, AFileThatCannotBeCopiedIsKeptWithoutAStoredName) {
+    auto store = openStore();
+    store->addFiles({QUrl::fromLocalFile(support.path() + u"/missing.txt"_s)}, std::nullopt);
+    ASSERT_EQ(store->items().size(), 1);
+    EXPECT_FALSE(store->items().first().fileName.has_value());
+    EXPECT_TRUE(QDir(store->filesDir()).isEmpty());
+}
+
+TEST_F(StoreKeeping, SaveChoosesFilesThenImageThenLinkThenText) {
+    auto store = openStore();
+    ClipContent clip;
+    clip.string = u"hello"_s;
+    clip.url = QUrl(u"https://example.com"_s);
+    clip.image = QImage(2, 2, QImage::Format_RGB32);
+    EXPECT_TRUE(store->save(clip, std::nullopt).isNew);
+    EXPECT_EQ(store->items().first().kind, ItemKind::image);
+    clip.image.reset();
+    store->save(clip, std::nullopt);
+    EXPECT_EQ(store->items().first().kind, ItemKind::link);
+    clip.url.reset();
+    store->save(clip, std::nullopt);
+    EXPECT_EQ(store->items().first().kind, ItemKind::text);
+
+    const SaveResult nothing = store->save(ClipContent(), u"Tag"_s);
+    EXPECT_TRUE(nothing.isNew);
+    EXPECT_FALSE(nothing.tag.has_value());
+    EXPECT_EQ(store->items().size(), 3);
+}
+
+TEST_F(StoreKeeping, KeepingWithATagTagsWhatWasAddedOrBumped) {
+    auto store = openStore();
+    store->addText(u"python and a compiler"_s, std::nullopt);
+    store->addText(u"other"_s, std::nullopt);
+    const SaveResult result = store->save(textClip(u"python and a compiler"_s), u"  deep   work "_s);
+    EXPECT_FALSE(result.isNew);
+    EXPECT_EQ(store->items().first().tags, QStringList{u"deep work"_s});
+    EXPECT_EQ(result.tag, u"deep work"_s);
+
+    // A kept pair of files both get the tag.
+    QTemporaryDir source;
+    writeFile(source.filePath(u"a.txt"_s), "a");
+    writeFile(source.filePath(u"b.txt"_s), "b");
+    ClipContent files;
+    files.fileURLs = {QUrl::fromLocalFile(source.filePath(u"a.txt"_s)),
+                      QUrl::fromLocalFile(source.filePath(u"b.txt"_s))};
+    store->save(files, u"Deep Work"_s);
+    EXPECT_EQ(store->items()[0].tags, QStringList{u"deep work"_s}) << "spelled as already used";
+    EXPECT_EQ(store->items()[1].tags, QStringList{u"deep work"_s});
+}
+
+using StoreTags = StoreFixture;
+
+TEST_F(StoreTags, AddReplacesTheCategoryToggleKeepsIt) {
+    auto store = openStore();
+    store->addText(u"python and a compiler"_s, std::nullopt);
+    const QUuid first = store->items().first().id;
+    EXPECT_EQ(store->items().first().displayTags(), QStringList{u"Code"_s});
+    store->addTag(u"Later"_s, first);
+    EXPECT_EQ(store->items().first().displayTags(), QStringList{u"Later"_s});
+    store->addTag(u"later"_s, first);
+    EXPECT_EQ(store->items().first().displayTags(), QStringList{u"Later"_s});
+
+    store->addText(u"recipe and cooking"_s, std::nullopt);
+    const QUuid second = store->items().first().id;
+    store->toggleTag(u"Later"_s, second);
+    EXPECT_EQ(store->item(second)->displayTags(), (QStringList{u"Food"_s, u"Later"_s}));
+    store->toggleTag(u"food"_s, second);
+    EXPECT_EQ(store->item(second)->displayTags(), QStringList{u"Later"_s});
+    store->removeTag(u"LATER"_s, second);
+    ASSERT_TRUE(store->item(second)->tags.has_value());
+    EXPECT_TRUE(store->item(second)->displayTags().isEmpty()) << "an empty list hides the category";
+
+    store->resetToAuto(second);
+    EXPECT_FALSE(store->item(second)->tags.has_value());
+    EXPECT_EQ(store->item(second)->displayTags(), QStringList{u"Food"_s});
+
+    // Blank names and unknown ids change nothing.
+    const QList<Item> before = store->items();
+    store->addTag(u"   "_s, second);
+    store->toggleTag(u"x"_s, QUuid::createUuid());
+    EXPECT_EQ(store->items(), before);
+}
+
+TEST_F(StoreTags, AllTagsOrdersByUseThenNewestThenUnusedCategories) {
+    auto store = openStore();
+    auto keep = [&](const QString& text, const QStringList& tags) {
+        store->addText(text, std::nullopt);
+        for (const QString& tag : tags)
+            store->addTag(tag, store->items().first().id);
+        clock.advance(1000);
+    };
+    keep(u"one"_s, {u"Alpha"_s});
+    keep(u"two"_s, {u"Beta"_s});
+    keep(u"three"_s, {u"Alpha"_s});
+    keep(u"four"_s, {u"Beta"_s});
+    keep(u"five"_s, {u"code"_s});
+    const QStringList tags = store->allTags();
+    // Alpha and Beta are used twice; Beta's first use is the newer item.
+    // "code" was typed, but the category's spelling is the canonical one.
+    ASSERT_GE(tags.size(), 3);
+    EXPECT_EQ(tags.mid(0, 3), (QStringList{u"Beta"_s, u"Alpha"_s, u"Code"_s}));
+    EXPECT_EQ(tags.mid(3, 2), (QStringList{u"AI"_s, u"Startup"_s}));
+    EXPECT_EQ(tags.size(), 3 + 23);
+    EXPECT_EQ(store->canonicalTag(u"  ALPHA "_s), u"Alpha"_s);
+    EXPECT_EQ(store->canonicalTag(u"new  one"_s), u"new one"_s);
+    EXPECT_FALSE(store->canonicalTag(u" \n"_s).has_value());
+}
+
+TEST_F(StoreTags, AutoSortCountsSortedAndChangedAndSkipsHandTagged) {
+    auto store = openStore();
+    store->addText(u"python and a compiler"_s, std::nullopt); // Code, unchanged
+    store->addText(u"plain words"_s, std::nullopt);           // none, unchanged
+    store->addText(u"recipe and cooking"_s, std::nullopt);    // Food, will be tampered
+    store->addTag(u"Mine"_s, store->items().first().id);
+    store->addText(u"flight and hotel"_s, std::nullopt);      // Travel
+    // Simulate categories from an older rule set.
+    Enrichment stale;
+    stale.id = store->items().first().id;
+    stale.category = u"Ideas"_s;
+    store->applyEnrichment(stale);
+
+    const Store::AutoSortCounts counts = store->autoSortAll();
+    EXPECT_EQ(counts.sorted, 2);  // Travel and Code
+    EXPECT_EQ(counts.changed, 1); // Ideas back to Travel
+    EXPECT_EQ(store->items().first().category, u"Travel"_s);
+}
+
+using StoreFiles = StoreFixture;
+
+TEST_F(StoreFiles, IndexIsWrittenCompactlyAndReadBackNewestFirst) {
+    {
+        auto store = openStore();
+        store->addText(u"first"_s, std::nullopt);
+        clock.advance(1000);
+        store->addLink(QUrl(u"https://example.com/a"_s), u"Firefox"_s);
+        ASSERT_TRUE(store->flush());
+    }
+    const QByteArray bytes = readFile(lumavex() + u"/items.json"_s);
+    EXPECT_FALSE(bytes.contains('\n'));
+    EXPECT_TRUE(bytes.startsWith("[{"));
+
+    // Reorder the file: loading sorts by time again, ties keep the file order.
+    QJsonArray array = QJsonDocument::fromJson(bytes).array();
+    QJsonObject tieA = array[0].toObject();
+    tieA[u"id"_s] = idString(QUuid::createUuid());
+    tieA[u"detail"_s] = u"https://example.com/tie"_s;
+    QJsonArray shuffled{array[1], array[0], tieA};
+    writeFile(lumavex() + u"/items.json"_s, QJsonDocument(shuffled).toJson());
+    auto store = openStore();
+    ASSERT_EQ(store->items().size(), 3);
+    EXPECT_EQ(store->items()[0].kind, ItemKind::link);
+    EXPECT_EQ(store->items()[1].detail, u"https://example.com/tie"_s);
+    EXPECT_EQ(store->items()[2].kind, ItemKind::text);
+}
+
+TEST_F(StoreFiles, AnUnreadableIndexIsSetAsideNeverOverwritten) {
+    const QByteArray malformed =
+        R"([{"id":"6F1C2D3E-4B5A-4C6D-8E7F-0A1B2C3D4E5F","kind":"text","title":"a","detail":"b","savedAt":1},)"
+        R"({"id":"6F1C2D3E-4B5A-4C6D-8E7F-0A1B2C3D4E60","kind":"note","title":"a","detail":"b","savedAt":1}])";
+    writeFile(lumavex() + u"/items.json"_s, malformed);
+    auto store = openStore();
+    EXPECT_TRUE(store->items().isEmpty());
+    ASSERT_TRUE(store->setAsideIndex().has_value());
+    EXPECT_EQ(readFile(*store->setAsideIndex()), malformed);
+    store->addText(u"new start"_s, std::nullopt);
+    ASSERT_TRUE(store->flush());
+    EXPECT_EQ(readFile(*store->setAsideIndex()), malformed);
+    EXPECT_EQ(IndexFile::decode(readFile(lumavex() + u"/items.json"_s))->size(), 1);
+
+    // Garbage that is not even JSON is set aside as well, under another name.
+    store.reset();
+    writeFile(lumavex() + u"/items.json"_s, "\x00\xff garbage");
+    auto again = openStore();
+    ASSERT_TRUE(again->setAsideIndex().has_value());
+    EXPECT_EQ(QDir(lumavex()).entryList({u"items.json.unreadable-*"_s}).size(), 2);
+}
+
+TEST_F(StoreFiles, ReadOnlyStoresNeitherMoveNorWriteAnything) {
+    writeFile(lumavex() + u"/items.json"_s, "not json");
+    auto store = openStore(nullptr, true);
+    ASSERT_TRUE(store);
+    EXPECT_TRUE(store->items().isEmpty());
+    EXPECT_FALSE(store->setAsideIndex().has_value());
+    store->addText(u"kept in memory only"_s, std::nullopt);
+    EXPECT_FALSE(store->flush());
+    EXPECT_EQ(readFile(lumavex() + u"/items.json"_s), "not json");
+}
+
+TEST_F(StoreFiles, RemovingDeletesOnlyPlainStoredNamesInsideFiles) {
+    auto store = openStore();
+    QImage image(4, 4, QImage::Format_RGB32);
+    image.fill(Qt::red);
+    store->addImage(image, std::nullopt);
+    const Item kept = store->items().first();
+    writeFile(store->filesDir() + u"/T-thumb.png"_s, "thumb");
+    writeFile(store->filesDir() + u"/I-icon.png"_s, "icon");
+    Enrichment previews;
+    previews.id = kept.id;
+    previews.thumbFileName = u"T-thumb.png"_s;
+    previews.iconFileName = u"I-icon.png"_s;
+    store->applyEnrichment(previews);
+    store->remove(*store->item(kept.id));
+    EXPECT_TRUE(store->items().isEmpty());
+    EXPECT_TRUE(QDir(store->filesDir()).isEmpty());
+
+    // A tampered index pointing outside "Files" deletes nothing there.
+    writeFile(support.path() + u"/precious.txt"_s, "keep me");
+    writeFile(lumavex() + u"/precious2.txt"_s, "keep me too");
+    Item tampered = kept;
+    tampered.fileName = u"../../precious.txt"_s;
+    tampered.thumbFileName = u"../precious2.txt"_s;
+    tampered.iconFileName = support.path() + u"/precious.txt"_s;
+    store->remove(tampered);
+    Item dots = kept;
+    dots.fileName = u".."_s;
+    store->remove(dots);
+    EXPECT_EQ(readFile(support.path() + u"/precious.txt"_s), "keep me");
+    EXPECT_EQ(readFile(lumavex() + u"/precious2.txt"_s), "keep me too");
+    EXPECT_TRUE(QDir(lumavex()).exists(u"Files"_s));
+}
+
+TEST_F(StoreFiles, OlderDataFolderIsMovedOnlyWhenNoCurrentOneExists) {
+    const QString older = support.path() + u"/Vellumory"_s;
+    writeFile(older + u"/items.json"_s,
+              R"([{"id":"6F1C2D3E-4B5A-4C6D-8E7F-0A1B2C3D4E5F","kind":"text","title":"old","detail":"Text snippet","savedAt":5,"text":"old"}])");
+    {
+        auto store = openStore();
+        ASSERT_EQ(store->items().size(), 1);
+        EXPECT_EQ(store->items().first().title, u"old"_s);
+    }
+    EXPECT_FALSE(QFileInfo::exists(older));
+    EXPECT_TRUE(QFileInfo::exists(lumavex() + u"/items.json"_s));
+
+    writeFile(older + u"/items.json"_s, "[]");
+    auto store = openStore();
+    EXPECT_EQ(store->items().size(), 1) << "both exist: the older folder is left alone";
+    EXPECT_EQ(readFile(older + u"/items.json"_s), "[]");
+}
+
+TEST_F(StoreFiles, OneWriterAtATime) {
+    auto first = openStore();
+    ASSERT_TRUE(first);
+    Store::Options options;
+    options.applicationSupport = support.path();
+    options.clock = &clock;
+    options.categorizer = &categorizer;
+    options.lockTimeoutMs = 100;
+    QString error;
+    EXPECT_EQ(Store::open(options, &error), nullptr);
+    EXPECT_TRUE(error.contains(u"another Tovik process"_s)) << error.toStdString();
+    options.readOnly = true;
+    EXPECT_NE(Store::open(options), nullptr) << "readers do not need the lock";
+    first.reset();
+    options.readOnly = false;
+    EXPECT_NE(Store::open(options), nullptr);
+}
+
+namespace {
+
+// Gives every link a title and a category, from the extraction thread.
+class RecordingEnricher final : public ContentEnricher {
+public:
+    std::optional<Enrichment> enrich(const Item& item, const QString& filesDir) override {
+        seenFilesDir = filesDir;
+        ++calls;
+        if (item.kind != ItemKind::link)
+            return std::nullopt;
+        Enrichment found;
+        found.id = item.id;
+        found.title = u"Page title"_s;
+        found.text = u"page text"_s;
+        found.category = u"Research"_s;
+        return found;
+    }
+    std::atomic<int> calls{0};
+    QString seenFilesDir;
+};
+
+void waitForIdle(Store& store) {
+    for (int i = 0; i < 1000 && store.pendingEnrichments() > 0; ++i) {
+        QCoreApplication::processEvents();
+        QThread::msleep(5);
+    }
+}
+
+} // namespace
+
+TEST_F(StoreFiles, EnrichmentResultsAreMergedByIdOnTheMainThread) {
+    int argc = 0;
+    QCoreApplication app(argc, nullptr);
+    auto enricher = std::make_shared<RecordingEnricher>();
+    auto store = openStore(enricher);
+    store->addText(u"texts are not enriched"_s, std::nullopt);
+    store->addLink(QUrl(u"https://example.com/x"_s), std::nullopt);
+    store->addTag(u"Mine"_s, store->items().first().id);
+    QSignalSpy idle(store.get(), &Store::enrichmentIdle);
+    waitForIdle(*store);
+    EXPECT_EQ(idle.count(), 1);
+    EXPECT_EQ(enricher->calls.load(), 1);
+    const Item& link = store->items().first();
+    EXPECT_EQ(link.title, u"Page title"_s);
+    EXPECT_EQ(link.text, u"page text"_s);
+    EXPECT_EQ(link.category, u"Research"_s);
+    EXPECT_EQ(link.tags, QStringList{u"Mine"_s}) << "tags are never touched";
+    EXPECT_EQ(enricher->seenFilesDir, store->filesDir());
+
+    // A link removed before its result arrives is simply not found.
+    store->addLink(QUrl(u"https://example.com/gone"_s), std::nullopt);
+    store->remove(store->items().first());
+    waitForIdle(*store);
+    EXPECT_EQ(store->items().size(), 2);
+
+    // At start, links and files without a preview are handed over again.
+    store.reset();
+    auto reopened = openStore(enricher);
+    waitForIdle(*reopened);
+    EXPECT_EQ(enricher->calls.load(), 3);
+}

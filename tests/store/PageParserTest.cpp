@@ -162,14 +162,15 @@ TEST(PageParser, HostileMarkupGivesTheSameAnswersAsOrdinaryPages) {
     PageInfo info = parse(u"<title>Real</title>"_s + repeat(u"<title "_s, twoMegabytes));
     EXPECT_EQ(info.title, u"Real"_s);
 
-    // Only unclosed titles: none ever closes.
-    info = parse(u"<title>"_s + repeat(u"<title x"_s, twoMegabytes));
+    // Only unclosed titles: none ever closes. (The final ">" is what makes a
+    // backtracking matcher try every start to the end.)
+    info = parse(u"<title>"_s + repeat(u"<title x"_s, twoMegabytes) + u">"_s);
     EXPECT_EQ(info.title, std::nullopt);
 
     // Unclosed scripts keep their text: no element is ever complete.
-    info = parse(u"<p>Kept</p>"_s + repeat(u"<script "_s, twoMegabytes));
+    info = parse(u"<p>Kept</p>"_s + repeat(u"<script "_s, twoMegabytes) + u">"_s);
     ASSERT_TRUE(info.text);
-    EXPECT_TRUE(info.text->startsWith(u"Kept <script <script"_s));
+    EXPECT_EQ(info.text, u"Kept"_s);
 
     // Unclosed meta and link tags, with and without their keys.
     info = parse(repeat(u"<meta property=\"og:image\" "_s, twoMegabytes));

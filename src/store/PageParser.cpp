@@ -166,51 +166,59 @@ bool hasKey(const QString& page, const QRegularExpression& key, qsizetype from, 
     return from < to && key.match(QStringView(page).first(to), from).hasMatch();
 }
 
-// <tag[^>]+KEY[^>]*name=["']([^"']+)["'] — the greedy expression settles on
-// the last value that follows any key, so that is the one answered.
-std::optional<QString> keyThenValue(const QString& page, const TagPattern& pattern) {
+// Calls match(start, end) for each "<tag" of the page with the position of
+// the ">" that ends it (or the page's end), until match answers a value.
+// The expressions can match from a later "<tag" inside the same tag only if
+// they match from the first one, so a failure moves on to the next tag.
+template <typename Match>
+std::optional<QString> firstTagValue(const QString& page, QLatin1StringView tagOpen, Match match) {
     qsizetype from = 0;
     while (from < page.size()) {
-        const qsizetype start = page.indexOf(pattern.tagOpen, from, caseless);
+        const qsizetype start = page.indexOf(tagOpen, from, caseless);
         if (start < 0)
             return std::nullopt;
-        qsizetype end = page.indexOf(u'>', start + pattern.tagOpen.size());
+        qsizetype end = page.indexOf(u'>', start + tagOpen.size());
         if (end < 0)
             end = page.size();
-        // The expression can match from a later "<tag" inside this one only
-        // if it matches from this one, so a failure moves on to the next tag.
-        qsizetype keyEnd = 0;
-        const qsizetype keyStart =
-            keySpan(page, pattern.key, start + pattern.tagOpen.size() + 1, end, &keyEnd).first;
-        if (keyStart >= 0) {
-            const QList<Value> values = valuesIn(page, pattern.valueName, keyEnd, end);
-            if (!values.isEmpty())
-                return page.sliced(values.last().start, values.last().end - values.last().start);
-        }
+        if (std::optional<QString> value = match(start + tagOpen.size() + 1, end))
+            return value;
         from = end;
     }
     return std::nullopt;
 }
 
+QString valueText(const QString& page, const Value& value) {
+    return page.sliced(value.start, value.end - value.start);
+}
+
+// <tag[^>]+KEY[^>]*name=["']([^"']+)["'] — the greedy expression settles on
+// the last value that follows any key, so that is the one answered.
+std::optional<QString> keyThenValue(const QString& page, const TagPattern& pattern) {
+    return firstTagValue(page, pattern.tagOpen,
+                         [&](qsizetype from, qsizetype end) -> std::optional<QString> {
+                             qsizetype keyEnd = 0;
+                             if (keySpan(page, pattern.key, from, end, &keyEnd).first < 0)
+                                 return std::nullopt;
+                             const QList<Value> values =
+                                 valuesIn(page, pattern.valueName, keyEnd, end);
+                             if (values.isEmpty())
+                                 return std::nullopt;
+                             return valueText(page, values.last());
+                         });
+}
+
 // <tag[^>]+name=["']([^"']+)["'][^>]*KEY — the last value in the tag that a
 // key follows before the next ">".
 std::optional<QString> valueThenKey(const QString& page, const TagPattern& pattern) {
-    qsizetype from = 0;
-    while (from < page.size()) {
-        const qsizetype start = page.indexOf(pattern.tagOpen, from, caseless);
-        if (start < 0)
-            return std::nullopt;
-        qsizetype end = page.indexOf(u'>', start + pattern.tagOpen.size());
-        if (end < 0)
-            end = page.size();
-        const QList<Value> values =
-            valuesIn(page, pattern.valueName, start + pattern.tagOpen.size() + 1, end);
-        if (!values.isEmpty()) {
+    return firstTagValue(
+        page, pattern.tagOpen, [&](qsizetype from, qsizetype end) -> std::optional<QString> {
+            const QList<Value> values = valuesIn(page, pattern.valueName, from, end);
+            if (values.isEmpty())
+                return std::nullopt;
             // Only the last value can run past this tag's ">" (a value ends at
             // the next quote, and every other value's name is followed by one).
-            const qsizetype lastKey = keySpan(page, pattern.key, values.first().end + 1, end,
-                                              nullptr)
-                                          .second;
+            const qsizetype lastKey =
+                keySpan(page, pattern.key, values.first().end + 1, end, nullptr).second;
             for (qsizetype index = values.size() - 1; index >= 0; --index) {
                 const Value& value = values.at(index);
                 bool keyFollows = false;
@@ -223,12 +231,10 @@ std::optional<QString> valueThenKey(const QString& page, const TagPattern& patte
                     keyFollows = hasKey(page, pattern.key, value.end + 1, keyLimit);
                 }
                 if (keyFollows)
-                    return page.sliced(value.start, value.end - value.start);
+                    return valueText(page, value);
             }
-        }
-        from = end;
-    }
-    return std::nullopt;
+            return std::nullopt;
+        });
 }
 
 std::optional<QString> tagValue(const QString& page, const TagPattern& pattern) {

@@ -1,7 +1,10 @@
 #pragma once
 
+class Appearance;
 class Clock;
+class LoginItem;
 class Environment;
+class GlobalHotKey;
 class Scheduler;
 class UserDefaults;
 class HttpClient;
@@ -20,6 +23,9 @@ public:
     virtual Environment& environment() = 0;
     virtual Scheduler& scheduler() = 0;
     virtual UserDefaults& userDefaults() = 0;
+    virtual Appearance& appearance() = 0;
+    virtual LoginItem& loginItem() = 0;
+    virtual GlobalHotKey& globalHotKey() = 0;
     virtual HttpClient& httpClient() = 0;
     virtual TextRecognizer& textRecognizer() = 0;
     virtual PdfReader& pdfReader() = 0;

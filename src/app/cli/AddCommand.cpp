@@ -133,7 +133,7 @@ int AddCommand::run(const QStringList& arguments, CommandStreams& streams) {
     if (tag && !TagName::clean(*tag))
         return parser.usageError(u"the tag name is empty"_s, streams);
 
-    std::unique_ptr<Store> store = StoreAccess::open(true, u"add"_s, streams);
+    std::shared_ptr<Store> store = StoreAccess::open(true, u"add"_s, streams);
     if (!store)
         return ExitStatus::failure;
     const SaveResult result = store->save(clip, tag);

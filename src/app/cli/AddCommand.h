@@ -8,5 +8,6 @@ class AddCommand final : public Command {
 public:
     QString name() const override;
     QString summary() const override;
+    bool changesData() const override { return true; }
     int run(const QStringList& arguments, CommandStreams& streams) override;
 };

@@ -18,6 +18,9 @@ public:
     virtual ~Command() = default;
     virtual QString name() const = 0;
     virtual QString summary() const = 0;
+    // True for commands that change the store: while the desktop app runs
+    // they are handed to it, so the data folder keeps one writer.
+    virtual bool changesData() const { return false; }
     // arguments are those after the command's name.
     virtual int run(const QStringList& arguments, CommandStreams& streams) = 0;
 };

@@ -47,6 +47,15 @@ QString CommandLine::helpText() const {
     return text;
 }
 
+bool CommandLine::changesData(const QStringList& arguments) const {
+    for (const auto& command : commands) {
+        if (command->name() == arguments.value(0))
+            return command->changesData() && !arguments.contains(u"--help"_s) &&
+                   !arguments.contains(u"-h"_s);
+    }
+    return false;
+}
+
 int CommandLine::run(const QStringList& arguments, CommandStreams& streams) {
     const QString first = arguments.value(0);
     if (first == u"--help"_s || first == u"-h"_s || first == u"help"_s) {

@@ -20,6 +20,9 @@ public:
 
     int run(const QStringList& arguments, CommandStreams& streams);
 
+    // True when arguments name a command that changes the store.
+    bool changesData(const QStringList& arguments) const;
+
     QString helpText() const;
 
 private:

@@ -42,8 +42,10 @@ int EnrichCommand::run(const QStringList& arguments, CommandStreams& streams) {
                                      parser.options().positionalArguments().first() + u"'"_s,
                                  streams);
 
-    // Opening hands every file and link without a preview to the enricher.
-    std::unique_ptr<Store> store = StoreAccess::open(true, name(), streams, makeContentEnricher());
+    // Opening hands every file and link without a preview to the enricher;
+    // inside the running app its store already did that at start, and this
+    // waits for what it still has in hand.
+    std::shared_ptr<Store> store = StoreAccess::open(true, name(), streams, makeContentEnricher());
     if (!store)
         return ExitStatus::failure;
     const int handed = store->pendingEnrichments();

@@ -10,10 +10,12 @@
 class EnrichCommand final : public Command {
 public:
     // Without --wait, the command stops waiting after this long; what is not
-    // finished by then is tried again next time.
-    static constexpr std::chrono::seconds defaultWait{60};
+    // finished by then is tried again next time. Kept below the time a command
+    // handed to the running app is waited for.
+    static constexpr std::chrono::seconds defaultWait{25};
 
     QString name() const override;
     QString summary() const override;
+    bool changesData() const override { return true; }
     int run(const QStringList& arguments, CommandStreams& streams) override;
 };

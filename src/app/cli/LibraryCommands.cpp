@@ -48,7 +48,7 @@ int ListCommand::run(const QStringList& arguments, CommandStreams& streams) {
         return parser.usageError(u"unexpected argument '"_s +
                                      parser.options().positionalArguments().first() + u"'"_s,
                                  streams);
-    std::unique_ptr<Store> store = StoreAccess::open(false, name(), streams);
+    std::shared_ptr<Store> store = StoreAccess::open(false, name(), streams);
     if (!store)
         return ExitStatus::failure;
 
@@ -87,7 +87,7 @@ int RemoveCommand::run(const QStringList& arguments, CommandStreams& streams) {
     const QStringList values = parser.options().positionalArguments();
     if (values.size() != 1)
         return parser.usageError(u"give exactly one item id"_s, streams);
-    std::unique_ptr<Store> store = StoreAccess::open(true, name(), streams);
+    std::shared_ptr<Store> store = StoreAccess::open(true, name(), streams);
     if (!store)
         return ExitStatus::failure;
     const Item* item = findItem(*store, values.first(), name(), streams);
@@ -113,7 +113,7 @@ int TagsCommand::run(const QStringList& arguments, CommandStreams& streams) {
         return parser.usageError(u"unexpected argument '"_s +
                                      parser.options().positionalArguments().first() + u"'"_s,
                                  streams);
-    std::unique_ptr<Store> store = StoreAccess::open(false, name(), streams);
+    std::shared_ptr<Store> store = StoreAccess::open(false, name(), streams);
     if (!store)
         return ExitStatus::failure;
     for (const QString& tag : store->allTags())
@@ -151,7 +151,7 @@ int TagCommand::run(const QStringList& arguments, CommandStreams& streams) {
         return parser.usageError(reset ? u"give the item id"_s : u"give the tag name and the item id"_s,
                                  streams);
 
-    std::unique_ptr<Store> store = StoreAccess::open(true, name(), streams);
+    std::shared_ptr<Store> store = StoreAccess::open(true, name(), streams);
     if (!store)
         return ExitStatus::failure;
     const Item* item = findItem(*store, values.last(), name(), streams);
@@ -194,7 +194,7 @@ int AutosortCommand::run(const QStringList& arguments, CommandStreams& streams) 
         return parser.usageError(u"unexpected argument '"_s +
                                      parser.options().positionalArguments().first() + u"'"_s,
                                  streams);
-    std::unique_ptr<Store> store = StoreAccess::open(true, name(), streams);
+    std::shared_ptr<Store> store = StoreAccess::open(true, name(), streams);
     if (!store)
         return ExitStatus::failure;
     const Store::AutoSortCounts counts = store->autoSortAll();

@@ -15,6 +15,7 @@ class RemoveCommand final : public Command {
 public:
     QString name() const override;
     QString summary() const override;
+    bool changesData() const override { return true; }
     int run(const QStringList& arguments, CommandStreams& streams) override;
 };
 
@@ -31,6 +32,7 @@ class TagCommand final : public Command {
 public:
     QString name() const override;
     QString summary() const override;
+    bool changesData() const override { return true; }
     int run(const QStringList& arguments, CommandStreams& streams) override;
 };
 
@@ -39,5 +41,6 @@ class AutosortCommand final : public Command {
 public:
     QString name() const override;
     QString summary() const override;
+    bool changesData() const override { return true; }
     int run(const QStringList& arguments, CommandStreams& streams) override;
 };

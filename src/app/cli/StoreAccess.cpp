@@ -14,8 +14,18 @@ using namespace Qt::StringLiterals;
 
 namespace StoreAccess {
 
-std::unique_ptr<Store> open(bool writable, const QString& command, CommandStreams& streams,
+namespace {
+Store* inProcessStore = nullptr;
+}
+
+void useInProcessStore(Store* store) {
+    inProcessStore = store;
+}
+
+std::shared_ptr<Store> open(bool writable, const QString& command, CommandStreams& streams,
                             std::shared_ptr<ContentEnricher> enricher) {
+    if (inProcessStore)
+        return std::shared_ptr<Store>(inProcessStore, [](Store*) {});
     Platform& platform = Platform::current();
     Store::Options options;
     options.applicationSupport = DataFolder::applicationSupport(platform.environment());
@@ -24,7 +34,7 @@ std::unique_ptr<Store> open(bool writable, const QString& command, CommandStream
     options.readOnly = !writable;
     options.enricher = std::move(enricher);
     QString error;
-    std::unique_ptr<Store> store = Store::open(options, &error);
+    std::shared_ptr<Store> store = Store::open(options, &error);
     if (!store) {
         writeUtf8(streams.err, u"tovik "_s + command + u": "_s + error + u'\n');
         return nullptr;

@@ -16,10 +16,14 @@ namespace StoreAccess {
 // The store of the current user's data folder. Writable stores take the
 // folder's lock first; when that fails the reason is reported on standard
 // error as one line (prefixed "tovik COMMAND: ") and the answer is null.
-// With an enricher, the store hands its files and links without a preview to
-// it as it opens, as the desktop app's store does at start.
-std::unique_ptr<Store> open(bool writable, const QString& command, CommandStreams& streams,
+// Inside the desktop app, the app's own store is answered instead. With an
+// enricher, a store opened here hands its files and links without a preview
+// to it as it opens, as the desktop app's store does at start.
+std::shared_ptr<Store> open(bool writable, const QString& command, CommandStreams& streams,
                             std::shared_ptr<ContentEnricher> enricher = nullptr);
+
+// Makes open() answer store (the running app's), or opens stores again when null.
+void useInProcessStore(Store* store);
 
 // Writes every change to disk; reports a failure the same way. True on success.
 bool flush(Store& store, const QString& command, CommandStreams& streams);

@@ -1,5 +1,12 @@
 #include "app/ui/AppDelegate.h"
 
+#include "app/AppNavigation.h"
+#include "app/AppSection.h"
+#include "app/AppSettings.h"
+#include "platform/Environment.h"
+#include "platform/GlobalHotKey.h"
+#include "platform/UserDefaults.h"
+
 #include <QApplication>
 #include <QIcon>
 #include <QMenu>
@@ -13,25 +20,80 @@ static void initialiseResources() {
     Q_INIT_RESOURCE(resources);
 }
 
-AppDelegate::AppDelegate() {
+namespace {
+const char* const toggleProperty = "tovikToggle";
+const char* const appearanceProperty = "tovikAppearance";
+} // namespace
+
+AppDelegate::AppDelegate(AppSettings& settings, GlobalHotKey& hotKey,
+                         const Environment& environment)
+    : settings(settings), hotKey(hotKey), environment(environment) {
     initialiseResources();
 }
 
 AppDelegate::~AppDelegate() = default;
 
 void AppDelegate::applicationDidFinishLaunching() {
+    setUpMainMenu();
+    settings.apply();
+    registerHotKey();
+    showSectionFromEnvironment();
+    settings.registerLoginItemOnFirstLaunch();
     setUpStatusItem();
+}
+
+void AppDelegate::setUpMainMenu() {
+    // Nothing to build: without a global menu bar the app has no main menu,
+    // and Qt's text fields already handle Ctrl+C, Ctrl+V, Ctrl+X, Ctrl+A,
+    // Ctrl+Z and Ctrl+Shift+Z themselves. Quitting is Ctrl+Q in the tray menu.
+}
+
+void AppDelegate::registerHotKey() {
+    hotKeyIsRegistered = hotKey.registerAltSpace([this] { Q_EMIT hotKeyPressed(); });
+}
+
+void AppDelegate::showSectionFromEnvironment() {
+    const std::optional<QString> show = environment.value(u"TOVIK_SHOW"_s);
+    if (!show)
+        return;
+    AppNavigation::shared().setSection(
+        AppSections::fromRawValue(*show).value_or(AppSection::memory));
+    Q_EMIT libraryRequested();
+}
+
+void AppDelegate::openPanel() {
+    Q_EMIT libraryRequested();
 }
 
 void AppDelegate::setUpStatusItem() {
     menu = std::make_unique<QMenu>();
-    QAction* quitAction = menu->addAction(u"Quit lumavex"_s);
+
+    QAction* open = menu->addAction(u"Open Library"_s, this, &AppDelegate::openPanel);
+    // Shown for reference; the global grab delivers the key, not the menu.
+    open->setShortcut(QKeySequence(u"Alt+Space"_s));
+    open->setShortcutVisibleInContextMenu(true);
+
+    if (settings.loginItemGateHolds()) {
+        QAction* login = menu->addAction(u"Launch at Login"_s);
+        login->setCheckable(true);
+        login->setChecked(settings.launchesAtLogin());
+        login->setProperty(toggleProperty, u"loginItem"_s);
+        connect(login, &QAction::triggered, this, [this, login] { toggleLoginItem(login); });
+    }
+
+    QAction* appearance = menu->addAction(u"Appearance"_s);
+    appearance->setMenu(makeAppearanceMenu());
+
+    menu->addSeparator();
+    QAction* quitAction = menu->addAction(u"Quit lumavex"_s, this, &AppDelegate::quit);
     quitAction->setShortcut(QKeySequence(u"Ctrl+Q"_s));
-    connect(quitAction, &QAction::triggered, this, &AppDelegate::quit);
+    quitAction->setShortcutVisibleInContextMenu(true);
+
+    connect(menu.get(), &QMenu::aboutToShow, this, &AppDelegate::menuNeedsUpdate);
 
     QIcon icon(u":/icons/MenuIcon.svg"_s);
     if (icon.isNull())
-        icon = QIcon::fromTheme(u"document-save"_s, QIcon::fromTheme(u"emblem-documents"_s));
+        icon = QIcon::fromTheme(u"document-save"_s);
     trayIcon = std::make_unique<QSystemTrayIcon>(icon);
     trayIcon->setToolTip(u"lumavex"_s);
     trayIcon->setContextMenu(menu.get());
@@ -44,7 +106,55 @@ void AppDelegate::setUpStatusItem() {
     trayIcon->show();
 }
 
+QMenu* AppDelegate::makeAppearanceMenu() {
+    auto* submenu = new QMenu(u"Appearance"_s, menu.get());
+    const std::pair<QString, QString> choices[] = {
+        {u"System"_s, u"system"_s}, {u"Light"_s, u"light"_s}, {u"Dark"_s, u"dark"_s}};
+    for (const auto& [title, value] : choices) {
+        QAction* action = submenu->addAction(title);
+        action->setCheckable(true);
+        action->setData(value);
+        action->setProperty(appearanceProperty, true);
+        connect(action, &QAction::triggered, this, [this, action] { setAppearance(action); });
+    }
+    refreshAppearanceMenu(submenu);
+    return submenu;
+}
+
+void AppDelegate::refreshAppearanceMenu(QMenu* appearanceMenu) {
+    if (!appearanceMenu)
+        return;
+    for (QAction* action : appearanceMenu->actions()) {
+        const QVariant value = action->data();
+        action->setChecked(value.typeId() == QMetaType::QString &&
+                           value.toString() == settings.appearance());
+    }
+}
+
+void AppDelegate::setAppearance(QAction* sender) {
+    const QVariant value = sender->data();
+    settings.setAppearance(value.typeId() == QMetaType::QString ? value.toString() : u"system"_s);
+    refreshAppearanceMenu(qobject_cast<QMenu*>(sender->parent()));
+}
+
+void AppDelegate::toggleLoginItem(QAction* sender) {
+    if (!settings.loginItemGateHolds())
+        return;
+    settings.setLaunchesAtLogin(!settings.launchesAtLogin());
+    sender->setChecked(settings.launchesAtLogin());
+}
+
+void AppDelegate::menuNeedsUpdate() {
+    for (QAction* action : menu->actions()) {
+        const QString toggle = action->property(toggleProperty).toString();
+        if (toggle == u"loginItem"_s)
+            action->setChecked(settings.launchesAtLogin());
+        else if (action->menu())
+            refreshAppearanceMenu(action->menu());
+    }
+}
+
 void AppDelegate::quit() {
-    // Nothing to shut down: every write is already on disk when it returns.
+    // Nothing to shut down: every change is already being written.
     QApplication::quit();
 }

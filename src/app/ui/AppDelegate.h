@@ -4,26 +4,56 @@
 
 #include <memory>
 
+class AppSettings;
+class Environment;
+class GlobalHotKey;
+class QAction;
 class QMenu;
 class QSystemTrayIcon;
 
 // The desktop application: runs the start-up sequence once the event loop is
-// up, and owns the tray icon and its menu for the life of the process.
+// up, owns the tray icon and its menu for the life of the process, and
+// carries out the menu's commands.
 class AppDelegate : public QObject {
     Q_OBJECT
 public:
-    AppDelegate();
+    AppDelegate(AppSettings& settings, GlobalHotKey& hotKey, const Environment& environment);
     ~AppDelegate() override;
 
     void applicationDidFinishLaunching();
 
     QSystemTrayIcon* statusItem() const { return trayIcon.get(); }
     QMenu* statusMenu() const { return menu.get(); }
+    bool hotKeyRegistered() const { return hotKeyIsRegistered; }
+
+    // Refreshes every check mark of the status menu from the current state;
+    // runs each time the menu opens.
+    void menuNeedsUpdate();
+
+    // Shows the main window on its current section.
+    void openPanel();
+
+Q_SIGNALS:
+    // Alt+Space was pressed: the main window should show or hide.
+    void hotKeyPressed();
+    // The library should be shown (the main window, once it exists).
+    void libraryRequested();
 
 private:
+    void setUpMainMenu();
+    void registerHotKey();
+    void showSectionFromEnvironment();
     void setUpStatusItem();
+    QMenu* makeAppearanceMenu();
+    void refreshAppearanceMenu(QMenu* appearanceMenu);
+    void toggleLoginItem(QAction* sender);
+    void setAppearance(QAction* sender);
     void quit();
 
+    AppSettings& settings;
+    GlobalHotKey& hotKey;
+    const Environment& environment;
+    bool hotKeyIsRegistered = false;
     std::unique_ptr<QMenu> menu;
     std::unique_ptr<QSystemTrayIcon> trayIcon;
 };

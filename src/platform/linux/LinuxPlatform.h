@@ -1,14 +1,17 @@
 #pragma once
 
 #include "platform/Platform.h"
+#include "platform/linux/AutostartLoginItem.h"
 #include "platform/linux/CurlHttpClient.h"
 #include "platform/linux/DocumentThumbnailer.h"
+#include "platform/linux/FusionAppearance.h"
 #include "platform/linux/JsonUserDefaults.h"
 #include "platform/linux/PopplerPdfReader.h"
 #include "platform/linux/ProcessEnvironment.h"
 #include "platform/linux/QtScheduler.h"
 #include "platform/linux/SystemClock.h"
 #include "platform/linux/TesseractTextRecognizer.h"
+#include "platform/linux/XcbGlobalHotKey.h"
 
 // The desktop services of a Linux (X11) session.
 class LinuxPlatform final : public Platform {
@@ -17,6 +20,9 @@ public:
     Environment& environment() override { return processEnvironment; }
     Scheduler& scheduler() override { return qtScheduler; }
     UserDefaults& userDefaults() override { return jsonUserDefaults; }
+    Appearance& appearance() override { return fusionAppearance; }
+    LoginItem& loginItem() override { return autostartLoginItem; }
+    GlobalHotKey& globalHotKey() override { return xcbGlobalHotKey; }
     HttpClient& httpClient() override { return curlHttpClient; }
     TextRecognizer& textRecognizer() override { return tesseract; }
     PdfReader& pdfReader() override { return poppler; }
@@ -27,6 +33,11 @@ private:
     ProcessEnvironment processEnvironment;
     QtScheduler qtScheduler;
     JsonUserDefaults jsonUserDefaults{JsonUserDefaults::defaultPath()};
+    FusionAppearance fusionAppearance;
+    XcbGlobalHotKey xcbGlobalHotKey;
+    AutostartLoginItem autostartLoginItem{
+        AutostartLoginItem::defaultEntryPath(QStringLiteral("com.nivo.lumavex")),
+        AutostartLoginItem::runningExecutable()};
     CurlHttpClient curlHttpClient;
     TesseractTextRecognizer tesseract;
     PopplerPdfReader poppler;

@@ -1,7 +1,10 @@
 #pragma once
 
 #include "platform/Platform.h"
+#include "platform/memory/MemoryAppearance.h"
 #include "platform/memory/MemoryClock.h"
+#include "platform/memory/MemoryGlobalHotKey.h"
+#include "platform/memory/MemoryLoginItem.h"
 #include "platform/memory/MemoryEnvironment.h"
 #include "platform/memory/MemoryHttpClient.h"
 #include "platform/memory/MemoryPdfReader.h"
@@ -17,6 +20,9 @@ public:
     Environment& environment() override { return memoryEnvironment; }
     Scheduler& scheduler() override { return memoryScheduler; }
     UserDefaults& userDefaults() override { return memoryUserDefaults; }
+    Appearance& appearance() override { return memoryAppearance; }
+    LoginItem& loginItem() override { return memoryLoginItem; }
+    GlobalHotKey& globalHotKey() override { return memoryGlobalHotKey; }
     HttpClient& httpClient() override { return memoryHttpClient; }
     TextRecognizer& textRecognizer() override { return memoryTextRecognizer; }
     PdfReader& pdfReader() override { return memoryPdfReader; }
@@ -26,6 +32,9 @@ public:
     MemoryEnvironment memoryEnvironment;
     MemoryScheduler memoryScheduler;
     MemoryUserDefaults memoryUserDefaults;
+    MemoryAppearance memoryAppearance;
+    MemoryLoginItem memoryLoginItem;
+    MemoryGlobalHotKey memoryGlobalHotKey;
     MemoryHttpClient memoryHttpClient;
     MemoryTextRecognizer memoryTextRecognizer;
     MemoryPdfReader memoryPdfReader;

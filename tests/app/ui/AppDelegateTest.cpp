@@ -1,13 +1,53 @@
+#include "app/AppNavigation.h"
+#include "app/AppSettings.h"
 #include "app/ui/AppDelegate.h"
+#include "platform/memory/MemoryAppearance.h"
+#include "platform/memory/MemoryEnvironment.h"
+#include "platform/memory/MemoryGlobalHotKey.h"
+#include "platform/memory/MemoryLoginItem.h"
+#include "platform/memory/MemoryUserDefaults.h"
 #include "support/GuiApplication.h"
 
 #include <QMenu>
+#include <QSignalSpy>
 #include <QSystemTrayIcon>
 #include <QTest>
 
 #include <gtest/gtest.h>
 
 using namespace Qt::StringLiterals;
+
+namespace {
+
+struct Shell {
+    explicit Shell(const QString& applicationId = u"com.nivo.lumavex"_s)
+        : settings(defaults, appearance, loginItem, applicationId),
+          delegate(settings, hotKey, environment) {}
+    MemoryEnvironment environment;
+    MemoryUserDefaults defaults;
+    MemoryAppearance appearance;
+    MemoryLoginItem loginItem;
+    MemoryGlobalHotKey hotKey;
+    AppSettings settings;
+    AppDelegate delegate;
+};
+
+QStringList titles(const QMenu* menu) {
+    QStringList list;
+    for (QAction* action : menu->actions())
+        list.append(action->isSeparator() ? u"—"_s : action->text());
+    return list;
+}
+
+QAction* entry(const QMenu* menu, const QString& title) {
+    for (QAction* action : menu->actions()) {
+        if (action->text() == title)
+            return action;
+    }
+    return nullptr;
+}
+
+} // namespace
 
 TEST(AppDelegate, StartUpPutsAnIconWithItsMenuInTheTray) {
     if (!hasDisplay())
@@ -16,15 +56,122 @@ TEST(AppDelegate, StartUpPutsAnIconWithItsMenuInTheTray) {
     ASSERT_TRUE(QTest::qWaitFor([] { return QSystemTrayIcon::isSystemTrayAvailable(); }, 5000))
         << "no tray host in the session";
 
-    AppDelegate delegate;
-    delegate.applicationDidFinishLaunching();
-    ASSERT_NE(delegate.statusItem(), nullptr);
-    EXPECT_TRUE(delegate.statusItem()->isVisible());
-    EXPECT_FALSE(delegate.statusItem()->icon().isNull());
-    ASSERT_EQ(delegate.statusItem()->contextMenu(), delegate.statusMenu());
+    Shell shell;
+    shell.delegate.applicationDidFinishLaunching();
+    ASSERT_NE(shell.delegate.statusItem(), nullptr);
+    EXPECT_TRUE(shell.delegate.statusItem()->isVisible());
+    EXPECT_FALSE(shell.delegate.statusItem()->icon().isNull());
+    ASSERT_EQ(shell.delegate.statusItem()->contextMenu(), shell.delegate.statusMenu());
+    EXPECT_EQ(titles(shell.delegate.statusMenu()),
+              (QStringList{u"Open Library"_s, u"Launch at Login"_s, u"Appearance"_s, u"—"_s,
+                           u"Quit lumavex"_s}));
+}
 
-    QStringList titles;
-    for (QAction* action : delegate.statusMenu()->actions())
-        titles.append(action->text());
-    EXPECT_EQ(titles, QStringList{u"Quit lumavex"_s});
+TEST(AppDelegate, FirstLaunchAppliesLightRegistersTheLoginItemOnceAndTheHotKey) {
+    guiApplication();
+    Shell shell;
+    shell.delegate.applicationDidFinishLaunching();
+    EXPECT_EQ(shell.appearance.applied, QStringList{u"light"_s});
+    EXPECT_TRUE(shell.loginItem.enabled);
+    EXPECT_TRUE(shell.defaults.boolValue(u"didConfigureLoginItem"_s));
+    EXPECT_TRUE(shell.delegate.hotKeyRegistered());
+    QSignalSpy pressed(&shell.delegate, &AppDelegate::hotKeyPressed);
+    shell.hotKey.press();
+    EXPECT_EQ(pressed.count(), 1);
+    EXPECT_TRUE(entry(shell.delegate.statusMenu(), u"Launch at Login"_s)->isChecked());
+
+    // The user turns it off; the next launch does not register it again, even
+    // when the first registration had failed.
+    Shell second;
+    second.defaults.set(u"didConfigureLoginItem"_s, true);
+    second.loginItem.failing = true;
+    second.delegate.applicationDidFinishLaunching();
+    EXPECT_EQ(second.loginItem.registrations, 0);
+}
+
+TEST(AppDelegate, ForeignApplicationIdsHaveNoLoginItem) {
+    guiApplication();
+    Shell shell(u"org.example.other"_s);
+    shell.delegate.applicationDidFinishLaunching();
+    EXPECT_EQ(entry(shell.delegate.statusMenu(), u"Launch at Login"_s), nullptr);
+    EXPECT_FALSE(shell.defaults.object(u"didConfigureLoginItem"_s).has_value());
+    EXPECT_EQ(shell.loginItem.registrations, 0);
+    shell.settings.setLaunchesAtLogin(true);
+    EXPECT_FALSE(shell.settings.launchesAtLogin());
+}
+
+TEST(AppDelegate, AppearanceMenuChecksTheStoredChoiceAndAppliesAtOnce) {
+    guiApplication();
+    Shell shell;
+    shell.defaults.set(u"appearance"_s, u"dark"_s);
+    Shell* s = &shell;
+    // Settings read "appearance" when created: build them again after storing.
+    AppSettings settings(s->defaults, s->appearance, s->loginItem, u"com.nivo.lumavex"_s);
+    AppDelegate delegate(settings, s->hotKey, s->environment);
+    delegate.applicationDidFinishLaunching();
+    EXPECT_EQ(s->appearance.applied.last(), u"dark"_s);
+
+    QMenu* submenu = entry(delegate.statusMenu(), u"Appearance"_s)->menu();
+    ASSERT_NE(submenu, nullptr);
+    EXPECT_EQ(titles(submenu), (QStringList{u"System"_s, u"Light"_s, u"Dark"_s}));
+    auto checked = [submenu] {
+        QStringList list;
+        for (QAction* action : submenu->actions()) {
+            if (action->isChecked())
+                list.append(action->text());
+        }
+        return list;
+    };
+    EXPECT_EQ(checked(), QStringList{u"Dark"_s});
+    entry(submenu, u"System"_s)->trigger();
+    EXPECT_EQ(checked(), QStringList{u"System"_s});
+    EXPECT_EQ(s->defaults.stringValue(u"appearance"_s), u"system"_s);
+    EXPECT_EQ(s->appearance.applied.last(), u"system"_s);
+
+    // A value stored by other means checks nothing and behaves as "system".
+    settings.setAppearance(u"sepia"_s);
+    delegate.menuNeedsUpdate();
+    EXPECT_TRUE(checked().isEmpty());
+    EXPECT_EQ(s->appearance.applied.last(), u"system"_s);
+}
+
+TEST(AppDelegate, LoginItemEntryShowsTheStatusReadBack) {
+    guiApplication();
+    Shell shell;
+    shell.defaults.set(u"didConfigureLoginItem"_s, true);
+    shell.delegate.applicationDidFinishLaunching();
+    QAction* login = entry(shell.delegate.statusMenu(), u"Launch at Login"_s);
+    ASSERT_NE(login, nullptr);
+    EXPECT_FALSE(login->isChecked());
+    shell.loginItem.failing = true;
+    login->trigger();
+    EXPECT_FALSE(login->isChecked()) << "a refused registration leaves the mark off";
+    shell.loginItem.failing = false;
+    login->trigger();
+    EXPECT_TRUE(login->isChecked());
+    shell.loginItem.enabled = false; // changed behind the app's back
+    shell.delegate.menuNeedsUpdate();
+    EXPECT_FALSE(login->isChecked());
+}
+
+TEST(AppDelegate, ShowEnvironmentVariableOpensTheNamedSection) {
+    guiApplication();
+    struct Case {
+        std::optional<QString> show;
+        AppSection section;
+        int requests;
+    } cases[] = {{u"network"_s, AppSection::network, 1},
+                 {u"Network"_s, AppSection::memory, 1},
+                 {u"blur"_s, AppSection::blur, 1},
+                 {std::nullopt, AppSection::memory, 0}};
+    for (const Case& c : cases) {
+        AppNavigation::shared().setSection(AppSection::memory);
+        Shell shell;
+        if (c.show)
+            shell.environment.set(u"TOVIK_SHOW"_s, *c.show);
+        QSignalSpy requested(&shell.delegate, &AppDelegate::libraryRequested);
+        shell.delegate.applicationDidFinishLaunching();
+        EXPECT_EQ(requested.count(), c.requests) << c.show.value_or(u"(unset)"_s).toStdString();
+        EXPECT_EQ(AppNavigation::shared().section(), c.section);
+    }
 }

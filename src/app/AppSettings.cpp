@@ -1,0 +1,63 @@
+#include "app/AppSettings.h"
+
+#include "platform/Appearance.h"
+#include "platform/LoginItem.h"
+#include "platform/Platform.h"
+#include "platform/UserDefaults.h"
+
+using namespace Qt::StringLiterals;
+
+AppSettings::AppSettings(UserDefaults& defaults, Appearance& appearance, LoginItem& loginItem,
+                         QString applicationId)
+    : defaults(defaults), appearanceService(appearance), loginItem(loginItem),
+      applicationId(std::move(applicationId)) {
+    currentAppearance = defaults.stringValue(u"appearance"_s).value_or(u"light"_s);
+}
+
+AppSettings& AppSettings::shared() {
+    static AppSettings settings(Platform::current().userDefaults(), Platform::current().appearance(),
+                                Platform::current().loginItem(),
+                                QString::fromLatin1(applicationIdentifier));
+    return settings;
+}
+
+void AppSettings::setAppearance(const QString& appearance) {
+    currentAppearance = appearance;
+    defaults.set(u"appearance"_s, appearance);
+    apply();
+    Q_EMIT appearanceChanged(appearance);
+}
+
+void AppSettings::apply() {
+    // Unknown values behave as "system".
+    if (currentAppearance == u"light"_s || currentAppearance == u"dark"_s)
+        appearanceService.apply(currentAppearance);
+    else
+        appearanceService.apply(u"system"_s);
+}
+
+bool AppSettings::loginItemGateHolds() const {
+    return applicationId.startsWith(u"com.nivo"_s);
+}
+
+bool AppSettings::launchesAtLogin() const {
+    return loginItemGateHolds() && loginItem.isEnabled();
+}
+
+void AppSettings::setLaunchesAtLogin(bool launches) {
+    if (!loginItemGateHolds())
+        return;
+    if (launches)
+        loginItem.registerItem();
+    else
+        loginItem.unregisterItem();
+    Q_EMIT launchesAtLoginChanged();
+}
+
+void AppSettings::registerLoginItemOnFirstLaunch() {
+    if (!loginItemGateHolds() || defaults.boolValue(u"didConfigureLoginItem"_s))
+        return;
+    // The marker first: a failed registration is never retried on its own.
+    defaults.set(u"didConfigureLoginItem"_s, true);
+    loginItem.registerItem();
+}

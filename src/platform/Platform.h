@@ -7,6 +7,10 @@ class Environment;
 class GlobalHotKey;
 class Scheduler;
 class UserDefaults;
+class HttpClient;
+class PdfReader;
+class TextRecognizer;
+class ThumbnailGenerator;
 
 // Every desktop service the rest of Tovik needs, reached through one object.
 // main() installs the Linux implementation once at start; unit tests construct
@@ -22,6 +26,10 @@ public:
     virtual Appearance& appearance() = 0;
     virtual LoginItem& loginItem() = 0;
     virtual GlobalHotKey& globalHotKey() = 0;
+    virtual HttpClient& httpClient() = 0;
+    virtual TextRecognizer& textRecognizer() = 0;
+    virtual PdfReader& pdfReader() = 0;
+    virtual ThumbnailGenerator& thumbnailGenerator() = 0;
 
     // The installed platform. Installing is done once, before any shared service is used.
     static Platform& current();

@@ -1,8 +1,9 @@
 #include "store/ContentEnricherFactory.h"
 
-#include "store/ContentEnricher.h"
+#include "organise/Categorizer.h"
+#include "platform/Platform.h"
+#include "store/ItemEnricher.h"
 
 std::shared_ptr<ContentEnricher> makeContentEnricher() {
-    // Page, image and document reading is not wired in yet.
-    return nullptr;
+    return std::make_shared<ItemEnricher>(Platform::current(), Categorizer::shared());
 }

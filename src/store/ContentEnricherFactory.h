@@ -4,6 +4,6 @@
 
 class ContentEnricher;
 
-// The enricher the desktop app's store uses; null while no enrichment is
-// available, in which case items keep what they were saved with.
+// The enricher the desktop app's store uses: pages, images and documents read
+// with the installed platform's services, categorized by the shared categorizer.
 std::shared_ptr<ContentEnricher> makeContentEnricher();

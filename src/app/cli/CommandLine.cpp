@@ -6,6 +6,8 @@
 #include "app/cli/Command.h"
 #include "app/cli/CommandParser.h"
 #include "app/cli/CommandStreams.h"
+#include "app/cli/EnrichCommand.h"
+#include "app/cli/FetchPageCommand.h"
 #include "app/cli/LibraryCommands.h"
 #include "app/cli/OrganiseCommands.h"
 #include "organise/Categorizer.h"
@@ -26,6 +28,8 @@ CommandLine::CommandLine() {
     commands.push_back(std::make_unique<SearchCommand>());
     commands.push_back(std::make_unique<TopicsCommand>());
     commands.push_back(std::make_unique<LibraryCommand>());
+    commands.push_back(std::make_unique<FetchPageCommand>());
+    commands.push_back(std::make_unique<EnrichCommand>());
 }
 
 CommandLine::~CommandLine() = default;

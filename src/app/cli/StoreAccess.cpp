@@ -4,6 +4,7 @@
 #include "app/cli/CommandStreams.h"
 #include "organise/Categorizer.h"
 #include "platform/Platform.h"
+#include "store/ContentEnricher.h"
 #include "store/DataFolder.h"
 #include "store/Store.h"
 
@@ -21,7 +22,8 @@ void useInProcessStore(Store* store) {
     inProcessStore = store;
 }
 
-std::shared_ptr<Store> open(bool writable, const QString& command, CommandStreams& streams) {
+std::shared_ptr<Store> open(bool writable, const QString& command, CommandStreams& streams,
+                            std::shared_ptr<ContentEnricher> enricher) {
     if (inProcessStore)
         return std::shared_ptr<Store>(inProcessStore, [](Store*) {});
     Platform& platform = Platform::current();
@@ -30,6 +32,7 @@ std::shared_ptr<Store> open(bool writable, const QString& command, CommandStream
     options.clock = &platform.clock();
     options.categorizer = &Categorizer::shared();
     options.readOnly = !writable;
+    options.enricher = std::move(enricher);
     QString error;
     std::shared_ptr<Store> store = Store::open(options, &error);
     if (!store) {

@@ -5,6 +5,7 @@
 #include <memory>
 #include <optional>
 
+class ContentEnricher;
 class Store;
 class QUuid;
 struct CommandStreams;
@@ -15,8 +16,11 @@ namespace StoreAccess {
 // The store of the current user's data folder. Writable stores take the
 // folder's lock first; when that fails the reason is reported on standard
 // error as one line (prefixed "tovik COMMAND: ") and the answer is null.
-// Inside the desktop app, the app's own store is answered instead.
-std::shared_ptr<Store> open(bool writable, const QString& command, CommandStreams& streams);
+// Inside the desktop app, the app's own store is answered instead. With an
+// enricher, a store opened here hands its files and links without a preview
+// to it as it opens, as the desktop app's store does at start.
+std::shared_ptr<Store> open(bool writable, const QString& command, CommandStreams& streams,
+                            std::shared_ptr<ContentEnricher> enricher = nullptr);
 
 // Makes open() answer store (the running app's), or opens stores again when null.
 void useInProcessStore(Store* store);

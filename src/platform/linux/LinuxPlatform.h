@@ -2,12 +2,16 @@
 
 #include "platform/Platform.h"
 #include "platform/linux/AutostartLoginItem.h"
+#include "platform/linux/CurlHttpClient.h"
+#include "platform/linux/DocumentThumbnailer.h"
 #include "platform/linux/FusionAppearance.h"
 #include "platform/linux/JsonUserDefaults.h"
-#include "platform/linux/XcbGlobalHotKey.h"
+#include "platform/linux/PopplerPdfReader.h"
 #include "platform/linux/ProcessEnvironment.h"
 #include "platform/linux/QtScheduler.h"
 #include "platform/linux/SystemClock.h"
+#include "platform/linux/TesseractTextRecognizer.h"
+#include "platform/linux/XcbGlobalHotKey.h"
 
 // The desktop services of a Linux (X11) session.
 class LinuxPlatform final : public Platform {
@@ -19,6 +23,10 @@ public:
     Appearance& appearance() override { return fusionAppearance; }
     LoginItem& loginItem() override { return autostartLoginItem; }
     GlobalHotKey& globalHotKey() override { return xcbGlobalHotKey; }
+    HttpClient& httpClient() override { return curlHttpClient; }
+    TextRecognizer& textRecognizer() override { return tesseract; }
+    PdfReader& pdfReader() override { return poppler; }
+    ThumbnailGenerator& thumbnailGenerator() override { return documentThumbnailer; }
 
 private:
     SystemClock systemClock;
@@ -30,4 +38,8 @@ private:
     AutostartLoginItem autostartLoginItem{
         AutostartLoginItem::defaultEntryPath(QStringLiteral("com.nivo.lumavex")),
         AutostartLoginItem::runningExecutable()};
+    CurlHttpClient curlHttpClient;
+    TesseractTextRecognizer tesseract;
+    PopplerPdfReader poppler;
+    DocumentThumbnailer documentThumbnailer{poppler};
 };

@@ -6,7 +6,11 @@
 #include "platform/memory/MemoryGlobalHotKey.h"
 #include "platform/memory/MemoryLoginItem.h"
 #include "platform/memory/MemoryEnvironment.h"
+#include "platform/memory/MemoryHttpClient.h"
+#include "platform/memory/MemoryPdfReader.h"
 #include "platform/memory/MemoryScheduler.h"
+#include "platform/memory/MemoryTextRecognizer.h"
+#include "platform/memory/MemoryThumbnailGenerator.h"
 #include "platform/memory/MemoryUserDefaults.h"
 
 // All platform services as in-memory doubles, for unit tests.
@@ -19,6 +23,10 @@ public:
     Appearance& appearance() override { return memoryAppearance; }
     LoginItem& loginItem() override { return memoryLoginItem; }
     GlobalHotKey& globalHotKey() override { return memoryGlobalHotKey; }
+    HttpClient& httpClient() override { return memoryHttpClient; }
+    TextRecognizer& textRecognizer() override { return memoryTextRecognizer; }
+    PdfReader& pdfReader() override { return memoryPdfReader; }
+    ThumbnailGenerator& thumbnailGenerator() override { return memoryThumbnailGenerator; }
 
     MemoryClock memoryClock;
     MemoryEnvironment memoryEnvironment;
@@ -27,4 +35,8 @@ public:
     MemoryAppearance memoryAppearance;
     MemoryLoginItem memoryLoginItem;
     MemoryGlobalHotKey memoryGlobalHotKey;
+    MemoryHttpClient memoryHttpClient;
+    MemoryTextRecognizer memoryTextRecognizer;
+    MemoryPdfReader memoryPdfReader;
+    MemoryThumbnailGenerator memoryThumbnailGenerator;
 };

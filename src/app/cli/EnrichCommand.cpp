@@ -1,0 +1,75 @@
+#include "app/cli/EnrichCommand.h"
+
+#include "app/cli/CommandParser.h"
+#include "app/cli/CommandStreams.h"
+#include "app/cli/StoreAccess.h"
+#include "store/ContentEnricherFactory.h"
+#include "store/Store.h"
+
+#include <QEventLoop>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QTimer>
+
+#include <ostream>
+
+using namespace Qt::StringLiterals;
+
+QString EnrichCommand::name() const {
+    return u"enrich"_s;
+}
+
+QString EnrichCommand::summary() const {
+    return u"Read the pages, images and documents of items that lack a preview."_s;
+}
+
+int EnrichCommand::run(const QStringList& arguments, CommandStreams& streams) {
+    CommandParser parser(
+        name(),
+        summary() +
+            u"\nFetches each link's page, preview and icon, reads each file's text and thumbnail, "
+            "and sorts the items again with the richer text, one item at a time. Prints "
+            "{\"handed\": N, \"finished\": N}. Without --wait it stops waiting after "_s +
+            QString::number(defaultWait.count()) +
+            u" seconds; unfinished items are tried again next time (exit status 1)."_s);
+    const QCommandLineOption waitOption(u"wait"_s,
+                                        u"Wait until every item is done, however long it takes."_s);
+    parser.options().addOption(waitOption);
+    if (std::optional<int> status = parser.parse(arguments, streams))
+        return *status;
+    if (!parser.options().positionalArguments().isEmpty())
+        return parser.usageError(u"unexpected argument '"_s +
+                                     parser.options().positionalArguments().first() + u"'"_s,
+                                 streams);
+
+    // Opening hands every file and link without a preview to the enricher;
+    // inside the running app its store already did that at start, and this
+    // waits for what it still has in hand.
+    std::shared_ptr<Store> store = StoreAccess::open(true, name(), streams, makeContentEnricher());
+    if (!store)
+        return ExitStatus::failure;
+    const int handed = store->pendingEnrichments();
+    if (handed > 0) {
+        // Results are merged on this (the main) thread, so its loop must run.
+        QEventLoop loop;
+        QObject::connect(store.get(), &Store::enrichmentIdle, &loop, &QEventLoop::quit);
+        if (!parser.options().isSet(waitOption))
+            QTimer::singleShot(std::chrono::milliseconds(defaultWait), &loop, &QEventLoop::quit);
+        if (store->pendingEnrichments() > 0)
+            loop.exec();
+    }
+    const int unfinished = store->pendingEnrichments();
+    if (!StoreAccess::flush(*store, name(), streams))
+        return ExitStatus::failure;
+    const QByteArray json =
+        QJsonDocument(QJsonObject{{u"handed"_s, handed}, {u"finished"_s, handed - unfinished}})
+            .toJson(QJsonDocument::Compact);
+    streams.out.write(json.constData(), json.size());
+    streams.out << '\n';
+    if (unfinished > 0) {
+        writeUtf8(streams.err, u"tovik enrich: "_s + QString::number(unfinished) +
+                                   u" items were not finished in time\n"_s);
+        return ExitStatus::failure;
+    }
+    return ExitStatus::success;
+}

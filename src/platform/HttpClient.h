@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QByteArray>
+#include <QUrl>
+
+#include <chrono>
+#include <optional>
+
+// Fetches a resource over HTTP(S), blocking the calling thread. Only ever
+// called from background threads.
+class HttpClient {
+public:
+    virtual ~HttpClient() = default;
+
+    // The bytes of a GET of url, cut to their first maxBytes (a longer body is
+    // not rejected). Absent when the scheme is not http or https (also after a
+    // redirect), on a network failure, when the server answers with status 400
+    // or higher, or when the whole exchange takes longer than timeout plus a
+    // few seconds of grace; timeout alone bounds connecting and any stall.
+    virtual std::optional<QByteArray> fetchData(const QUrl& url, qint64 maxBytes,
+                                                std::chrono::seconds timeout) = 0;
+
+    // The user agent every request carries.
+    static constexpr const char* userAgent = "Mozilla/5.0 (Macintosh) Lumavex/1.0";
+    // How long past the request's own time-out the whole exchange may take.
+    static constexpr std::chrono::seconds grace{3};
+};

@@ -1,0 +1,96 @@
+#include "platform/linux/CurlHttpClient.h"
+
+#include <curl/curl.h>
+
+#include <memory>
+#include <mutex>
+
+namespace {
+
+struct Body {
+    QByteArray bytes;
+    qint64 maxBytes = 0;
+    bool cut = false;
+};
+
+// Keeps at most maxBytes; answering fewer bytes than offered makes libcurl
+// stop the transfer with CURLE_WRITE_ERROR, which fetchData then treats as
+// a complete (cut) answer rather than a failure.
+size_t appendBody(char* data, size_t size, size_t count, void* userData) {
+    auto* body = static_cast<Body*>(userData);
+    const qint64 offered = qint64(size * count);
+    const qint64 room = body->maxBytes - body->bytes.size();
+    if (offered > room) {
+        body->bytes.append(data, room);
+        body->cut = true;
+        return size_t(room);
+    }
+    body->bytes.append(data, offered);
+    return size_t(offered);
+}
+
+struct EasyDeleter {
+    void operator()(CURL* handle) const { curl_easy_cleanup(handle); }
+};
+struct ListDeleter {
+    void operator()(curl_slist* list) const { curl_slist_free_all(list); }
+};
+
+} // namespace
+
+CurlHttpClient::CurlHttpClient() {
+    static std::once_flag initialised;
+    std::call_once(initialised, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
+}
+
+std::optional<QByteArray> CurlHttpClient::fetchData(const QUrl& url, qint64 maxBytes,
+                                                    std::chrono::seconds timeout) {
+    const QString scheme = url.scheme().toLower();
+    if (!url.isValid() || (scheme != u"http" && scheme != u"https") || maxBytes < 0)
+        return std::nullopt;
+
+    std::unique_ptr<CURL, EasyDeleter> handle(curl_easy_init());
+    if (!handle)
+        return std::nullopt;
+    CURL* curl = handle.get();
+
+    const QByteArray address = url.toEncoded();
+    Body body;
+    body.maxBytes = maxBytes;
+    // curl adds "Accept: */*" unless told otherwise; requests carry the user
+    // agent and nothing else of ours.
+    std::unique_ptr<curl_slist, ListDeleter> headers(curl_slist_append(nullptr, "Accept:"));
+    const long timeoutSeconds = long(timeout.count());
+
+    curl_easy_setopt(curl, CURLOPT_URL, address.constData());
+    curl_easy_setopt(curl, CURLOPT_HTTPGET, 1L);
+    curl_easy_setopt(curl, CURLOPT_HTTPHEADER, headers.get());
+    curl_easy_setopt(curl, CURLOPT_USERAGENT, HttpClient::userAgent);
+    // Neither a page nor a redirect may lead to file:, ftp:, dict: and the like.
+    curl_easy_setopt(curl, CURLOPT_PROTOCOLS_STR, "http,https");
+    curl_easy_setopt(curl, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
+    curl_easy_setopt(curl, CURLOPT_FOLLOWLOCATION, 1L);
+    curl_easy_setopt(curl, CURLOPT_MAXREDIRS, 16L);
+    // The request's time-out bounds connecting and any stall in the transfer
+    // (less than one byte a second for that long); the grace on top bounds
+    // the whole exchange, so a server trickling bytes cannot hold us forever.
+    curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT, timeoutSeconds);
+    curl_easy_setopt(curl, CURLOPT_LOW_SPEED_LIMIT, 1L);
+    curl_easy_setopt(curl, CURLOPT_LOW_SPEED_TIME, timeoutSeconds);
+    curl_easy_setopt(curl, CURLOPT_TIMEOUT_MS,
+                     long(std::chrono::milliseconds(timeout + HttpClient::grace).count()));
+    // Signals are not safe on a background thread; the threaded resolver
+    // honours the time-outs without them.
+    curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
+    curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, appendBody);
+    curl_easy_setopt(curl, CURLOPT_WRITEDATA, &body);
+
+    const CURLcode result = curl_easy_perform(curl);
+    if (result != CURLE_OK && !(result == CURLE_WRITE_ERROR && body.cut))
+        return std::nullopt;
+    long status = 0;
+    curl_easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &status);
+    if (status >= 400)
+        return std::nullopt;
+    return body.bytes;
+}

@@ -1,0 +1,12 @@
+#pragma once
+
+#include "platform/HttpClient.h"
+
+// HttpClient over libcurl: one easy handle per request on the calling thread.
+class CurlHttpClient final : public HttpClient {
+public:
+    CurlHttpClient();
+
+    std::optional<QByteArray> fetchData(const QUrl& url, qint64 maxBytes,
+                                        std::chrono::seconds timeout) override;
+};

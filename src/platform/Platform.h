@@ -2,6 +2,8 @@
 
 class Clock;
 class Environment;
+class FrontmostApplication;
+class Pasteboard;
 class Scheduler;
 class UserDefaults;
 
@@ -16,6 +18,8 @@ public:
     virtual Environment& environment() = 0;
     virtual Scheduler& scheduler() = 0;
     virtual UserDefaults& userDefaults() = 0;
+    virtual Pasteboard& pasteboard() = 0;
+    virtual FrontmostApplication& frontmostApplication() = 0;
 
     // The installed platform. Installing is done once, before any shared service is used.
     static Platform& current();

@@ -3,6 +3,8 @@
 #include "platform/Platform.h"
 #include "platform/memory/MemoryClock.h"
 #include "platform/memory/MemoryEnvironment.h"
+#include "platform/memory/MemoryFrontmostApplication.h"
+#include "platform/memory/MemoryPasteboard.h"
 #include "platform/memory/MemoryScheduler.h"
 #include "platform/memory/MemoryUserDefaults.h"
 
@@ -13,9 +15,13 @@ public:
     Environment& environment() override { return memoryEnvironment; }
     Scheduler& scheduler() override { return memoryScheduler; }
     UserDefaults& userDefaults() override { return memoryUserDefaults; }
+    Pasteboard& pasteboard() override { return memoryPasteboard; }
+    FrontmostApplication& frontmostApplication() override { return memoryFrontmost; }
 
     MemoryClock memoryClock;
     MemoryEnvironment memoryEnvironment;
     MemoryScheduler memoryScheduler;
     MemoryUserDefaults memoryUserDefaults;
+    MemoryPasteboard memoryPasteboard;
+    MemoryFrontmostApplication memoryFrontmost;
 };

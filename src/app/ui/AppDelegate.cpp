@@ -1,5 +1,8 @@
 #include "app/ui/AppDelegate.h"
 
+#include "capture/ClipboardWatcher.h"
+#include "capture/ui/NotchController.h"
+
 #include <QApplication>
 #include <QIcon>
 #include <QMenu>
@@ -20,6 +23,8 @@ AppDelegate::AppDelegate() {
 AppDelegate::~AppDelegate() = default;
 
 void AppDelegate::applicationDidFinishLaunching() {
+    NotchController::shared().setUp();
+    ClipboardWatcher::shared().start();
     setUpStatusItem();
 }
 

@@ -1,4 +1,5 @@
 #include "app/ui/AppDelegate.h"
+#include "platform/linux/LinuxPlatform.h"
 #include "support/GuiApplication.h"
 
 #include <QMenu>
@@ -13,6 +14,10 @@ TEST(AppDelegate, StartUpPutsAnIconWithItsMenuInTheTray) {
     if (!hasDisplay())
         GTEST_SKIP() << "needs the desktop session of scripts/with-desktop";
     guiApplication();
+    // Start-up reaches the desktop services (clipboard, panels) through the
+    // installed platform; the session's XDG folders are temporary.
+    static LinuxPlatform platform;
+    Platform::install(&platform);
     ASSERT_TRUE(QTest::qWaitFor([] { return QSystemTrayIcon::isSystemTrayAvailable(); }, 5000))
         << "no tray host in the session";
 

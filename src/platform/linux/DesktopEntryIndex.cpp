@@ -19,9 +19,9 @@ QStringList DesktopEntryIndex::applicationDirectories(const Environment& environ
     if (dataDirs.isEmpty())
         dataDirs = u"/usr/local/share:/usr/share"_s;
 
-    QStringList folders{dataHome + u"/applications"_s};
+    QStringList folders{QDir::cleanPath(dataHome + u"/applications"_s)};
     for (const QString& dir : dataDirs.split(u':', Qt::SkipEmptyParts))
-        folders.append(dir + u"/applications"_s);
+        folders.append(QDir::cleanPath(dir + u"/applications"_s));
     folders.removeDuplicates();
     return folders;
 }

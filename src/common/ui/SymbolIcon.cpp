@@ -16,11 +16,11 @@ const QHash<QString, QString>& table() {
     static const QHash<QString, QString> symbols{
         {u"doc.fill"_s, u"mimetypes/text-x-generic-symbolic"_s},
         {u"photo.fill"_s, u"mimetypes/image-x-generic-symbolic"_s},
-        {u"link"_s, u"actions/insert-link-symbolic"_s},
+        {u"link"_s, u":/symbols/link.svg"_s},
         {u"text.alignleft"_s, u"actions/format-justify-left-symbolic"_s},
         {u"chevron.down"_s, u"ui/pan-down-symbolic"_s},
         {u"plus"_s, u"actions/list-add-symbolic"_s},
-        {u"xmark"_s, u"ui/window-close-symbolic"_s},
+        {u"xmark"_s, u":/symbols/xmark.svg"_s},
         {u"magnifyingglass"_s, u"actions/system-search-symbolic"_s},
         {u"trash"_s, u"places/user-trash-symbolic"_s},
         {u"doc.on.doc"_s, u"actions/edit-copy-symbolic"_s},

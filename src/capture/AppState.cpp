@@ -35,61 +35,64 @@ QString AppState::savedText(bool isNew, const std::optional<QString>& tag) {
 
 // --- published fields -------------------------------------------------------
 
+namespace {
+// Stores value in field; true when that changed it.
+template <typename T> bool update(T& field, T value) {
+    if (field == value)
+        return false;
+    field = std::move(value);
+    return true;
+}
+} // namespace
+
 void AppState::setMode(PanelMode mode) {
-    if (mode == currentMode)
-        return;
-    currentMode = mode;
-    Q_EMIT modeChanged(mode);
-    Q_EMIT changed();
+    if (update(currentMode, mode)) {
+        Q_EMIT modeChanged(mode);
+        Q_EMIT changed();
+    }
 }
 
 void AppState::setPending(std::optional<ClipContent> clip) {
-    if (clip == pending)
-        return;
-    pending = std::move(clip);
-    Q_EMIT pendingClipChanged();
-    Q_EMIT changed();
+    if (update(pending, std::move(clip))) {
+        Q_EMIT pendingClipChanged();
+        Q_EMIT changed();
+    }
 }
 
 void AppState::setFlash(std::optional<QString> text) {
-    if (text == flashText)
-        return;
-    flashText = std::move(text);
-    Q_EMIT flashChanged();
-    Q_EMIT changed();
+    if (update(flashText, std::move(text))) {
+        Q_EMIT flashChanged();
+        Q_EMIT changed();
+    }
 }
 
 void AppState::setNaming(bool on) {
-    if (on == naming)
-        return;
-    naming = on;
-    Q_EMIT namingTagChanged(on);
-    Q_EMIT changed();
+    if (update(naming, on)) {
+        Q_EMIT namingTagChanged(on);
+        Q_EMIT changed();
+    }
 }
 
 void AppState::assignNewTagText(const QString& text) {
-    if (text == tagText)
-        return;
-    tagText = text;
-    Q_EMIT newTagTextChanged(text);
-    Q_EMIT changed();
+    if (update(tagText, text)) {
+        Q_EMIT newTagTextChanged(text);
+        Q_EMIT changed();
+    }
 }
 
 void AppState::setWatcherEnabled(bool enabled) {
-    if (enabled == watcherOn)
-        return;
-    watcherOn = enabled;
-    Q_EMIT watcherEnabledChanged(enabled);
-    Q_EMIT changed();
+    if (update(watcherOn, enabled)) {
+        Q_EMIT watcherEnabledChanged(enabled);
+        Q_EMIT changed();
+    }
 }
 
 void AppState::setDropOnNotchEnabled(bool enabled) {
     defaults.set(dropOnNotchKey, enabled);
-    if (enabled == dropOn)
-        return;
-    dropOn = enabled;
-    Q_EMIT dropOnNotchEnabledChanged(enabled);
-    Q_EMIT changed();
+    if (update(dropOn, enabled)) {
+        Q_EMIT dropOnNotchEnabledChanged(enabled);
+        Q_EMIT changed();
+    }
 }
 
 void AppState::setNewTagText(const QString& text) {

@@ -78,6 +78,14 @@ protected:
     }
 };
 
+// A row of the open panel: items side by side, 8 apart.
+QHBoxLayout* rowLayout(QWidget* row) {
+    auto* line = new QHBoxLayout(row);
+    line->setContentsMargins(0, 0, 0, 0);
+    line->setSpacing(8);
+    return line;
+}
+
 } // namespace
 
 PanelView::PanelView(AppState& state, Store& store, const Categorizer& categorizer,
@@ -166,9 +174,7 @@ QToolButton* PanelView::makeCloseButton() {
 
 QWidget* PanelView::buildKeepRow() {
     auto* row = new QWidget;
-    auto* line = new QHBoxLayout(row);
-    line->setContentsMargins(0, 0, 0, 0);
-    line->setSpacing(8);
+    QHBoxLayout* line = rowLayout(row);
 
     symbol = new QLabel;
     symbol->setFixedWidth(24);
@@ -237,9 +243,7 @@ QWidget* PanelView::buildKeepRow() {
 
 QWidget* PanelView::buildNewTagRow() {
     auto* row = new QWidget;
-    auto* line = new QHBoxLayout(row);
-    line->setContentsMargins(0, 0, 0, 0);
-    line->setSpacing(8);
+    QHBoxLayout* line = rowLayout(row);
     line->addWidget(symbolLabel(u"tag.fill"_s, 13, 0.85, 24));
 
     tagField = new QLineEdit;
@@ -268,9 +272,7 @@ QWidget* PanelView::buildNewTagRow() {
 
 QWidget* PanelView::buildFlashRow() {
     auto* row = new QWidget;
-    auto* line = new QHBoxLayout(row);
-    line->setContentsMargins(0, 0, 0, 0);
-    line->setSpacing(8);
+    QHBoxLayout* line = rowLayout(row);
     line->addStretch(1);
     line->addWidget(symbolLabel(u"checkmark.circle.fill"_s, 15, 1.0));
     flashText = textLabel(QString(), 13, QFont::Medium, 1.0);

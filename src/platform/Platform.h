@@ -5,6 +5,8 @@ class Clock;
 class LoginItem;
 class Environment;
 class GlobalHotKey;
+class FrontmostApplication;
+class Pasteboard;
 class Scheduler;
 class UserDefaults;
 class HttpClient;
@@ -30,6 +32,8 @@ public:
     virtual TextRecognizer& textRecognizer() = 0;
     virtual PdfReader& pdfReader() = 0;
     virtual ThumbnailGenerator& thumbnailGenerator() = 0;
+    virtual Pasteboard& pasteboard() = 0;
+    virtual FrontmostApplication& frontmostApplication() = 0;
 
     // The installed platform. Installing is done once, before any shared service is used.
     static Platform& current();

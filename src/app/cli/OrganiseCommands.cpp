@@ -67,7 +67,7 @@ int SearchCommand::run(const QStringList& arguments, CommandStreams& streams) {
     const QStringList words = parser.options().positionalArguments();
     if (words.isEmpty())
         return parser.usageError(u"give a query"_s, streams);
-    std::unique_ptr<Store> store = StoreAccess::open(false, name(), streams);
+    std::shared_ptr<Store> store = StoreAccess::open(false, name(), streams);
     if (!store)
         return ExitStatus::failure;
 
@@ -99,7 +99,7 @@ int TopicsCommand::run(const QStringList& arguments, CommandStreams& streams) {
         return *status;
     if (std::optional<int> status = rejectPositionals(parser, streams))
         return *status;
-    std::unique_ptr<Store> store = StoreAccess::open(false, name(), streams);
+    std::shared_ptr<Store> store = StoreAccess::open(false, name(), streams);
     if (!store)
         return ExitStatus::failure;
 
@@ -179,7 +179,7 @@ int LibraryCommand::run(const QStringList& arguments, CommandStreams& streams) {
                                                               .value_or(QString()));
     }
 
-    std::unique_ptr<Store> store = StoreAccess::open(false, name(), streams);
+    std::shared_ptr<Store> store = StoreAccess::open(false, name(), streams);
     if (!store)
         return ExitStatus::failure;
     const LibraryState::Grid grid = library.grid(store->items());

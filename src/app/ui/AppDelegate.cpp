@@ -3,6 +3,7 @@
 #include "app/AppNavigation.h"
 #include "app/AppSection.h"
 #include "app/AppSettings.h"
+#include "capture/AppState.h"
 #include "platform/Environment.h"
 #include "platform/GlobalHotKey.h"
 #include "platform/UserDefaults.h"
@@ -25,9 +26,10 @@ const char* const toggleProperty = "tovikToggle";
 const char* const appearanceProperty = "tovikAppearance";
 } // namespace
 
-AppDelegate::AppDelegate(AppSettings& settings, GlobalHotKey& hotKey,
-                         const Environment& environment)
-    : settings(settings), hotKey(hotKey), environment(environment) {
+AppDelegate::AppDelegate(AppSettings& settings, AppState& state, GlobalHotKey& hotKey,
+                         const Environment& environment, std::function<void()> startCapture)
+    : settings(settings), state(state), hotKey(hotKey), environment(environment),
+      startCapture(std::move(startCapture)) {
     initialiseResources();
 }
 
@@ -36,6 +38,8 @@ AppDelegate::~AppDelegate() = default;
 void AppDelegate::applicationDidFinishLaunching() {
     setUpMainMenu();
     settings.apply();
+    if (startCapture)
+        startCapture();
     registerHotKey();
     showSectionFromEnvironment();
     settings.registerLoginItemOnFirstLaunch();
@@ -73,11 +77,16 @@ void AppDelegate::setUpStatusItem() {
     open->setShortcut(QKeySequence(u"Alt+Space"_s));
     open->setShortcutVisibleInContextMenu(true);
 
+    // The watcher switch starts on at every launch: it is not remembered.
+    QAction* watcher = addToggle(u"Ask to keep copies"_s, u"watcher"_s, true);
+    connect(watcher, &QAction::triggered, this, [this, watcher] { toggleWatcher(watcher); });
+    QAction* drop =
+        addToggle(u"Drop on notch to save"_s, u"dropOnNotch"_s, state.dropOnNotchEnabled());
+    connect(drop, &QAction::triggered, this, [this, drop] { toggleDropOnNotch(drop); });
+
     if (settings.loginItemGateHolds()) {
-        QAction* login = menu->addAction(u"Launch at Login"_s);
-        login->setCheckable(true);
-        login->setChecked(settings.launchesAtLogin());
-        login->setProperty(toggleProperty, u"loginItem"_s);
+        QAction* login =
+            addToggle(u"Launch at Login"_s, u"loginItem"_s, settings.launchesAtLogin());
         connect(login, &QAction::triggered, this, [this, login] { toggleLoginItem(login); });
     }
 
@@ -104,6 +113,14 @@ void AppDelegate::setUpStatusItem() {
                     menu->popup(QCursor::pos());
             });
     trayIcon->show();
+}
+
+QAction* AppDelegate::addToggle(const QString& title, const QString& toggle, bool checked) {
+    QAction* action = menu->addAction(title);
+    action->setCheckable(true);
+    action->setChecked(checked);
+    action->setProperty(toggleProperty, toggle);
+    return action;
 }
 
 QMenu* AppDelegate::makeAppearanceMenu() {
@@ -144,11 +161,25 @@ void AppDelegate::toggleLoginItem(QAction* sender) {
     sender->setChecked(settings.launchesAtLogin());
 }
 
+void AppDelegate::toggleWatcher(QAction* sender) {
+    state.setWatcherEnabled(!state.watcherEnabled());
+    sender->setChecked(state.watcherEnabled());
+}
+
+void AppDelegate::toggleDropOnNotch(QAction* sender) {
+    state.setDropOnNotchEnabled(!state.dropOnNotchEnabled());
+    sender->setChecked(state.dropOnNotchEnabled());
+}
+
 void AppDelegate::menuNeedsUpdate() {
     for (QAction* action : menu->actions()) {
         const QString toggle = action->property(toggleProperty).toString();
         if (toggle == u"loginItem"_s)
             action->setChecked(settings.launchesAtLogin());
+        else if (toggle == u"watcher"_s)
+            action->setChecked(state.watcherEnabled());
+        else if (toggle == u"dropOnNotch"_s)
+            action->setChecked(state.dropOnNotchEnabled());
         else if (action->menu())
             refreshAppearanceMenu(action->menu());
     }

@@ -2,9 +2,11 @@
 
 #include <QObject>
 
+#include <functional>
 #include <memory>
 
 class AppSettings;
+class AppState;
 class Environment;
 class GlobalHotKey;
 class QAction;
@@ -17,7 +19,10 @@ class QSystemTrayIcon;
 class AppDelegate : public QObject {
     Q_OBJECT
 public:
-    AppDelegate(AppSettings& settings, GlobalHotKey& hotKey, const Environment& environment);
+    // startCapture puts the panels on the screens and starts watching the
+    // clipboard; it runs at its place in the start-up sequence.
+    AppDelegate(AppSettings& settings, AppState& state, GlobalHotKey& hotKey,
+                const Environment& environment, std::function<void()> startCapture);
     ~AppDelegate() override;
 
     void applicationDidFinishLaunching();
@@ -47,12 +52,17 @@ private:
     QMenu* makeAppearanceMenu();
     void refreshAppearanceMenu(QMenu* appearanceMenu);
     void toggleLoginItem(QAction* sender);
+    void toggleWatcher(QAction* sender);
+    void toggleDropOnNotch(QAction* sender);
+    QAction* addToggle(const QString& title, const QString& toggle, bool checked);
     void setAppearance(QAction* sender);
     void quit();
 
     AppSettings& settings;
+    AppState& state;
     GlobalHotKey& hotKey;
     const Environment& environment;
+    std::function<void()> startCapture;
     bool hotKeyIsRegistered = false;
     std::unique_ptr<QMenu> menu;
     std::unique_ptr<QSystemTrayIcon> trayIcon;

@@ -6,6 +6,9 @@
 #include "app/cli/CommandStreams.h"
 #include "app/cli/StoreAccess.h"
 #include "app/ui/AppDelegate.h"
+#include "capture/AppState.h"
+#include "capture/ClipboardWatcher.h"
+#include "capture/ui/NotchController.h"
 #include "platform/Platform.h"
 #include "store/Store.h"
 
@@ -56,9 +59,16 @@ int runDesktopApp(int argc, char** argv) {
         return 0;
     }
 
-    AppDelegate delegate(AppSettings::shared(), Platform::current().globalHotKey(),
-                         Platform::current().environment());
+    AppState& state = AppState::shared();
+    AppDelegate delegate(AppSettings::shared(), state, Platform::current().globalHotKey(),
+                         Platform::current().environment(), [] {
+                             NotchController::shared().setUp();
+                             ClipboardWatcher::shared().start();
+                         });
     QObject::connect(&instance, &SingleInstance::showRequested, &delegate, &AppDelegate::openPanel);
+    // Until there is a main window to toggle, Alt+Space takes the panel's
+    // library action: it closes the panel and asks for the library.
+    QObject::connect(&delegate, &AppDelegate::hotKeyPressed, &state, &AppState::openLibrary);
     QTimer::singleShot(0, &delegate, &AppDelegate::applicationDidFinishLaunching);
     return QApplication::exec();
 }

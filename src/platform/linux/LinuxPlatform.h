@@ -8,10 +8,12 @@
 #include "platform/linux/JsonUserDefaults.h"
 #include "platform/linux/PopplerPdfReader.h"
 #include "platform/linux/ProcessEnvironment.h"
+#include "platform/linux/QtPasteboard.h"
 #include "platform/linux/QtScheduler.h"
 #include "platform/linux/SystemClock.h"
 #include "platform/linux/TesseractTextRecognizer.h"
 #include "platform/linux/XcbGlobalHotKey.h"
+#include "platform/linux/X11FrontmostApplication.h"
 
 // The desktop services of a Linux (X11) session.
 class LinuxPlatform final : public Platform {
@@ -27,6 +29,8 @@ public:
     TextRecognizer& textRecognizer() override { return tesseract; }
     PdfReader& pdfReader() override { return poppler; }
     ThumbnailGenerator& thumbnailGenerator() override { return documentThumbnailer; }
+    Pasteboard& pasteboard() override { return qtPasteboard; }
+    FrontmostApplication& frontmostApplication() override { return x11Frontmost; }
 
 private:
     SystemClock systemClock;
@@ -42,4 +46,7 @@ private:
     TesseractTextRecognizer tesseract;
     PopplerPdfReader poppler;
     DocumentThumbnailer documentThumbnailer{poppler};
+    QtPasteboard qtPasteboard;
+    X11FrontmostApplication x11Frontmost{
+        DesktopEntryIndex::applicationDirectories(processEnvironment)};
 };

@@ -8,6 +8,8 @@
 #include "platform/memory/MemoryEnvironment.h"
 #include "platform/memory/MemoryHttpClient.h"
 #include "platform/memory/MemoryPdfReader.h"
+#include "platform/memory/MemoryFrontmostApplication.h"
+#include "platform/memory/MemoryPasteboard.h"
 #include "platform/memory/MemoryScheduler.h"
 #include "platform/memory/MemoryTextRecognizer.h"
 #include "platform/memory/MemoryThumbnailGenerator.h"
@@ -27,6 +29,8 @@ public:
     TextRecognizer& textRecognizer() override { return memoryTextRecognizer; }
     PdfReader& pdfReader() override { return memoryPdfReader; }
     ThumbnailGenerator& thumbnailGenerator() override { return memoryThumbnailGenerator; }
+    Pasteboard& pasteboard() override { return memoryPasteboard; }
+    FrontmostApplication& frontmostApplication() override { return memoryFrontmost; }
 
     MemoryClock memoryClock;
     MemoryEnvironment memoryEnvironment;
@@ -39,4 +43,6 @@ public:
     MemoryTextRecognizer memoryTextRecognizer;
     MemoryPdfReader memoryPdfReader;
     MemoryThumbnailGenerator memoryThumbnailGenerator;
+    MemoryPasteboard memoryPasteboard;
+    MemoryFrontmostApplication memoryFrontmost;
 };

@@ -179,8 +179,9 @@ TEST_F(StoreCommands, KillingWritersNeverTearsTheIndexOrLosesReportedAdds) {
             reported.append(text);
 
         QFile indexFile(lumavex() + u"/items.json"_s);
-        if (indexFile.open(QIODevice::ReadOnly))
+        if (indexFile.open(QIODevice::ReadOnly)) {
             ASSERT_TRUE(IndexFile::decode(indexFile.readAll()).has_value()) << "round " << round;
+        }
     }
     EXPECT_GE(reported.size(), 20);
     QStringList stored;

@@ -1,10 +1,12 @@
 #include "app/AppNavigation.h"
 #include "app/AppSettings.h"
 #include "app/ui/AppDelegate.h"
+#include "capture/AppState.h"
 #include "platform/memory/MemoryAppearance.h"
 #include "platform/memory/MemoryEnvironment.h"
 #include "platform/memory/MemoryGlobalHotKey.h"
 #include "platform/memory/MemoryLoginItem.h"
+#include "platform/memory/MemoryScheduler.h"
 #include "platform/memory/MemoryUserDefaults.h"
 #include "support/GuiApplication.h"
 
@@ -22,13 +24,31 @@ namespace {
 struct Shell {
     explicit Shell(const QString& applicationId = u"com.nivo.lumavex"_s)
         : settings(defaults, appearance, loginItem, applicationId),
-          delegate(settings, hotKey, environment) {}
+          state(scheduler, defaults, [](const ClipContent&, const std::optional<QString>&) {
+              return SaveResult{};
+          }),
+          delegate(settings, state, hotKey, environment, [this] { startCapture(); }) {}
+
+    // What start-up had done by the time it started the panels and watcher.
+    void startCapture() {
+        ++captureStarts;
+        appearanceAppliedBeforeCapture = !appearance.applied.isEmpty();
+        hotKeyRegisteredBeforeCapture = delegate.hotKeyRegistered();
+        trayBeforeCapture = delegate.statusItem() != nullptr;
+    }
+
+    int captureStarts = 0;
+    bool appearanceAppliedBeforeCapture = false;
+    bool hotKeyRegisteredBeforeCapture = false;
+    bool trayBeforeCapture = false;
+    MemoryScheduler scheduler;
     MemoryEnvironment environment;
     MemoryUserDefaults defaults;
     MemoryAppearance appearance;
     MemoryLoginItem loginItem;
     MemoryGlobalHotKey hotKey;
     AppSettings settings;
+    AppState state;
     AppDelegate delegate;
 };
 
@@ -63,8 +83,9 @@ TEST(AppDelegate, StartUpPutsAnIconWithItsMenuInTheTray) {
     EXPECT_FALSE(shell.delegate.statusItem()->icon().isNull());
     ASSERT_EQ(shell.delegate.statusItem()->contextMenu(), shell.delegate.statusMenu());
     EXPECT_EQ(titles(shell.delegate.statusMenu()),
-              (QStringList{u"Open Library"_s, u"Launch at Login"_s, u"Appearance"_s, u"—"_s,
-                           u"Quit lumavex"_s}));
+              (QStringList{u"Open Library"_s, u"Ask to keep copies"_s,
+                           u"Drop on notch to save"_s, u"Launch at Login"_s, u"Appearance"_s,
+                           u"—"_s, u"Quit lumavex"_s}));
 }
 
 TEST(AppDelegate, FirstLaunchAppliesLightRegistersTheLoginItemOnceAndTheHotKey) {
@@ -107,7 +128,7 @@ TEST(AppDelegate, AppearanceMenuChecksTheStoredChoiceAndAppliesAtOnce) {
     Shell* s = &shell;
     // Settings read "appearance" when created: build them again after storing.
     AppSettings settings(s->defaults, s->appearance, s->loginItem, u"com.nivo.lumavex"_s);
-    AppDelegate delegate(settings, s->hotKey, s->environment);
+    AppDelegate delegate(settings, s->state, s->hotKey, s->environment, {});
     delegate.applicationDidFinishLaunching();
     EXPECT_EQ(s->appearance.applied.last(), u"dark"_s);
 
@@ -174,4 +195,47 @@ TEST(AppDelegate, ShowEnvironmentVariableOpensTheNamedSection) {
         EXPECT_EQ(requested.count(), c.requests) << c.show.value_or(u"(unset)"_s).toStdString();
         EXPECT_EQ(AppNavigation::shared().section(), c.section);
     }
+}
+
+TEST(AppDelegate, StartsCaptureAfterTheAppearanceAndBeforeTheHotKeyAndTray) {
+    guiApplication();
+    Shell shell;
+    shell.delegate.applicationDidFinishLaunching();
+    EXPECT_EQ(shell.captureStarts, 1);
+    EXPECT_TRUE(shell.appearanceAppliedBeforeCapture);
+    EXPECT_FALSE(shell.hotKeyRegisteredBeforeCapture);
+    EXPECT_FALSE(shell.trayBeforeCapture);
+}
+
+TEST(AppDelegate, KeepFlowSwitchesFollowTheStateEachTimeTheMenuOpens) {
+    guiApplication();
+    Shell shell;
+    shell.defaults.set(u"dropOnNotch"_s, true);
+    // The state reads "dropOnNotch" when created: build it again after storing.
+    AppState state(shell.scheduler, shell.defaults,
+                   [](const ClipContent&, const std::optional<QString>&) { return SaveResult{}; });
+    AppDelegate delegate(shell.settings, state, shell.hotKey, shell.environment, {});
+    delegate.applicationDidFinishLaunching();
+    QAction* watcher = entry(delegate.statusMenu(), u"Ask to keep copies"_s);
+    QAction* drop = entry(delegate.statusMenu(), u"Drop on notch to save"_s);
+    ASSERT_NE(watcher, nullptr);
+    ASSERT_NE(drop, nullptr);
+    EXPECT_TRUE(watcher->isChecked());
+    EXPECT_TRUE(drop->isChecked());
+
+    watcher->trigger();
+    EXPECT_FALSE(state.watcherEnabled());
+    EXPECT_FALSE(watcher->isChecked());
+    drop->trigger();
+    EXPECT_FALSE(state.dropOnNotchEnabled());
+    EXPECT_FALSE(drop->isChecked());
+    EXPECT_EQ(shell.defaults.object(u"dropOnNotch"_s), std::optional<QVariant>(false));
+
+    // Changed elsewhere (the settings page): the marks catch up on opening.
+    state.setWatcherEnabled(true);
+    state.setDropOnNotchEnabled(true);
+    EXPECT_FALSE(watcher->isChecked());
+    delegate.menuNeedsUpdate();
+    EXPECT_TRUE(watcher->isChecked());
+    EXPECT_TRUE(drop->isChecked());
 }

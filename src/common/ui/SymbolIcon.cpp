@@ -1,0 +1,105 @@
+#include "common/ui/SymbolIcon.h"
+
+#include <QFile>
+#include <QHash>
+#include <QImage>
+#include <QPainter>
+#include <QSvgRenderer>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// Symbol name → an Adwaita symbolic icon (folder/name under "scalable"), or
+// a drawing of ours under ":/symbols" where the theme has no fitting shape.
+const QHash<QString, QString>& table() {
+    static const QHash<QString, QString> symbols{
+        {u"doc.fill"_s, u"mimetypes/text-x-generic-symbolic"_s},
+        {u"photo.fill"_s, u"mimetypes/image-x-generic-symbolic"_s},
+        {u"link"_s, u":/symbols/link.svg"_s},
+        {u"text.alignleft"_s, u"actions/format-justify-left-symbolic"_s},
+        {u"chevron.down"_s, u"ui/pan-down-symbolic"_s},
+        {u"plus"_s, u"actions/list-add-symbolic"_s},
+        {u"xmark"_s, u":/symbols/xmark.svg"_s},
+        {u"magnifyingglass"_s, u"actions/system-search-symbolic"_s},
+        {u"trash"_s, u"places/user-trash-symbolic"_s},
+        {u"doc.on.doc"_s, u"actions/edit-copy-symbolic"_s},
+        {u"sparkles"_s, u":/symbols/sparkles.svg"_s},
+        {u"tag.fill"_s, u":/symbols/tag.fill.svg"_s},
+        {u"checkmark.circle.fill"_s, u":/symbols/checkmark.circle.fill.svg"_s},
+        {u"arrow.down.circle.dashed"_s, u":/symbols/arrow.down.circle.dashed.svg"_s},
+    };
+    return symbols;
+}
+
+QString pathOf(const QString& symbolName) {
+    static QHash<QString, QString> found;
+    if (auto it = found.constFind(symbolName); it != found.constEnd())
+        return *it;
+    const QString entry = table().value(symbolName);
+    QString path;
+    if (entry.startsWith(u":/"_s)) {
+        path = entry;
+    } else if (!entry.isEmpty()) {
+        QStringList roots = QIcon::themeSearchPaths();
+        roots.append(u"/usr/share/icons"_s);
+        for (const QString& root : std::as_const(roots)) {
+            const QString candidate = root + u"/Adwaita/scalable/"_s + entry + u".svg"_s;
+            if (QFile::exists(candidate)) {
+                path = candidate;
+                break;
+            }
+        }
+    }
+    found.insert(symbolName, path);
+    return path;
+}
+
+} // namespace
+
+namespace SymbolIcon {
+
+bool has(const QString& symbolName) {
+    return !pathOf(symbolName).isEmpty();
+}
+
+QPixmap pixmap(const QString& symbolName, int size, const QColor& color, qreal devicePixelRatio) {
+    const QString path = pathOf(symbolName);
+    if (path.isEmpty() || size <= 0)
+        return {};
+    QSvgRenderer renderer(path);
+    if (!renderer.isValid())
+        return {};
+    const int pixels = qMax(1, qRound(size * devicePixelRatio));
+    QImage image(pixels, pixels, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    {
+        QPainter painter(&image);
+        painter.setRenderHint(QPainter::Antialiasing);
+        renderer.render(&painter, QRectF(0, 0, pixels, pixels));
+        // The drawings are one colour: keep their coverage, paint it in ours.
+        painter.setCompositionMode(QPainter::CompositionMode_SourceIn);
+        painter.fillRect(image.rect(), color);
+    }
+    QPixmap result = QPixmap::fromImage(image);
+    result.setDevicePixelRatio(devicePixelRatio);
+    return result;
+}
+
+QIcon icon(const QString& symbolName, const QColor& color) {
+    QIcon result;
+    for (int size : {12, 16, 20, 24, 32, 48}) {
+        const QPixmap drawn = pixmap(symbolName, size, color);
+        if (!drawn.isNull())
+            result.addPixmap(drawn);
+    }
+    return result;
+}
+
+QStringList names() {
+    QStringList list = table().keys();
+    list.sort();
+    return list;
+}
+
+} // namespace SymbolIcon

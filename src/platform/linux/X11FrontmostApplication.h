@@ -1,0 +1,29 @@
+#pragma once
+
+#include "platform/FrontmostApplication.h"
+#include "platform/linux/DesktopEntryIndex.h"
+
+#include <QStringList>
+
+struct xcb_connection_t;
+
+// The active window of the X11 session (EWMH _NET_ACTIVE_WINDOW), named by
+// the installed .desktop file of its program, else by its WM_CLASS class.
+// Opens its own display connection on first use.
+class X11FrontmostApplication final : public FrontmostApplication {
+public:
+    explicit X11FrontmostApplication(QStringList applicationDirectories);
+    ~X11FrontmostApplication() override;
+
+    std::optional<QString> displayName() override;
+
+private:
+    bool connect();
+
+    xcb_connection_t* connection = nullptr;
+    unsigned int root = 0;
+    unsigned int activeWindowAtom = 0;
+    unsigned int pidAtom = 0;
+    bool failed = false;
+    DesktopEntryIndex desktopEntries;
+};

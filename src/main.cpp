@@ -6,9 +6,11 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QGuiApplication>
 
 #include <iostream>
 #include <iterator>
+#include <memory>
 #include <sstream>
 
 namespace {
@@ -36,11 +38,20 @@ int main(int argc, char** argv) {
     Platform::install(&platform);
 
     if (argc > 1) {
-        QCoreApplication app(argc, argv);
-        QStringList arguments = QCoreApplication::arguments();
-        arguments.removeFirst();
-        std::ios::sync_with_stdio(false);
         CommandLine commandLine;
+        QStringList arguments;
+        for (int i = 1; i < argc; ++i)
+            arguments.append(QString::fromLocal8Bit(argv[i]));
+        std::unique_ptr<QCoreApplication> app;
+        if (commandLine.drawsImages(arguments)) {
+            // Drawing needs fonts, which only a graphical application has; a
+            // command never needs the user's screen for it.
+            qputenv("QT_QPA_PLATFORM", "offscreen");
+            app = std::make_unique<QGuiApplication>(argc, argv);
+        } else {
+            app = std::make_unique<QCoreApplication>(argc, argv);
+        }
+        std::ios::sync_with_stdio(false);
         if (commandLine.changesData(arguments)) {
             // Standard input is read once, and serves whichever process runs the command.
             std::string input;

@@ -21,6 +21,9 @@ public:
     // True for commands that change the store: while the desktop app runs
     // they are handed to it, so the data folder keeps one writer.
     virtual bool changesData() const { return false; }
+    // True for commands that draw (text thumbnails need fonts): they run in a
+    // graphical application on an offscreen screen.
+    virtual bool drawsImages() const { return false; }
     // arguments are those after the command's name.
     virtual int run(const QStringList& arguments, CommandStreams& streams) = 0;
 };

@@ -51,13 +51,23 @@ QString CommandLine::helpText() const {
     return text;
 }
 
-bool CommandLine::changesData(const QStringList& arguments) const {
+const Command* CommandLine::find(const QString& name) const {
     for (const auto& command : commands) {
-        if (command->name() == arguments.value(0))
-            return command->changesData() && !arguments.contains(u"--help"_s) &&
-                   !arguments.contains(u"-h"_s);
+        if (command->name() == name)
+            return command.get();
     }
-    return false;
+    return nullptr;
+}
+
+bool CommandLine::changesData(const QStringList& arguments) const {
+    const Command* command = find(arguments.value(0));
+    return command && command->changesData() && !arguments.contains(u"--help"_s) &&
+           !arguments.contains(u"-h"_s);
+}
+
+bool CommandLine::drawsImages(const QStringList& arguments) const {
+    const Command* command = find(arguments.value(0));
+    return command && command->drawsImages();
 }
 
 int CommandLine::run(const QStringList& arguments, CommandStreams& streams) {

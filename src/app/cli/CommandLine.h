@@ -22,9 +22,13 @@ public:
 
     // True when arguments name a command that changes the store.
     bool changesData(const QStringList& arguments) const;
+    // Whether the command named by arguments needs a graphical application.
+    bool drawsImages(const QStringList& arguments) const;
 
     QString helpText() const;
 
 private:
+    const Command* find(const QString& name) const;
+
     std::vector<std::unique_ptr<Command>> commands;
 };

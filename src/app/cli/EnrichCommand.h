@@ -17,5 +17,6 @@ public:
     QString name() const override;
     QString summary() const override;
     bool changesData() const override { return true; }
+    bool drawsImages() const override { return true; }
     int run(const QStringList& arguments, CommandStreams& streams) override;
 };

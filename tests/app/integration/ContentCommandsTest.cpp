@@ -7,6 +7,7 @@
 
 #include <QBuffer>
 #include <QDir>
+#include <QFile>
 #include <QImageWriter>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -243,4 +244,33 @@ TEST_F(ContentCommands, EnrichReadsAKeptPdfsTextAndThumbnail) {
     const QSize thumbnail = storedImageSize(item.value(u"thumbFileName"_s));
     EXPECT_EQ(thumbnail.width(), 1024);
     EXPECT_NEAR(thumbnail.height(), 724, 1);
+}
+
+TEST_F(ContentCommands, EnrichDrawsAKeptTextFilesFirstPage) {
+    QTemporaryDir source;
+    const QString notes = source.path() + u"/notes.txt"_s;
+    {
+        QFile file(notes);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("Shopping list\nbread\nmilk\n");
+    }
+    const TovikRun added = tovik({u"add"_s, u"file"_s, notes});
+    ASSERT_EQ(added.exitStatus, 0) << added.err.toStdString();
+    const QString id = QJsonDocument::fromJson(added.out).object().value(u"id"_s).toString();
+
+    const TovikRun run = tovik({u"enrich"_s});
+    ASSERT_EQ(run.exitStatus, 0) << run.err.toStdString();
+    const QJsonObject item = storedItem(id);
+    EXPECT_TRUE(item.value(u"text"_s).toString().contains(u"Shopping list"_s));
+    const QString name = item.value(u"thumbFileName"_s).toString();
+    ASSERT_FALSE(name.isEmpty()) << "a command draws text pages like the app does";
+    const QImage page(data.path() + u"/Lumavex/Files/"_s + name);
+    ASSERT_FALSE(page.isNull());
+    EXPECT_GT(page.height(), page.width()) << "a portrait page";
+    // Some of the page is ink, not all of it paper.
+    int dark = 0;
+    for (int y = 0; y < page.height(); y += 2)
+        for (int x = 0; x < page.width(); x += 2)
+            dark += qGray(page.pixel(x, y)) < 128;
+    EXPECT_GT(dark, 10);
 }

@@ -1,5 +1,6 @@
 #include "app/AppSettings.h"
 
+#include "app/DefaultsKeys.h"
 #include "platform/Appearance.h"
 #include "platform/LoginItem.h"
 #include "platform/Platform.h"
@@ -11,7 +12,7 @@ AppSettings::AppSettings(UserDefaults& defaults, Appearance& appearance, LoginIt
                          QString applicationId)
     : defaults(defaults), appearanceService(appearance), loginItem(loginItem),
       applicationId(std::move(applicationId)) {
-    currentAppearance = defaults.stringValue(u"appearance"_s).value_or(u"light"_s);
+    currentAppearance = DefaultsKeys::read(defaults, DefaultsKeys::appearance).toString();
 }
 
 AppSettings& AppSettings::shared() {
@@ -23,7 +24,7 @@ AppSettings& AppSettings::shared() {
 
 void AppSettings::setAppearance(const QString& appearance) {
     currentAppearance = appearance;
-    defaults.set(u"appearance"_s, appearance);
+    defaults.set(DefaultsKeys::appearance, appearance);
     apply();
     Q_EMIT appearanceChanged(appearance);
 }
@@ -55,9 +56,9 @@ void AppSettings::setLaunchesAtLogin(bool launches) {
 }
 
 void AppSettings::registerLoginItemOnFirstLaunch() {
-    if (!loginItemGateHolds() || defaults.boolValue(u"didConfigureLoginItem"_s))
+    if (!loginItemGateHolds() || defaults.boolValue(DefaultsKeys::didConfigureLoginItem))
         return;
     // The marker first: a failed registration is never retried on its own.
-    defaults.set(u"didConfigureLoginItem"_s, true);
+    defaults.set(DefaultsKeys::didConfigureLoginItem, true);
     loginItem.registerItem();
 }

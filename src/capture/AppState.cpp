@@ -1,5 +1,6 @@
 #include "capture/AppState.h"
 
+#include "app/DefaultsKeys.h"
 #include "platform/Platform.h"
 #include "platform/UserDefaults.h"
 #include "store/Store.h"
@@ -10,7 +11,7 @@ using namespace Qt::StringLiterals;
 AppState::AppState(Scheduler& scheduler, UserDefaults& defaults, SaveFunction save,
                    QObject* parent)
     : QObject(parent), defaults(defaults), save(std::move(save)),
-      dropOn(defaults.boolValue(dropOnNotchKey)), promptTimer(scheduler, this),
+      dropOn(defaults.boolValue(DefaultsKeys::dropOnNotch)), promptTimer(scheduler, this),
       flashTimer(scheduler, this), dropExitTask(scheduler, this) {}
 
 AppState::~AppState() = default;
@@ -88,7 +89,7 @@ void AppState::setWatcherEnabled(bool enabled) {
 }
 
 void AppState::setDropOnNotchEnabled(bool enabled) {
-    defaults.set(dropOnNotchKey, enabled);
+    defaults.set(DefaultsKeys::dropOnNotch, enabled);
     if (update(dropOn, enabled)) {
         Q_EMIT dropOnNotchEnabledChanged(enabled);
         Q_EMIT changed();

@@ -74,7 +74,6 @@ public:
     // " · Tag" when the kept item has a tag.
     static QString savedText(bool isNew, const std::optional<QString>& tag);
 
-    static inline const QString dropOnNotchKey = QStringLiteral("dropOnNotch");
     static constexpr int promptOpenMs = 3000;
     static constexpr int pointerLeftMs = 1500;
     static constexpr int hoverRecheckMs = 1500;

@@ -1,3 +1,4 @@
+#include "app/DefaultsKeys.h"
 #include "capture/AppState.h"
 #include "platform/memory/MemoryScheduler.h"
 #include "platform/memory/MemoryUserDefaults.h"
@@ -295,7 +296,7 @@ TEST_F(AppStateTest, DropOnNotchComesFromAndGoesToTheUserDefault) {
     EXPECT_FALSE(state->dropOnNotchEnabled()) << "off when absent";
     QSignalSpy changes(state.get(), &AppState::dropOnNotchEnabledChanged);
     state->setDropOnNotchEnabled(true);
-    EXPECT_EQ(defaults.object(AppState::dropOnNotchKey), QVariant(true));
+    EXPECT_EQ(defaults.object(DefaultsKeys::dropOnNotch), QVariant(true));
     EXPECT_EQ(changes.count(), 1);
 
     AppState later(scheduler, defaults, [](const ClipContent&, const std::optional<QString>&) {

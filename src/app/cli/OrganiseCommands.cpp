@@ -1,3 +1,4 @@
+#include "app/DefaultsKeys.h"
 #include "app/cli/OrganiseCommands.h"
 
 #include "app/cli/CommandParser.h"
@@ -173,10 +174,9 @@ int LibraryCommand::run(const QStringList& arguments, CommandStreams& streams) {
             return parser.usageError(u"unknown grouping '"_s + value + u"'"_s, streams);
         library.grouping = libraryGroupingFromStoredValue(value);
     } else {
-        library.grouping = libraryGroupingFromStoredValue(Platform::current()
-                                                              .userDefaults()
-                                                              .stringValue(u"libraryGrouping"_s)
-                                                              .value_or(QString()));
+        library.grouping = libraryGroupingFromStoredValue(
+            DefaultsKeys::read(Platform::current().userDefaults(), DefaultsKeys::libraryGrouping)
+                .toString());
     }
 
     std::shared_ptr<Store> store = StoreAccess::open(false, name(), streams);

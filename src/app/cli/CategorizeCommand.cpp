@@ -86,13 +86,9 @@ int CategorizeCommand::run(const QStringList& arguments, CommandStreams& streams
     const QCommandLineOption jsonlOption(u"jsonl"_s,
                                          u"Categorize JSON lines from standard input."_s);
     parser.options().addOptions({titleOption, textOption, urlOption, jsonlOption});
-    if (std::optional<int> status = parser.parse(arguments, streams))
+    if (std::optional<int> status = parser.parseOptionsOnly(arguments, streams))
         return *status;
     QCommandLineParser& options = parser.options();
-    if (!options.positionalArguments().isEmpty())
-        return parser.usageError(u"unexpected argument '"_s + options.positionalArguments().first() +
-                                     u"'"_s,
-                                 streams);
 
     if (options.isSet(jsonlOption)) {
         if (options.isSet(titleOption) || options.isSet(textOption) || options.isSet(urlOption))

@@ -48,6 +48,16 @@ std::optional<int> CommandParser::parse(const QStringList& arguments, CommandStr
     return std::nullopt;
 }
 
+std::optional<int> CommandParser::parseOptionsOnly(const QStringList& arguments,
+                                                   CommandStreams& streams) {
+    if (std::optional<int> status = parse(arguments, streams))
+        return status;
+    const QStringList values = parser.positionalArguments();
+    if (values.isEmpty())
+        return std::nullopt;
+    return usageError(u"unexpected argument '"_s + values.first() + u"'"_s, streams);
+}
+
 int CommandParser::usageError(const QString& message, CommandStreams& streams) const {
     writeUtf8(streams.err, u"tovik "_s + commandName + u": "_s + message +
                                u" (see 'tovik "_s + commandName + u" --help')\n"_s);

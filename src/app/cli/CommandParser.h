@@ -20,6 +20,9 @@ public:
     // Parses arguments (those after the command name). Returns an exit status
     // when the command should stop here (help shown or an error reported).
     std::optional<int> parse(const QStringList& arguments, CommandStreams& streams);
+    // The same, for commands that take options only: any other argument is
+    // a usage error.
+    std::optional<int> parseOptionsOnly(const QStringList& arguments, CommandStreams& streams);
 
     // Reports a usage error in the shared one-line form; returns status 2.
     int usageError(const QString& message, CommandStreams& streams) const;

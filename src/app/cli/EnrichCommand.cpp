@@ -35,12 +35,8 @@ int EnrichCommand::run(const QStringList& arguments, CommandStreams& streams) {
     const QCommandLineOption waitOption(u"wait"_s,
                                         u"Wait until every item is done, however long it takes."_s);
     parser.options().addOption(waitOption);
-    if (std::optional<int> status = parser.parse(arguments, streams))
+    if (std::optional<int> status = parser.parseOptionsOnly(arguments, streams))
         return *status;
-    if (!parser.options().positionalArguments().isEmpty())
-        return parser.usageError(u"unexpected argument '"_s +
-                                     parser.options().positionalArguments().first() + u"'"_s,
-                                 streams);
 
     // Opening hands every file and link without a preview to the enricher;
     // inside the running app its store already did that at start, and this

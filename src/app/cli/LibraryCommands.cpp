@@ -42,12 +42,8 @@ int ListCommand::run(const QStringList& arguments, CommandStreams& streams) {
                                      "of the items."_s);
     const QCommandLineOption jsonOption(u"json"_s, u"Print the items as JSON."_s);
     parser.options().addOption(jsonOption);
-    if (std::optional<int> status = parser.parse(arguments, streams))
+    if (std::optional<int> status = parser.parseOptionsOnly(arguments, streams))
         return *status;
-    if (!parser.options().positionalArguments().isEmpty())
-        return parser.usageError(u"unexpected argument '"_s +
-                                     parser.options().positionalArguments().first() + u"'"_s,
-                                 streams);
     std::shared_ptr<Store> store = StoreAccess::open(false, name(), streams);
     if (!store)
         return ExitStatus::failure;
@@ -107,12 +103,8 @@ QString TagsCommand::summary() const {
 
 int TagsCommand::run(const QStringList& arguments, CommandStreams& streams) {
     CommandParser parser(name(), summary());
-    if (std::optional<int> status = parser.parse(arguments, streams))
+    if (std::optional<int> status = parser.parseOptionsOnly(arguments, streams))
         return *status;
-    if (!parser.options().positionalArguments().isEmpty())
-        return parser.usageError(u"unexpected argument '"_s +
-                                     parser.options().positionalArguments().first() + u"'"_s,
-                                 streams);
     std::shared_ptr<Store> store = StoreAccess::open(false, name(), streams);
     if (!store)
         return ExitStatus::failure;
@@ -188,12 +180,8 @@ QString AutosortCommand::summary() const {
 
 int AutosortCommand::run(const QStringList& arguments, CommandStreams& streams) {
     CommandParser parser(name(), summary());
-    if (std::optional<int> status = parser.parse(arguments, streams))
+    if (std::optional<int> status = parser.parseOptionsOnly(arguments, streams))
         return *status;
-    if (!parser.options().positionalArguments().isEmpty())
-        return parser.usageError(u"unexpected argument '"_s +
-                                     parser.options().positionalArguments().first() + u"'"_s,
-                                 streams);
     std::shared_ptr<Store> store = StoreAccess::open(true, name(), streams);
     if (!store)
         return ExitStatus::failure;

@@ -39,13 +39,6 @@ QString itemLine(const Item& item, const QString& indent = {}) {
            u"  "_s + QString(item.title).replace(u'\n', u' ') + u'\n';
 }
 
-std::optional<int> rejectPositionals(CommandParser& parser, CommandStreams& streams) {
-    const QStringList values = parser.options().positionalArguments();
-    if (values.isEmpty())
-        return std::nullopt;
-    return parser.usageError(u"unexpected argument '"_s + values.first() + u"'"_s, streams);
-}
-
 } // namespace
 
 QString SearchCommand::name() const {
@@ -96,9 +89,7 @@ int TopicsCommand::run(const QStringList& arguments, CommandStreams& streams) {
                                              "[ids…]}], largest topic first."_s);
     const QCommandLineOption jsonOption(u"json"_s, u"Print the topics as JSON."_s);
     parser.options().addOption(jsonOption);
-    if (std::optional<int> status = parser.parse(arguments, streams))
-        return *status;
-    if (std::optional<int> status = rejectPositionals(parser, streams))
+    if (std::optional<int> status = parser.parseOptionsOnly(arguments, streams))
         return *status;
     std::shared_ptr<Store> store = StoreAccess::open(false, name(), streams);
     if (!store)
@@ -147,9 +138,7 @@ int LibraryCommand::run(const QStringList& arguments, CommandStreams& streams) {
     const QCommandLineOption jsonOption(u"json"_s, u"Print the grid as JSON."_s);
     parser.options().addOptions(
         {filterOption, tagOption, untaggedOption, queryOption, groupingOption, jsonOption});
-    if (std::optional<int> status = parser.parse(arguments, streams))
-        return *status;
-    if (std::optional<int> status = rejectPositionals(parser, streams))
+    if (std::optional<int> status = parser.parseOptionsOnly(arguments, streams))
         return *status;
     QCommandLineParser& options = parser.options();
 

@@ -1,0 +1,93 @@
+#include "library/MasonryLayout.h"
+
+#include "common/Graphemes.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace MasonryLayout {
+
+int columnCount(qreal width) {
+    const int fit = static_cast<int>(std::floor(std::max<qreal>(width, 0) / minColumnWidthStep));
+    return std::clamp(fit, minColumns, maxColumns);
+}
+
+qreal columnWidth(qreal width, int columns) {
+    const qreal available = width - 2 * sideMargin - spacing * (columns - 1);
+    return std::max(available / columns, minColumnWidth);
+}
+
+qreal estimatedHeight(const Item& item) {
+    const auto hasThumb = [&] { return item.thumbFileName && !item.thumbFileName->isEmpty(); };
+    switch (item.kind) {
+    case ItemKind::image:
+        return 250;
+    case ItemKind::file:
+        return hasThumb() ? 240 : 92;
+    case ItemKind::link:
+        return hasThumb() ? 260 : 130;
+    case ItemKind::text:
+        break;
+    }
+    const QString& body = item.text ? *item.text : item.title;
+    // The estimate stops growing at 700 characters, so counting stops there.
+    const QStringView view(body);
+    const qsizetype characters = Graphemes::count(view.first(Graphemes::endOfFirst(view, 700)));
+    return 74 + 0.3 * static_cast<qreal>(characters);
+}
+
+qreal estimatedHeight(const GridEntry& entry) {
+    if (!entry.isStack())
+        return estimatedHeight(entry.item());
+    if (entry.items.isEmpty())
+        return 136;
+    return estimatedHeight(entry.items.front()) + 16;
+}
+
+QList<QList<int>> distribute(const QList<GridEntry>& entries, int columns) {
+    columns = std::max(columns, 1);
+    QList<QList<int>> result(columns);
+    QList<qreal> heights(columns, 0);
+    for (int i = 0; i < entries.size(); ++i) {
+        const auto shortest = std::min_element(heights.begin(), heights.end());
+        const auto column = std::distance(heights.begin(), shortest);
+        result[column].append(i);
+        *shortest += estimatedHeight(entries[i]);
+    }
+    return result;
+}
+
+Placement place(const QList<GridEntry>& entries, qreal width, const CardHeight& cardHeight) {
+    Placement placement;
+    placement.columns = columnCount(width);
+    placement.columnWidth = columnWidth(width, placement.columns);
+    placement.cards.resize(entries.size());
+    const QList<QList<int>> columns = distribute(entries, placement.columns);
+    qreal tallest = 0;
+    for (int c = 0; c < columns.size(); ++c) {
+        const qreal x = sideMargin + c * (placement.columnWidth + spacing);
+        qreal y = topMargin;
+        for (int index : columns[c]) {
+            const qreal height = cardHeight ? cardHeight(entries[index], placement.columnWidth)
+                                            : estimatedHeight(entries[index]);
+            placement.cards[index] = QRectF(x, y, placement.columnWidth, height);
+            y += height + spacing;
+        }
+        if (!columns[c].isEmpty())
+            tallest = std::max(tallest, y - spacing);
+    }
+    placement.contentHeight = std::max(tallest, topMargin) + bottomMargin;
+    return placement;
+}
+
+QList<int> visibleCards(const Placement& placement, qreal top, qreal bottom) {
+    QList<int> visible;
+    for (int i = 0; i < placement.cards.size(); ++i) {
+        const QRectF& card = placement.cards[i];
+        if (card.bottom() > top && card.top() < bottom)
+            visible.append(i);
+    }
+    return visible;
+}
+
+} // namespace MasonryLayout

@@ -73,6 +73,11 @@ QRectF ItemCard::tagButtonRect() const {
 void ItemCard::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     const QRectF card = cardRect();
+    // The hovered card grows very slightly towards the pointer.
+    const qreal scale = 1.0 + 0.006 * hoverAmount;
+    painter.translate(card.center());
+    painter.scale(scale, scale);
+    painter.translate(-card.center());
     CardPainter::paintFrame(painter, card, palette(), hoverAmount);
     chipRect = CardPainter::paintItem(painter, card, current, context, palette());
     if (hovered) {

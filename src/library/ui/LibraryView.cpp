@@ -13,6 +13,7 @@
 #include "store/Store.h"
 
 #include <QActionGroup>
+#include <QEvent>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -269,6 +270,17 @@ void LibraryView::showNoteSheet() {
 void LibraryView::autoSortEverything() {
     const Store::AutoSortCounts counts = context.store.autoSortAll();
     sortNote->show(context.store.items(), counts.sorted);
+}
+
+void LibraryView::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    // Symbols are drawn in the text colour: a new appearance draws them again.
+    if (event->type() == QEvent::PaletteChange) {
+        noteButton->setIcon(
+            SymbolIcon::icon(u"square.and.pencil"_s, palette().color(QPalette::WindowText)));
+        rebuildFilterMenu();
+        refresh();
+    }
 }
 
 void LibraryView::resizeEvent(QResizeEvent* event) {

@@ -63,8 +63,8 @@ void StackCard::paintEvent(QPaintEvent*) {
         painter.drawRoundedRect(layer, 12, 12);
     };
     if (stackItems.size() >= 3)
-        peek(14, 0, 0.93);
-    peek(7, 7, 0.965);
+        peek(14, 0, 0.9);
+    peek(7, 7, 0.95);
 
     CardPainter::paintFrame(painter, front, palette(), hoverAmount);
     if (stackItems.isEmpty())

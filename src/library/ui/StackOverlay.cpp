@@ -5,7 +5,7 @@
 #include "library/ui/MasonryGrid.h"
 #include "organise/GridEntry.h"
 
-#include <QGraphicsDropShadowEffect>
+#include <QGraphicsOpacityEffect>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
@@ -37,11 +37,11 @@ StackOverlay::StackOverlay(LibraryContext& context, QWidget* parent)
     sheet->setAttribute(Qt::WA_StyledBackground);
     sheet->setStyleSheet(u"#stackPanel { background: palette(window); border-radius: 18px;"
                          " border: 1px solid rgba(127,127,127,60); }"_s);
-    auto* shadow = new QGraphicsDropShadowEffect(sheet);
-    shadow->setBlurRadius(60);
-    shadow->setOffset(0, 10);
-    shadow->setColor(QColor::fromRgbF(0, 0, 0, 0.25));
-    sheet->setGraphicsEffect(shadow);
+    // The overlay paints the panel's shadow itself, leaving the panel's one
+    // graphics effect free for the fade.
+    opacity = new QGraphicsOpacityEffect(sheet);
+    opacity->setOpacity(0);
+    sheet->setGraphicsEffect(opacity);
 
     auto* column = new QVBoxLayout(sheet);
     column->setContentsMargins(0, 0, 0, 0);
@@ -132,6 +132,7 @@ void StackOverlay::setPresence(qreal presence) {
     const qreal scale = 0.93 + 0.07 * presence;
     const QSize size(qRound(full.width() * scale), qRound(full.height() * scale));
     sheet->setGeometry(QRect(full.center() - QPoint(size.width() / 2, size.height() / 2), size));
+    opacity->setOpacity(std::clamp(presence, 0.0, 1.0));
     update();
 }
 
@@ -143,7 +144,18 @@ QRect StackOverlay::panelRect() const {
 
 void StackOverlay::paintEvent(QPaintEvent*) {
     QPainter painter(this);
-    painter.fillRect(rect(), QColor::fromRgbF(0, 0, 0, 0.25 * std::clamp(shown, 0.0, 1.0)));
+    const qreal presence = std::clamp(shown, 0.0, 1.0);
+    painter.fillRect(rect(), QColor::fromRgbF(0, 0, 0, 0.25 * presence));
+    // A soft shadow 10 below the panel, widening in faint layers.
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(Qt::NoPen);
+    const QRectF panel = QRectF(sheet->geometry()).translated(0, 10);
+    for (int layer = 10; layer >= 1; --layer) {
+        const qreal spread = layer * 3.0;
+        painter.setBrush(QColor::fromRgbF(0, 0, 0, 0.25 * presence / 10));
+        painter.drawRoundedRect(panel.adjusted(-spread, -spread, spread, spread), 18 + spread,
+                                18 + spread);
+    }
 }
 
 void StackOverlay::resizeEvent(QResizeEvent*) {

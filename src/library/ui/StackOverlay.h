@@ -61,4 +61,5 @@ private:
     QToolButton* closer;
     MasonryGrid* itemGrid;
     class QPropertyAnimation* animation;
+    class QGraphicsOpacityEffect* opacity;
 };

@@ -10,6 +10,7 @@
 #include <QPushButton>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QWheelEvent>
 
 using namespace Qt::StringLiterals;
 
@@ -44,8 +45,29 @@ TagBar::TagBar(QWidget* parent) : QWidget(parent) {
     rowLayout->addStretch(1);
     scroll->setWidget(row);
     outer->addWidget(scroll);
-    // A vertical wheel scrolls the chips sideways: the row has no bar to drag.
     scroll->setFocusPolicy(Qt::NoFocus);
+    scroll->viewport()->installEventFilter(this);
+}
+
+bool TagBar::eventFilter(QObject* watched, QEvent* event) {
+    // A vertical wheel scrolls the chips sideways: the row has no bar to drag.
+    if (watched == scroll->viewport() && event->type() == QEvent::Wheel) {
+        const auto* wheel = static_cast<QWheelEvent*>(event);
+        const QPoint delta = wheel->pixelDelta().isNull() ? wheel->angleDelta() / 2
+                                                          : wheel->pixelDelta();
+        const int step = delta.x() != 0 ? delta.x() : delta.y();
+        scroll->horizontalScrollBar()->setValue(scroll->horizontalScrollBar()->value() - step);
+        return true;
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void TagBar::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::PaletteChange) {
+        for (qsizetype i = 0; i < chipButtons.size(); ++i)
+            styleChip(chipButtons[i], chipFilters[i] == selection);
+    }
 }
 
 void TagBar::setChips(int allCount, const QList<TagCount>& tags, int untaggedCount,

@@ -33,6 +33,10 @@ Q_SIGNALS:
     // Absent for "All", a tag name, or the untagged marker.
     void chipChosen(const std::optional<QString>& tagFilter);
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void changeEvent(QEvent* event) override;
+
 private:
     QPushButton* makeChip(const QString& name, int count, std::optional<QString> filter);
     void styleChip(QPushButton* chip, bool selected);

@@ -7,6 +7,27 @@
 
 namespace MasonryLayout {
 
+namespace {
+
+// The number of characters of text, counting stops at limit. Text in which
+// every code unit is a character on its own (no line-break pairs, combining
+// marks or surrogates: the usual case) is counted without the boundary
+// finder, which the grid would otherwise run over every card at each keystroke.
+qsizetype charactersUpTo(const QString& text, qsizetype limit) {
+    const qsizetype scanned = std::min(text.size(), limit + 1);
+    bool simple = true;
+    for (qsizetype i = 0; i < scanned && simple; ++i) {
+        const char16_t unit = text[i].unicode();
+        simple = unit != u'\r' && unit < 0x0300;
+    }
+    if (simple)
+        return std::min(text.size(), limit);
+    const QStringView view(text);
+    return Graphemes::count(view.first(Graphemes::endOfFirst(view, limit)));
+}
+
+} // namespace
+
 int columnCount(qreal width) {
     const int fit = static_cast<int>(std::floor(std::max<qreal>(width, 0) / minColumnWidthStep));
     return std::clamp(fit, minColumns, maxColumns);
@@ -30,9 +51,7 @@ qreal estimatedHeight(const Item& item) {
         break;
     }
     const QString& body = item.text ? *item.text : item.title;
-    // The estimate stops growing at 700 characters, so counting stops there.
-    const QStringView view(body);
-    const qsizetype characters = Graphemes::count(view.first(Graphemes::endOfFirst(view, 700)));
+    const qsizetype characters = charactersUpTo(body, 700);
     return 74 + 0.3 * static_cast<qreal>(characters);
 }
 

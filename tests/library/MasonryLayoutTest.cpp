@@ -47,6 +47,10 @@ TEST(MasonryLayout, EstimatesByKindAndLength) {
     Item linkWithThumb = link;
     linkWithThumb.thumbFileName = u"p.png"_s;
     Item titleOnly = item(ItemKind::text, QString(100, u'b'));
+    Item crlf = item(ItemKind::text);
+    crlf.text = u"ab\r\ncd"_s; // a line-break pair is one character
+    Item accents = item(ItemKind::text);
+    accents.text = u"e\u0301e\u0301"_s;
     Item emoji = item(ItemKind::text);
     emoji.text = QString(10, u'x') + u"👍🏽"_s; // one character with its skin tone
 
@@ -67,6 +71,8 @@ TEST(MasonryLayout, EstimatesByKindAndLength) {
         {"5000 characters", text(5000), 284},
         {"title when text is absent", titleOnly, 104},
         {"grapheme clusters counted once", emoji, 74 + 0.3 * 11},
+        {"line-break pair", crlf, 74 + 0.3 * 5},
+        {"combining accents", accents, 74 + 0.3 * 2},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);

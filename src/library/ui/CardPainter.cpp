@@ -8,6 +8,7 @@
 #include "store/Store.h"
 
 #include <QDir>
+#include <QHash>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPaintDevice>
@@ -49,8 +50,7 @@ void paintFitting(QPainter& painter, const QRectF& target, const QImage& image) 
 }
 
 void paintSymbol(QPainter& painter, const QString& name, const QRectF& rect, const QColor& color) {
-    const QPixmap pixmap =
-        SymbolIcon::pixmap(name, qRound(rect.width()), color, ratio(painter));
+    const QPixmap pixmap = symbol(name, qRound(rect.width()), color, ratio(painter));
     if (!pixmap.isNull())
         painter.drawPixmap(rect.topLeft(), pixmap);
 }
@@ -166,6 +166,21 @@ QRectF paintFooter(QPainter& painter, const QRectF& footer, const Item& item,
 
 } // namespace
 
+QPixmap symbol(const QString& name, int size, const QColor& color, qreal devicePixelRatio) {
+    // Every card draws the same few symbols; rendering their drawings anew
+    // for each card on each frame would cost more than the rest of the card.
+    static QHash<QString, QPixmap> rendered;
+    const QString key = name + u'|' + QString::number(size) + u'|' +
+                        QString::number(color.rgba(), 16) + u'|' +
+                        QString::number(devicePixelRatio);
+    if (auto it = rendered.constFind(key); it != rendered.constEnd())
+        return *it;
+    QPixmap pixmap = SymbolIcon::pixmap(name, size, color, devicePixelRatio);
+    if (rendered.size() < 512)
+        rendered.insert(key, pixmap);
+    return pixmap;
+}
+
 QFont font(qreal pixelSize, QFont::Weight weight) {
     QFont result;
     result.setPixelSize(qRound(pixelSize));
@@ -188,12 +203,14 @@ QColor hairline(const QPalette& palette) {
 void paintFrame(QPainter& painter, const QRectF& card, const QPalette& palette, qreal hover) {
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing);
-    painter.setPen(Qt::NoPen);
-    // A soft shadow from a few widening layers: cheap enough for every frame.
-    const qreal strength = 0.04 + 0.06 * hover;
-    for (int layer = 4; layer >= 1; --layer) {
-        painter.setBrush(QColor::fromRgbF(0, 0, 0, strength / layer));
-        const qreal spread = layer * 1.5;
+    // A soft shadow as a few widening outlines, slightly below the card: only
+    // the edge shows, so only the edge is drawn, which keeps a frame of many
+    // cards cheap.
+    const qreal strength = 0.05 + 0.07 * hover;
+    painter.setBrush(Qt::NoBrush);
+    for (int layer = 1; layer <= 4; ++layer) {
+        painter.setPen(QPen(QColor::fromRgbF(0, 0, 0, strength / layer), 1.5));
+        const qreal spread = layer * 1.5 - 0.75;
         painter.drawRoundedRect(card.adjusted(-spread, -spread + 2, spread, spread + 2),
                                 radius + spread, radius + spread);
     }

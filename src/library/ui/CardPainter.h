@@ -4,6 +4,7 @@
 
 #include <QFont>
 #include <QPalette>
+#include <QPixmap>
 #include <QRectF>
 
 class QPainter;
@@ -33,6 +34,8 @@ qreal paintWrapped(QPainter& painter, const QRectF& rect, const QString& text, c
                    const QColor& color, int maxLines, qreal lineSpacing);
 
 QFont font(qreal pixelSize, QFont::Weight weight = QFont::Normal);
+// A symbol's pixmap, rendered once per name, size and colour.
+QPixmap symbol(const QString& name, int size, const QColor& color, qreal devicePixelRatio);
 QColor secondary(const QPalette& palette);
 QColor hairline(const QPalette& palette);
 

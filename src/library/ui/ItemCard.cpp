@@ -92,7 +92,7 @@ void ItemCard::paintHoverButton(QPainter& painter, const QRectF& rect, const QSt
     painter.setPen(QPen(CardPainter::hairline(palette()), 0.5));
     painter.setBrush(palette().color(QPalette::Base));
     painter.drawEllipse(rect);
-    const QPixmap pixmap = SymbolIcon::pixmap(symbol, 9, palette().color(QPalette::WindowText),
+    const QPixmap pixmap = CardPainter::symbol(symbol, 9, palette().color(QPalette::WindowText),
                                               devicePixelRatioF());
     painter.drawPixmap(QPointF(rect.center().x() - 4.5, rect.center().y() - 4.5), pixmap);
     painter.restore();

@@ -50,8 +50,7 @@ LibraryView::LibraryView(LibraryContext& context, QWidget* parent)
     note = new NoteSheet(this);
     overlay = new StackOverlay(context, this);
 
-    // The floating field draws through a shadow effect, which Qt paints
-    // above later siblings; it steps aside while a sheet or stack covers the page.
+    // The floating field steps aside while a sheet or stack covers the page.
     connect(overlay, &StackOverlay::closed, search, &QWidget::show);
     connect(note, &NoteSheet::closedSheet, search, &QWidget::show);
     connect(tags, &TagBar::chipChosen, this, &LibraryView::setTagFilter);
@@ -290,8 +289,9 @@ void LibraryView::resizeEvent(QResizeEvent* event) {
 
 void LibraryView::placeFloating() {
     const int width = std::min(SearchField::maxWidth, this->width() - 80);
-    search->setGeometry((this->width() - width) / 2, height() - 20 - SearchField::height, width,
-                        SearchField::height);
+    const int m = SearchField::shadowMargin;
+    search->setGeometry((this->width() - width) / 2 - m, height() - 20 - SearchField::height - m,
+                        width + 2 * m, SearchField::height + 2 * m);
     search->raise();
     if (note->isVisible())
         note->setGeometry(rect());

@@ -3,7 +3,6 @@
 #include "common/ui/SymbolIcon.h"
 #include "library/ui/CardPainter.h"
 
-#include <QGraphicsDropShadowEffect>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -13,16 +12,11 @@
 using namespace Qt::StringLiterals;
 
 SearchField::SearchField(QWidget* parent) : QFrame(parent) {
-    setFixedHeight(height);
+    setFixedHeight(height + 2 * shadowMargin);
     setAttribute(Qt::WA_TranslucentBackground);
-    auto* shadow = new QGraphicsDropShadowEffect(this);
-    shadow->setBlurRadius(24);
-    shadow->setOffset(0, 3);
-    shadow->setColor(QColor::fromRgbF(0, 0, 0, 0.12));
-    setGraphicsEffect(shadow);
 
     auto* row = new QHBoxLayout(this);
-    row->setContentsMargins(16, 0, 12, 0);
+    row->setContentsMargins(shadowMargin + 16, shadowMargin, shadowMargin + 12, shadowMargin);
     row->setSpacing(8);
     auto* glass = new QLabel(this);
     glass->setPixmap(SymbolIcon::pixmap(u"magnifyingglass"_s, 13,
@@ -54,7 +48,18 @@ SearchField::SearchField(QWidget* parent) : QFrame(parent) {
 void SearchField::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
+    const QRectF field = QRectF(rect()).adjusted(shadowMargin, shadowMargin, -shadowMargin,
+                                                 -shadowMargin);
+    // A soft shadow 3 below the field, painted in widening layers: a blur
+    // effect would be worked out again for every frame the page draws.
+    painter.setPen(Qt::NoPen);
+    for (int layer = 6; layer >= 1; --layer) {
+        const qreal spread = layer * 2.0;
+        painter.setBrush(QColor::fromRgbF(0, 0, 0, 0.12 / 6));
+        painter.drawRoundedRect(field.translated(0, 3).adjusted(-spread, -spread, spread, spread),
+                                12 + spread, 12 + spread);
+    }
     painter.setPen(QPen(CardPainter::hairline(palette()), 0.5));
     painter.setBrush(palette().color(QPalette::Base));
-    painter.drawRoundedRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5), 12, 12);
+    painter.drawRoundedRect(field.adjusted(0.5, 0.5, -0.5, -0.5), 12, 12);
 }

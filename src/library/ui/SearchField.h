@@ -16,6 +16,8 @@ public:
     QToolButton* clearButton() const { return clear; }
 
     static constexpr int height = 44;
+    // Room around the field for its shadow; the widget is this much larger.
+    static constexpr int shadowMargin = 14;
     static constexpr int maxWidth = 560;
 
 Q_SIGNALS:

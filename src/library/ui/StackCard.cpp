@@ -83,7 +83,7 @@ void StackCard::paintEvent(QPaintEvent*) {
     painter.drawLine(QPointF(front.left(), label.top()), QPointF(front.right(), label.top()));
     const QColor ink = palette().color(QPalette::Highlight);
     painter.drawPixmap(QPointF(label.left(), label.center().y() - 4.5),
-                       SymbolIcon::pixmap(u"square.stack"_s, 9, ink, devicePixelRatioF()));
+                       CardPainter::symbol(u"square.stack"_s, 9, ink, devicePixelRatioF()));
     painter.setFont(CardPainter::font(10, QFont::Medium));
     painter.setPen(ink);
     const QString text = stackKey + u" · "_s + QString::number(stackItems.size());

@@ -29,9 +29,7 @@
 #include <QPainter>
 #include <QScrollBar>
 #include <QTemporaryDir>
-
 #include <benchmark/benchmark.h>
-
 #include <memory>
 
 using namespace Qt::StringLiterals;

@@ -3,7 +3,6 @@
 #include <QCache>
 #include <QImage>
 #include <QString>
-
 #include <optional>
 
 // Images the cards and the people map load from disk, decoded at the size

@@ -5,7 +5,6 @@
 
 #include <QList>
 #include <QRectF>
-
 #include <functional>
 
 // The arithmetic of the library's masonry grid: how many columns a width
@@ -44,8 +43,7 @@ struct Placement {
     int columns = 0;
     qreal columnWidth = 0;
 };
-Placement place(const QList<GridEntry>& entries, qreal width,
-                const CardHeight& cardHeight = {});
+Placement place(const QList<GridEntry>& entries, qreal width, const CardHeight& cardHeight = {});
 
 // Indexes of the cards that intersect [top, bottom), in entry order.
 QList<int> visibleCards(const Placement& placement, qreal top, qreal bottom);

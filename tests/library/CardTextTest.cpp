@@ -53,12 +53,12 @@ TEST(CardText, RelativeTimeInShortUnits) {
         double ago;
         QString text;
     };
-    for (const Case& c : {Case{0, u"Just now"_s}, Case{30, u"Just now"_s}, Case{59.9, u"Just now"_s},
-                          Case{60, u"1 min ago"_s}, Case{45 * 60, u"45 min ago"_s},
-                          Case{3 * 3600 + 5, u"3 hr ago"_s}, Case{86400, u"1 day ago"_s},
-                          Case{3 * 86400, u"3 days ago"_s}, Case{14 * 86400, u"2 wk ago"_s},
-                          Case{60 * 86400, u"2 mo ago"_s}, Case{800 * 86400, u"2 yr ago"_s},
-                          Case{-120, u"Just now"_s}}) {
+    for (const Case& c : {Case{0, u"Just now"_s}, Case{30, u"Just now"_s},
+                          Case{59.9, u"Just now"_s}, Case{60, u"1 min ago"_s},
+                          Case{45 * 60, u"45 min ago"_s}, Case{3 * 3600 + 5, u"3 hr ago"_s},
+                          Case{86400, u"1 day ago"_s}, Case{3 * 86400, u"3 days ago"_s},
+                          Case{14 * 86400, u"2 wk ago"_s}, Case{60 * 86400, u"2 mo ago"_s},
+                          Case{800 * 86400, u"2 yr ago"_s}, Case{-120, u"Just now"_s}}) {
         SCOPED_TRACE(c.ago);
         EXPECT_EQ(CardText::relativeTime(800'000'000 - c.ago, now), c.text);
     }
@@ -83,10 +83,10 @@ TEST(CardText, TagChipShowsTheFirstTagAndHowManyMore) {
 
 TEST(CardText, FileSymbolFollowsTheExtension) {
     const QList<QPair<QString, QString>> cases{
-        {u"a.PDF"_s, u"doc.richtext"_s}, {u"b.mp3"_s, u"music.note"_s},
-        {u"c.m4a"_s, u"music.note"_s},   {u"d.mkv"_s, u"film"_s},
+        {u"a.PDF"_s, u"doc.richtext"_s},  {u"b.mp3"_s, u"music.note"_s},
+        {u"c.m4a"_s, u"music.note"_s},    {u"d.mkv"_s, u"film"_s},
         {u"e.tar.gz"_s, u"archivebox"_s}, {u"f.dmg"_s, u"archivebox"_s},
-        {u"g.docx"_s, u"doc"_s},         {u"noextension"_s, u"doc"_s},
+        {u"g.docx"_s, u"doc"_s},          {u"noextension"_s, u"doc"_s},
     };
     for (const auto& [name, symbol] : cases) {
         Item file = item(ItemKind::file);

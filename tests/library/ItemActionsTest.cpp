@@ -1,7 +1,6 @@
 #include "library/ItemActions.h"
 
 #include <QMimeData>
-
 #include <gtest/gtest.h>
 #include <memory>
 

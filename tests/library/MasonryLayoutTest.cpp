@@ -78,9 +78,9 @@ TEST(MasonryLayout, EstimatesByKindAndLength) {
         SCOPED_TRACE(c.name);
         EXPECT_DOUBLE_EQ(MasonryLayout::estimatedHeight(c.item), c.height);
     }
-    EXPECT_DOUBLE_EQ(MasonryLayout::estimatedHeight(
-                         GridEntry::stack(u"k"_s, {item(ItemKind::image), text(10)})),
-                     266);
+    EXPECT_DOUBLE_EQ(
+        MasonryLayout::estimatedHeight(GridEntry::stack(u"k"_s, {item(ItemKind::image), text(10)})),
+        266);
     GridEntry emptyStack = GridEntry::stack(u"k"_s, {});
     EXPECT_DOUBLE_EQ(MasonryLayout::estimatedHeight(emptyStack), 136);
 }
@@ -123,8 +123,8 @@ TEST(MasonryLayout, PlacementStacksCardsWithSpacingAndFindsTheVisibleOnes) {
     EXPECT_TRUE(MasonryLayout::visibleCards(placement, 5000, 6000).isEmpty());
 
     // The view's own heights place the cards; the estimates still balance them.
-    const auto custom = MasonryLayout::place(
-        entries, 840, [](const GridEntry&, qreal width) { return width / 2; });
+    const auto custom =
+        MasonryLayout::place(entries, 840, [](const GridEntry&, qreal width) { return width / 2; });
     EXPECT_DOUBLE_EQ(custom.cards[0].height(), custom.columnWidth / 2);
     EXPECT_EQ(MasonryLayout::place({}, 900).contentHeight, 14 + 92);
 }

@@ -17,7 +17,6 @@
 #include <QDir>
 #include <QIcon>
 #include <QTimer>
-
 #include <sstream>
 
 using namespace Qt::StringLiterals;
@@ -75,8 +74,8 @@ int runDesktopApp(int argc, char** argv) {
                      &LibraryController::showCurrentSection);
     // Alt+Space shows or hides the window; the grab's callback may come from
     // inside the X event filter, so the toggle runs once that has returned.
-    QObject::connect(&delegate, &AppDelegate::hotKeyPressed, &library,
-                     &LibraryController::toggle, Qt::QueuedConnection);
+    QObject::connect(&delegate, &AppDelegate::hotKeyPressed, &library, &LibraryController::toggle,
+                     Qt::QueuedConnection);
     QTimer::singleShot(0, &delegate, &AppDelegate::applicationDidFinishLaunching);
     return QApplication::exec();
 }

@@ -4,7 +4,6 @@
 #include "library/ui/CardPainter.h"
 
 #include <QFontMetricsF>
-
 #include <cmath>
 
 namespace CardMetrics {
@@ -24,7 +23,7 @@ const Fonts& fonts() {
         const QFontMetricsF small(CardPainter::font(11));
         // The average width is that of a lower-case letter; real text with
         // spaces and capitals runs a little wider.
-        return Fonts{body.averageCharWidth() * 1.08, body.height(),
+        return Fonts{body.averageCharWidth() * 1.08,  body.height(),
                      title.averageCharWidth() * 1.12, title.height(),
                      small.averageCharWidth() * 1.08, small.height()};
     }();
@@ -74,7 +73,8 @@ qreal itemHeight(const Item& item, qreal width) {
     case ItemKind::link: {
         const qreal preview = hasName(item.thumbFileName) ? 140 : 0;
         const QString& title = item.title.isEmpty() ? item.detail : item.title;
-        qreal height = preview + 12 + textBlock(lines(title, f.titleChar, inner, 2), f.titleLine, 2);
+        qreal height =
+            preview + 12 + textBlock(lines(title, f.titleChar, inner, 2), f.titleLine, 2);
         if (item.text && !item.text->isEmpty())
             height += 4 + textBlock(lines(*item.text, f.smallChar, inner, 3), f.smallLine, 1.5);
         return std::max<qreal>(height + 10 + footer, 84);

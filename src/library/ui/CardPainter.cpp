@@ -9,9 +9,9 @@
 
 #include <QDir>
 #include <QHash>
+#include <QPaintDevice>
 #include <QPainter>
 #include <QPainterPath>
-#include <QPaintDevice>
 #include <QTextLayout>
 
 using namespace Qt::StringLiterals;
@@ -291,8 +291,7 @@ qreal paintWrapped(QPainter& painter, const QRectF& rect, const QString& text, c
         const QPointF origin = rect.topLeft() + QPointF(0, line.y());
         const bool last = i == count - 1 && (more || shown.size() < text.size());
         if (last) {
-            const QString rest =
-                shown.mid(line.textStart()).simplified() + QStringLiteral(" …");
+            const QString rest = shown.mid(line.textStart()).simplified() + QStringLiteral(" …");
             const QString elided = metrics.elidedText(rest, Qt::ElideRight, rect.width());
             painter.drawText(QRectF(origin, QSizeF(rect.width(), metrics.height())),
                              Qt::AlignLeft | Qt::AlignTop, elided);

@@ -92,8 +92,8 @@ void ItemCard::paintHoverButton(QPainter& painter, const QRectF& rect, const QSt
     painter.setPen(QPen(CardPainter::hairline(palette()), 0.5));
     painter.setBrush(palette().color(QPalette::Base));
     painter.drawEllipse(rect);
-    const QPixmap pixmap = CardPainter::symbol(symbol, 9, palette().color(QPalette::WindowText),
-                                              devicePixelRatioF());
+    const QPixmap pixmap =
+        CardPainter::symbol(symbol, 9, palette().color(QPalette::WindowText), devicePixelRatioF());
     painter.drawPixmap(QPointF(rect.center().x() - 4.5, rect.center().y() - 4.5), pixmap);
     painter.restore();
 }
@@ -175,7 +175,8 @@ QMenu* ItemCard::makeContextMenu(QWidget* parent) {
             action->setIcon(SymbolIcon::icon(u"checkmark"_s, ink));
         const QUuid id = current.id;
         Store* store = &context.store;
-        connect(action, &QAction::triggered, this, [store, name, id] { store->toggleTag(name, id); });
+        connect(action, &QAction::triggered, this,
+                [store, name, id] { store->toggleTag(name, id); });
     }
     tags->addAction(u"New Tag…"_s, this, &ItemCard::showTagEditor);
     const QUuid id = current.id;
@@ -205,7 +206,8 @@ void ItemCard::remove() {
     // Removing deletes this card when the grid redraws; let the event finish first.
     const Item gone = current;
     Store* store = &context.store;
-    QMetaObject::invokeMethod(store, [store, gone] { store->remove(gone); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        store, [store, gone] { store->remove(gone); }, Qt::QueuedConnection);
 }
 
 void ItemCard::showTagEditor() {

@@ -1,11 +1,10 @@
 #pragma once
 
+#include "library/ui/TagEditor.h"
 #include "store/Item.h"
 
 #include <QPointer>
 #include <QWidget>
-
-#include "library/ui/TagEditor.h"
 
 class QMenu;
 class QVariantAnimation;

@@ -170,10 +170,9 @@ void LibraryView::refresh() {
     if (grid.filtered.isEmpty()) {
         const bool hasItems = !items.isEmpty();
         empty = hasItems ? EmptyState::noResults : EmptyState::emptyMemory;
-        const QString symbol =
-            hasItems ? u"magnifyingglass"_s : u"sparkles.rectangle.stack"_s;
-        emptySymbol->setPixmap(SymbolIcon::pixmap(symbol, 32, CardPainter::secondary(palette()),
-                                                  devicePixelRatioF()));
+        const QString symbol = hasItems ? u"magnifyingglass"_s : u"sparkles.rectangle.stack"_s;
+        emptySymbol->setPixmap(
+            SymbolIcon::pixmap(symbol, 32, CardPainter::secondary(palette()), devicePixelRatioF()));
         emptyTitleLabel->setText(hasItems ? u"No results"_s : u"Your memory is empty"_s);
         emptyLineLabel->setText(
             hasItems ? u"Try a different word — search reads inside articles and images."_s

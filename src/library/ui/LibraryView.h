@@ -3,7 +3,6 @@
 #include "organise/LibraryState.h"
 
 #include <QWidget>
-
 #include <memory>
 #include <optional>
 

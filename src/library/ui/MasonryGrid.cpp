@@ -36,8 +36,8 @@ void MasonryGrid::relayout() {
 
 void MasonryGrid::placeCards() {
     const int top = verticalScrollBar()->value();
-    const QList<int> visible = MasonryLayout::visibleCards(
-        layout, top - overscan, top + viewport()->height() + overscan);
+    const QList<int> visible =
+        MasonryLayout::visibleCards(layout, top - overscan, top + viewport()->height() + overscan);
 
     QHash<QString, QWidget*> kept;
     kept.reserve(visible.size());

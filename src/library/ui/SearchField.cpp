@@ -19,8 +19,8 @@ SearchField::SearchField(QWidget* parent) : QFrame(parent) {
     row->setContentsMargins(shadowMargin + 16, shadowMargin, shadowMargin + 12, shadowMargin);
     row->setSpacing(8);
     auto* glass = new QLabel(this);
-    glass->setPixmap(SymbolIcon::pixmap(u"magnifyingglass"_s, 13,
-                                        CardPainter::secondary(palette()), devicePixelRatioF()));
+    glass->setPixmap(SymbolIcon::pixmap(u"magnifyingglass"_s, 13, CardPainter::secondary(palette()),
+                                        devicePixelRatioF()));
     row->addWidget(glass);
     edit = new QLineEdit(this);
     edit->setPlaceholderText(u"Ask your Memory…"_s);
@@ -48,8 +48,8 @@ SearchField::SearchField(QWidget* parent) : QFrame(parent) {
 void SearchField::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
-    const QRectF field = QRectF(rect()).adjusted(shadowMargin, shadowMargin, -shadowMargin,
-                                                 -shadowMargin);
+    const QRectF field =
+        QRectF(rect()).adjusted(shadowMargin, shadowMargin, -shadowMargin, -shadowMargin);
     // A soft shadow 3 below the field, painted in widening layers: a blur
     // effect would be worked out again for every frame the page draws.
     painter.setPen(Qt::NoPen);

@@ -87,9 +87,9 @@ void StackCard::paintEvent(QPaintEvent*) {
     painter.setFont(CardPainter::font(10, QFont::Medium));
     painter.setPen(ink);
     const QString text = stackKey + u" · "_s + QString::number(stackItems.size());
-    painter.drawText(label.adjusted(14, 0, 0, 0), Qt::AlignLeft | Qt::AlignVCenter,
-                     painter.fontMetrics().elidedText(text, Qt::ElideMiddle,
-                                                      int(label.width() - 14)));
+    painter.drawText(
+        label.adjusted(14, 0, 0, 0), Qt::AlignLeft | Qt::AlignVCenter,
+        painter.fontMetrics().elidedText(text, Qt::ElideMiddle, int(label.width() - 14)));
 }
 
 void StackCard::enterEvent(QEnterEvent*) {

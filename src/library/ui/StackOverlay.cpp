@@ -65,8 +65,7 @@ StackOverlay::StackOverlay(LibraryContext& context, QWidget* parent)
     const QColor ink = palette().color(QPalette::WindowText);
     closer->setStyleSheet(u"QToolButton { border: none; border-radius: 12px;"
                           " background: rgba(%1,%2,%3,15); }"
-                          " QToolButton:hover { background: rgba(%1,%2,%3,35); }"_s
-                              .arg(ink.red())
+                          " QToolButton:hover { background: rgba(%1,%2,%3,35); }"_s.arg(ink.red())
                               .arg(ink.green())
                               .arg(ink.blue()));
     header->addWidget(title);

@@ -53,8 +53,8 @@ bool TagBar::eventFilter(QObject* watched, QEvent* event) {
     // A vertical wheel scrolls the chips sideways: the row has no bar to drag.
     if (watched == scroll->viewport() && event->type() == QEvent::Wheel) {
         const auto* wheel = static_cast<QWheelEvent*>(event);
-        const QPoint delta = wheel->pixelDelta().isNull() ? wheel->angleDelta() / 2
-                                                          : wheel->pixelDelta();
+        const QPoint delta =
+            wheel->pixelDelta().isNull() ? wheel->angleDelta() / 2 : wheel->pixelDelta();
         const int step = delta.x() != 0 ? delta.x() : delta.y();
         scroll->horizontalScrollBar()->setValue(scroll->horizontalScrollBar()->value() - step);
         return true;
@@ -118,13 +118,12 @@ void TagBar::styleChip(QPushButton* chip, bool selected) {
     const QColor accent = palette().color(QPalette::Highlight);
     if (selected) {
         chip->setStyleSheet(u"QPushButton { background: %1; color: %2; border: none;"
-                            " border-radius: 13px; padding: 0 12px; }"_s
-                                .arg(accent.name(), palette().color(QPalette::HighlightedText).name()));
+                            " border-radius: 13px; padding: 0 12px; }"_s.arg(
+                                accent.name(), palette().color(QPalette::HighlightedText).name()));
     } else {
         chip->setStyleSheet(u"QPushButton { background: rgba(%1,%2,%3,13); color: %4; border: none;"
                             " border-radius: 13px; padding: 0 12px; }"
-                            " QPushButton:hover { background: rgba(%1,%2,%3,26); }"_s
-                                .arg(ink.red())
+                            " QPushButton:hover { background: rgba(%1,%2,%3,26); }"_s.arg(ink.red())
                                 .arg(ink.green())
                                 .arg(ink.blue())
                                 .arg(ink.name()));

@@ -4,7 +4,6 @@
 
 #include <QList>
 #include <QWidget>
-
 #include <optional>
 
 class QGraphicsOpacityEffect;

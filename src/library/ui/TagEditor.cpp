@@ -95,8 +95,8 @@ void TagEditor::rebuild() {
     }
     const bool canCreate = editor.canCreate();
     if (canCreate) {
-        auto* create =
-            new TagRow(u"plus"_s, u"Create \u201C"_s + editor.cleanedDraft() + u"\u201D"_s, false, list);
+        auto* create = new TagRow(
+            u"plus"_s, u"Create \u201C"_s + editor.cleanedDraft() + u"\u201D"_s, false, list);
         connect(create, &QAbstractButton::clicked, this, [this] {
             editor.submit();
             draftField->setText(editor.draft);

@@ -41,10 +41,11 @@ void TagRow::paintEvent(QPaintEvent*) {
     const qreal x = area.left() + 7;
     if (!mark.isEmpty()) {
         const int size = checkedMark ? 10 : 11;
-        const QPixmap pixmap = SymbolIcon::pixmap(mark, size, checkedMark ? palette().color(QPalette::Highlight) : ink,
-                                                  devicePixelRatioF());
+        const QPixmap pixmap =
+            SymbolIcon::pixmap(mark, size, checkedMark ? palette().color(QPalette::Highlight) : ink,
+                               devicePixelRatioF());
         painter.drawPixmap(QPointF(x + (12 - size) / 2.0, area.center().y() - size / 2.0 -
-                                                               (subtitleText.isEmpty() ? 0 : 6)),
+                                                              (subtitleText.isEmpty() ? 0 : 6)),
                            pixmap);
     }
     const QRectF text = area.adjusted(7 + 12 + 8, 0, -7, 0);

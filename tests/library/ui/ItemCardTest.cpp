@@ -1,6 +1,6 @@
-#include "library/ui/LibraryFixture.h"
-
 #include "library/ui/ItemCard.h"
+
+#include "library/ui/LibraryFixture.h"
 #include "library/ui/TagEditor.h"
 #include "library/ui/TagRow.h"
 #include "support/QtPrinters.h"

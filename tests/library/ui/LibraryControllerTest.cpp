@@ -1,7 +1,7 @@
-#include "library/ui/LibraryFixture.h"
+#include "library/ui/LibraryController.h"
 
 #include "app/AppNavigation.h"
-#include "library/ui/LibraryController.h"
+#include "library/ui/LibraryFixture.h"
 #include "library/ui/LibraryView.h"
 #include "platform/memory/MemoryEnvironment.h"
 

@@ -12,7 +12,6 @@
 #include "support/StoreFixture.h"
 
 #include <QUrl>
-
 #include <memory>
 
 // A library page's services over a store, clipboard, clock and settings of
@@ -24,13 +23,14 @@ protected:
         store = openStore();
         ASSERT_TRUE(store);
         state = std::make_unique<AppState>(
-            scheduler, defaults, [this](const ClipContent& clip, const std::optional<QString>& tag) {
+            scheduler, defaults,
+            [this](const ClipContent& clip, const std::optional<QString>& tag) {
                 return store->save(clip, tag);
             });
         watcher = std::make_unique<ClipboardWatcher>(pasteboard, frontmost, scheduler, *state);
-        context = std::make_unique<LibraryContext>(LibraryContext{
-            *store, images, *watcher, clock, scheduler, defaults,
-            [this](const QUrl& url) { opened.append(url); }});
+        context = std::make_unique<LibraryContext>(
+            LibraryContext{*store, images, *watcher, clock, scheduler, defaults,
+                           [this](const QUrl& url) { opened.append(url); }});
     }
 
     MemoryScheduler scheduler;

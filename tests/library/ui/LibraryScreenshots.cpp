@@ -2,13 +2,12 @@
 //   scripts/with-desktop ctest --test-dir build/debug -R LibraryScreenshots
 // writes build/screenshots/library-*.png (or into $TOVIK_SCREENSHOT_DIR).
 
-#include "library/ui/LibraryFixture.h"
-#include "library/ui/SampleLibrary.h"
-
 #include "library/ui/ItemCard.h"
+#include "library/ui/LibraryFixture.h"
 #include "library/ui/LibraryView.h"
 #include "library/ui/MasonryGrid.h"
 #include "library/ui/NoteSheet.h"
+#include "library/ui/SampleLibrary.h"
 #include "library/ui/SearchField.h"
 #include "library/ui/StackOverlay.h"
 #include "library/ui/TagEditor.h"

@@ -1,7 +1,7 @@
-#include "library/ui/LibraryFixture.h"
+#include "library/ui/LibraryView.h"
 
 #include "library/ui/ItemCard.h"
-#include "library/ui/LibraryView.h"
+#include "library/ui/LibraryFixture.h"
 #include "library/ui/MasonryGrid.h"
 #include "library/ui/NoteSheet.h"
 #include "library/ui/SearchField.h"
@@ -76,8 +76,10 @@ protected:
 TEST_F(LibraryViewTest, EmptyStatesTellAnEmptyMemoryFromAFruitlessSearch) {
     EXPECT_EQ(view->emptyState(), LibraryView::EmptyState::emptyMemory);
     EXPECT_EQ(view->emptyTitle()->text(), u"Your memory is empty"_s);
-    EXPECT_EQ(view->emptyLine()->text(), u"Copy something and press Keep, or drop it on the notch."_s);
-    EXPECT_FALSE(view->tagBar()->parentWidget()->isVisibleTo(view.get())) << "no chips without items";
+    EXPECT_EQ(view->emptyLine()->text(),
+              u"Copy something and press Keep, or drop it on the notch."_s);
+    EXPECT_FALSE(view->tagBar()->parentWidget()->isVisibleTo(view.get()))
+        << "no chips without items";
 
     store->addText(u"plums in the icebox"_s, std::nullopt);
     EXPECT_EQ(view->emptyState(), LibraryView::EmptyState::none);
@@ -164,9 +166,10 @@ TEST_F(LibraryViewTest, FilterMenuOffersShowGroupAndAutoSortAndMarksAChosenFilte
     QStringList titles;
     for (QAction* action : view->filterMenu()->actions())
         titles.append(action->isSeparator() ? u"—"_s + action->text() : action->text());
-    EXPECT_EQ(titles, (QStringList{u"—Show"_s, u"All"_s, u"Notes"_s, u"Text"_s, u"Images"_s,
-                                   u"Documents"_s, u"Links"_s, u"—Group by"_s, u"Smart Topics"_s,
-                                   u"Tags"_s, u"No Grouping"_s, u"—"_s, u"Auto-sort Everything"_s}));
+    EXPECT_EQ(titles,
+              (QStringList{u"—Show"_s, u"All"_s, u"Notes"_s, u"Text"_s, u"Images"_s, u"Documents"_s,
+                           u"Links"_s, u"—Group by"_s, u"Smart Topics"_s, u"Tags"_s,
+                           u"No Grouping"_s, u"—"_s, u"Auto-sort Everything"_s}));
     EXPECT_EQ(view->filterButton()->toolTip(), u"Filter, group and sort"_s);
     EXPECT_EQ(view->filterButton()->property("symbol").toString(),
               u"line.3.horizontal.decrease.circle"_s);
@@ -201,7 +204,8 @@ TEST_F(LibraryViewTest, StacksOpenInTheOverlayAndCloseWithEscapeOrAFilterChange)
         if (text != u"loose")
             store->toggleTag(u"Travel"_s, newest().id);
     }
-    ASSERT_TRUE(gridTitles().contains(u"stack:Travel"_s)) << gridTitles().join(u", "_s).toStdString();
+    ASSERT_TRUE(gridTitles().contains(u"stack:Travel"_s))
+        << gridTitles().join(u", "_s).toStdString();
 
     view->openStack(u"Travel"_s);
     EXPECT_EQ(view->expandedStackKey(), u"Travel"_s);

@@ -57,7 +57,8 @@ QImage screenshot(QColor accent, int width = 1200, int height = 800) {
     painter.drawRoundedRect(QRectF(60, 50, width - 120, height - 100), 16, 16);
     painter.setBrush(QColor(0xf3, 0xf4, 0xf6));
     painter.drawRoundedRect(QRectF(60, 50, width - 120, 54), 16, 16);
-    const QColor dots[] = {QColor(0xff, 0x5f, 0x57), QColor(0xfe, 0xbc, 0x2e), QColor(0x28, 0xc8, 0x40)};
+    const QColor dots[] = {QColor(0xff, 0x5f, 0x57), QColor(0xfe, 0xbc, 0x2e),
+                           QColor(0x28, 0xc8, 0x40)};
     for (int i = 0; i < 3; ++i) {
         painter.setBrush(dots[i]);
         painter.drawEllipse(QPointF(92 + i * 26, 77), 8, 8);
@@ -154,10 +155,8 @@ void fillSampleLibrary(Store& store, MemoryClock& clock) {
         {u"git rebase -i HEAD~5"_s, u"Terminal"_s},
         {u"“The best way to get a project done faster is to start sooner.” — Jim Highsmith"_s,
          u"Firefox"_s},
-        {u"Groceries: oat milk, lemons, basil, sourdough, parmesan, 2 avocados"_s,
-         u"Quick Note"_s},
-        {u"const debounced = useMemo(() => debounce(onSearch, 150), [onSearch]);"_s,
-         u"Code"_s},
+        {u"Groceries: oat milk, lemons, basil, sourdough, parmesan, 2 avocados"_s, u"Quick Note"_s},
+        {u"const debounced = useMemo(() => debounce(onSearch, 150), [onSearch]);"_s, u"Code"_s},
         {u"Flight LH 1423 · Gate B14 · Boarding 07:40 · Seat 21C"_s, u"Thunderbird"_s},
         {u"Idea: let people pin a stack to the top of the library so the things they "
          "are working on this week are always one glance away. Could reuse the tag "
@@ -213,15 +212,14 @@ void fillSampleLibrary(Store& store, MemoryClock& clock) {
          u"Show HN: A tiny local-first notes app"_s, QString(), QColor(0xff, 0x66, 0x00), false},
         {u"https://www.bbc.co.uk/food/recipes/lemon_risotto"_s, u"Lemon risotto recipe"_s,
          u"Creamy, bright and ready in thirty minutes."_s, QColor(0xd9, 0xa4, 0x1c), true},
-        {u"https://docs.python.org/3/library/asyncio.html"_s,
-         u"asyncio — Asynchronous I/O"_s,
+        {u"https://docs.python.org/3/library/asyncio.html"_s, u"asyncio — Asynchronous I/O"_s,
          u"asyncio is a library to write concurrent code using the async/await syntax."_s,
          QColor(0x30, 0x69, 0x98), false},
         {u"https://www.airbnb.com/rooms/cabin-by-the-lake"_s, u"Cabin by the lake · 2 guests"_s,
          u"Wood stove, a canoe and no Wi-Fi."_s, QColor(0x2e, 0x7d, 0x32), true},
         {u"https://stackoverflow.com/questions/1234/qt-scroll-area-lazy"_s,
-         u"How do I create widgets lazily in a QScrollArea?"_s, QString(),
-         QColor(0xf4, 0x80, 0x24), false},
+         u"How do I create widgets lazily in a QScrollArea?"_s, QString(), QColor(0xf4, 0x80, 0x24),
+         false},
         {u"https://www.theverge.com/reviews/mechanical-keyboards"_s,
          u"The best mechanical keyboards to buy"_s, u"Our picks after six months of typing."_s,
          QColor(0x5b, 0x1e, 0xd6), true},
@@ -231,11 +229,13 @@ void fillSampleLibrary(Store& store, MemoryClock& clock) {
     const QList<QImage> pictures{
         landscape(QColor(0xff, 0x9a, 0x76), QColor(0xff, 0xd8, 0x9b), QColor(0x4a, 0x3f, 0x6b)),
         screenshot(QColor(0x0a, 0x84, 0xff)),
-        landscape(QColor(0x1f, 0x3b, 0x73), QColor(0x7f, 0xb2, 0xe5), QColor(0x1b, 0x4d, 0x3e), 700, 900),
+        landscape(QColor(0x1f, 0x3b, 0x73), QColor(0x7f, 0xb2, 0xe5), QColor(0x1b, 0x4d, 0x3e), 700,
+                  900),
         landscape(QColor(0x8e, 0xc5, 0xfc), QColor(0xe0, 0xc3, 0xfc), QColor(0x3d, 0x6b, 0x4f)),
         screenshot(QColor(0xff, 0x2d, 0x55), 1000, 700),
         landscape(QColor(0x0f, 0x20, 0x27), QColor(0x2c, 0x53, 0x64), QColor(0x10, 0x10, 0x20)),
-        landscape(QColor(0xf8, 0xb1, 0x95), QColor(0xf6, 0x72, 0x80), QColor(0x35, 0x5c, 0x7d), 640, 860),
+        landscape(QColor(0xf8, 0xb1, 0x95), QColor(0xf6, 0x72, 0x80), QColor(0x35, 0x5c, 0x7d), 640,
+                  860),
         screenshot(QColor(0x34, 0xc7, 0x59)),
         landscape(QColor(0xa1, 0xc4, 0xfd), QColor(0xc2, 0xe9, 0xfb), QColor(0x2f, 0x55, 0x4f)),
         landscape(QColor(0xfc, 0xcb, 0x90), QColor(0xd5, 0x7e, 0xeb), QColor(0x4b, 0x2c, 0x5e)),
@@ -243,13 +243,20 @@ void fillSampleLibrary(Store& store, MemoryClock& clock) {
         landscape(QColor(0x43, 0xe9, 0x7b), QColor(0x38, 0xf9, 0xd7), QColor(0x0b, 0x3d, 0x2e)),
     };
     const QList<QPair<QString, bool>> files{
-        {u"Quarterly report Q3.pdf"_s, true}, {u"Lease agreement.pdf"_s, true},
-        {u"Podcast episode 12.mp3"_s, false}, {u"Design assets.zip"_s, false},
-        {u"Holiday clip.mov"_s, false},      {u"Budget 2026.xlsx"_s, false},
-        {u"Boarding pass.pdf"_s, true},      {u"Voice memo.m4a"_s, false},
-        {u"Thesis draft v3.docx"_s, true},   {u"Backup.tar"_s, false},
-        {u"Brand guidelines.pdf"_s, true},   {u"Interview.mp4"_s, false},
-        {u"Notes from the workshop.txt"_s, false}, {u"Tax return 2025.pdf"_s, true},
+        {u"Quarterly report Q3.pdf"_s, true},
+        {u"Lease agreement.pdf"_s, true},
+        {u"Podcast episode 12.mp3"_s, false},
+        {u"Design assets.zip"_s, false},
+        {u"Holiday clip.mov"_s, false},
+        {u"Budget 2026.xlsx"_s, false},
+        {u"Boarding pass.pdf"_s, true},
+        {u"Voice memo.m4a"_s, false},
+        {u"Thesis draft v3.docx"_s, true},
+        {u"Backup.tar"_s, false},
+        {u"Brand guidelines.pdf"_s, true},
+        {u"Interview.mp4"_s, false},
+        {u"Notes from the workshop.txt"_s, false},
+        {u"Tax return 2025.pdf"_s, true},
     };
 
     // Interleave kinds so the grid mixes them as a real library would.
@@ -274,9 +281,9 @@ void fillSampleLibrary(Store& store, MemoryClock& clock) {
             if (link.preview)
                 enrichment.thumbFileName =
                     saveToFiles(store, pagePreview(link.colour, link.title), slug + u".png"_s);
-            enrichment.iconFileName =
-                saveToFiles(store, siteIcon(link.colour, QUrl(link.url).host().remove(u"www."_s)[0].toUpper()),
-                            slug + u"-icon.png"_s);
+            enrichment.iconFileName = saveToFiles(
+                store, siteIcon(link.colour, QUrl(link.url).host().remove(u"www."_s)[0].toUpper()),
+                slug + u"-icon.png"_s);
             store.applyEnrichment(enrichment);
             ++l;
         } else if (kind == 2 && p < pictures.size()) {
@@ -293,8 +300,9 @@ void fillSampleLibrary(Store& store, MemoryClock& clock) {
             if (thumb) {
                 Enrichment enrichment;
                 enrichment.id = store.items().front().id;
-                enrichment.thumbFileName = saveToFiles(
-                    store, documentPage(accents[f % accents.size()]), u"sample-doc-%1.png"_s.arg(f));
+                enrichment.thumbFileName =
+                    saveToFiles(store, documentPage(accents[f % accents.size()]),
+                                u"sample-doc-%1.png"_s.arg(f));
                 store.applyEnrichment(enrichment);
             }
             ++f;

@@ -64,31 +64,51 @@ qreal estimatedHeight(const GridEntry& entry) {
 }
 
 QList<QList<int>> distribute(const QList<GridEntry>& entries, int columns) {
+    QList<qreal> estimates;
+    estimates.reserve(entries.size());
+    for (const GridEntry& entry : entries)
+        estimates.append(estimatedHeight(entry));
+    return distribute(estimates, columns);
+}
+
+QList<QList<int>> distribute(const QList<qreal>& estimates, int columns) {
     columns = std::max(columns, 1);
     QList<QList<int>> result(columns);
     QList<qreal> heights(columns, 0);
-    for (int i = 0; i < entries.size(); ++i) {
+    for (int i = 0; i < estimates.size(); ++i) {
         const auto shortest = std::min_element(heights.begin(), heights.end());
         const auto column = std::distance(heights.begin(), shortest);
         result[column].append(i);
-        *shortest += estimatedHeight(entries[i]);
+        *shortest += estimates[i];
     }
     return result;
 }
 
 Placement place(const QList<GridEntry>& entries, qreal width, const CardHeight& cardHeight) {
+    const qreal columnWide = columnWidth(width, columnCount(width));
+    QList<qreal> estimates;
+    QList<qreal> heights;
+    estimates.reserve(entries.size());
+    heights.reserve(entries.size());
+    for (const GridEntry& entry : entries) {
+        estimates.append(estimatedHeight(entry));
+        heights.append(cardHeight ? cardHeight(entry, columnWide) : estimates.back());
+    }
+    return place(estimates, heights, width);
+}
+
+Placement place(const QList<qreal>& estimates, const QList<qreal>& heights, qreal width) {
     Placement placement;
     placement.columns = columnCount(width);
     placement.columnWidth = columnWidth(width, placement.columns);
-    placement.cards.resize(entries.size());
-    const QList<QList<int>> columns = distribute(entries, placement.columns);
+    placement.cards.resize(estimates.size());
+    const QList<QList<int>> columns = distribute(estimates, placement.columns);
     qreal tallest = 0;
     for (int c = 0; c < columns.size(); ++c) {
         const qreal x = sideMargin + c * (placement.columnWidth + spacing);
         qreal y = topMargin;
         for (int index : columns[c]) {
-            const qreal height = cardHeight ? cardHeight(entries[index], placement.columnWidth)
-                                            : estimatedHeight(entries[index]);
+            const qreal height = heights.value(index);
             placement.cards[index] = QRectF(x, y, placement.columnWidth, height);
             y += height + spacing;
         }

@@ -31,6 +31,8 @@ qreal estimatedHeight(const GridEntry& entry);
 // Entry indexes per column: each entry goes to the column whose running
 // height is smallest (the first on ties); no spacing is counted.
 QList<QList<int>> distribute(const QList<GridEntry>& entries, int columns);
+// The same over estimates worked out beforehand, one per entry.
+QList<QList<int>> distribute(const QList<qreal>& estimates, int columns);
 
 // Every card's rectangle in a grid of the given width, in entry order, and
 // the height of the whole grid with its margins. Columns are balanced by the
@@ -44,6 +46,9 @@ struct Placement {
     qreal columnWidth = 0;
 };
 Placement place(const QList<GridEntry>& entries, qreal width, const CardHeight& cardHeight = {});
+// The same from estimates and card heights (for columnWidth(width, columnCount(width)))
+// worked out beforehand, one of each per entry.
+Placement place(const QList<qreal>& estimates, const QList<qreal>& heights, qreal width);
 
 // Indexes of the cards that intersect [top, bottom), in entry order.
 QList<int> visibleCards(const Placement& placement, qreal top, qreal bottom);

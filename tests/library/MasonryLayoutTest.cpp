@@ -104,7 +104,7 @@ TEST(MasonryLayout, EachEntryGoesToTheShortestColumnFirstOnTies) {
     const auto two = MasonryLayout::distribute(mixed, 2);
     EXPECT_EQ(two[0], (QList<int>{0, 4}));
     EXPECT_EQ(two[1], (QList<int>{1, 2, 3}));
-    EXPECT_TRUE(MasonryLayout::distribute({}, 4).at(3).isEmpty());
+    EXPECT_TRUE(MasonryLayout::distribute(QList<GridEntry>{}, 4).at(3).isEmpty());
 }
 
 TEST(MasonryLayout, PlacementStacksCardsWithSpacingAndFindsTheVisibleOnes) {
@@ -126,5 +126,5 @@ TEST(MasonryLayout, PlacementStacksCardsWithSpacingAndFindsTheVisibleOnes) {
     const auto custom =
         MasonryLayout::place(entries, 840, [](const GridEntry&, qreal width) { return width / 2; });
     EXPECT_DOUBLE_EQ(custom.cards[0].height(), custom.columnWidth / 2);
-    EXPECT_EQ(MasonryLayout::place({}, 900).contentHeight, 14 + 92);
+    EXPECT_EQ(MasonryLayout::place(QList<GridEntry>{}, 900).contentHeight, 14 + 92);
 }

@@ -94,9 +94,13 @@ qreal entryHeight(const GridEntry& entry, qreal width) {
         return itemHeight(entry.item(), width);
     if (entry.items.isEmpty())
         return 136;
+    return stackHeight(itemHeight(entry.items.front(), width));
+}
+
+qreal stackHeight(qreal frontHeight) {
     // The pile's peek layers stand 14 above the front card, whose footer
     // gives way to the stack's label.
-    return 14 + itemHeight(entry.items.front(), width) + 26 - CardPainter::footerHeight;
+    return 14 + frontHeight + 26 - CardPainter::footerHeight;
 }
 
 } // namespace CardMetrics

@@ -10,6 +10,8 @@ namespace CardMetrics {
 
 qreal itemHeight(const Item& item, qreal width);
 qreal entryHeight(const GridEntry& entry, qreal width);
+// A stack's pile whose front item's card is frontHeight high.
+qreal stackHeight(qreal frontHeight);
 
 // Lines a text of this font would take at width, at most maxLines.
 int lines(const QString& text, qreal averageCharWidth, qreal width, int maxLines);

@@ -25,9 +25,50 @@ void MasonryGrid::setEntries(QList<GridEntry> entries) {
     relayout();
 }
 
+const MasonryGrid::Heights& MasonryGrid::heightsOf(const Item& item, qreal width) {
+    const QString* text = item.text ? &*item.text : nullptr;
+    const bool thumb = item.thumbFileName && !item.thumbFileName->isEmpty();
+    Heights& known = heights[item.id];
+    if (known.width == width && known.kind == item.kind && known.thumb == thumb &&
+        known.title == item.title.constData() && known.titleSize == item.title.size() &&
+        known.text == (text ? text->constData() : nullptr) &&
+        known.textSize == (text ? text->size() : -1))
+        return known;
+    known = Heights{text ? text->constData() : nullptr,
+                    text ? text->size() : -1,
+                    item.title.constData(),
+                    item.title.size(),
+                    thumb,
+                    item.kind,
+                    width,
+                    MasonryLayout::estimatedHeight(item),
+                    CardMetrics::itemHeight(item, width)};
+    return known;
+}
+
 void MasonryGrid::relayout() {
     laidOutWidth = viewport()->width();
-    layout = MasonryLayout::place(gridEntries, laidOutWidth, &CardMetrics::entryHeight);
+    // Each keystroke lays out every matching entry again; the heights of
+    // items seen before come from memory rather than from their texts.
+    const qreal columnWidth =
+        MasonryLayout::columnWidth(laidOutWidth, MasonryLayout::columnCount(laidOutWidth));
+    QList<qreal> estimates;
+    QList<qreal> cardHeights;
+    estimates.reserve(gridEntries.size());
+    cardHeights.reserve(gridEntries.size());
+    for (const GridEntry& entry : std::as_const(gridEntries)) {
+        if (entry.isStack() && entry.items.isEmpty()) {
+            estimates.append(MasonryLayout::estimatedHeight(entry));
+            cardHeights.append(estimates.back());
+            continue;
+        }
+        const Heights& item = heightsOf(entry.item(), columnWidth);
+        estimates.append(entry.isStack() ? item.estimate + 16 : item.estimate);
+        cardHeights.append(entry.isStack() ? CardMetrics::stackHeight(item.height) : item.height);
+    }
+    if (heights.size() > 4 * std::max<qsizetype>(gridEntries.size(), 1024))
+        heights.clear(); // forget items long gone
+    layout = MasonryLayout::place(estimates, cardHeights, laidOutWidth);
     QScrollBar* bar = verticalScrollBar();
     bar->setPageStep(viewport()->height());
     bar->setRange(0, std::max(0, qCeil(layout.contentHeight) - viewport()->height()));

@@ -38,6 +38,21 @@ protected:
     bool viewportEvent(QEvent* event) override;
 
 private:
+    // An item's estimate and card height, kept while the item's strings stay
+    // the same ones (a changed text is a new string) and the width holds.
+    struct Heights {
+        const QChar* text = nullptr;
+        qsizetype textSize = 0;
+        const QChar* title = nullptr;
+        qsizetype titleSize = 0;
+        bool thumb = false;
+        ItemKind kind = ItemKind::text;
+        qreal width = 0;
+        qreal estimate = 0;
+        qreal height = 0;
+    };
+    const Heights& heightsOf(const Item& item, qreal width);
+
     void relayout();
     void placeCards();
     QWidget* makeCard(const GridEntry& entry);
@@ -47,5 +62,6 @@ private:
     QList<GridEntry> gridEntries;
     MasonryLayout::Placement layout;
     QHash<QString, QWidget*> cards;
+    QHash<QUuid, Heights> heights;
     qreal laidOutWidth = -1;
 };

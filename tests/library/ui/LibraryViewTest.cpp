@@ -7,6 +7,7 @@
 #include "library/ui/SearchField.h"
 #include "library/ui/StackOverlay.h"
 #include "library/ui/TagBar.h"
+#include "store/Enrichment.h"
 #include "support/QtPrinters.h"
 
 #include <QLabel>
@@ -263,4 +264,14 @@ TEST_F(LibraryViewTest, GridColumnsFollowTheWindowWidth) {
         QApplication::processEvents();
         EXPECT_EQ(view->grid()->placement().columns, columns) << width;
     }
+}
+
+TEST_F(LibraryViewTest, ACardTakesItsNewHeightWhenItsItemChanges) {
+    store->addText(u"short"_s, std::nullopt);
+    const qreal before = view->grid()->placement().cards.at(0).height();
+    Enrichment longer;
+    longer.id = newest().id;
+    longer.text = QString(600, u'w').replace(u"wwwww"_s, u"word "_s);
+    store->applyEnrichment(longer);
+    EXPECT_GT(view->grid()->placement().cards.at(0).height(), before + 40);
 }

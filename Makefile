@@ -1,7 +1,7 @@
 # The two set-up commands of the README:
 #   make run    installs what is needed, builds Tovik and starts it
 #   make test   installs what is needed, builds everything and runs every test
-.PHONY: bootstrap build run test test-debug test-asan test-tsan bench install clean
+.PHONY: bootstrap build run test test-debug test-asan test-tsan bench screenshots install clean
 
 JOBS ?= $(shell nproc)
 
@@ -32,6 +32,12 @@ test-tsan: bootstrap
 	cmake --preset tsan
 	cmake --build build/tsan -j $(JOBS) --target tovik_core_tests
 	scripts/with-desktop ctest --preset tsan -j $(JOBS) -L core
+
+# Renders the library window in its main states to build/screenshots/library-*.png.
+screenshots: bootstrap
+	cmake --preset debug
+	cmake --build build/debug -j $(JOBS) --target tovik_desktop_tests
+	scripts/with-desktop build/debug/tests/tovik_desktop_tests --gtest_filter='LibraryScreenshots.*'
 
 bench: build
 	for b in build/release/bench/tovik_bench_*; do "$$b"; done

@@ -9,6 +9,7 @@
 #include "capture/AppState.h"
 #include "capture/ClipboardWatcher.h"
 #include "capture/ui/NotchController.h"
+#include "library/ui/LibraryController.h"
 #include "platform/Platform.h"
 #include "store/Store.h"
 
@@ -16,7 +17,6 @@
 #include <QDir>
 #include <QIcon>
 #include <QTimer>
-
 #include <sstream>
 
 using namespace Qt::StringLiterals;
@@ -65,10 +65,17 @@ int runDesktopApp(int argc, char** argv) {
                              NotchController::shared().setUp();
                              ClipboardWatcher::shared().start();
                          });
-    QObject::connect(&instance, &SingleInstance::showRequested, &delegate, &AppDelegate::openPanel);
-    // Until there is a main window to toggle, Alt+Space takes the panel's
-    // library action: it closes the panel and asks for the library.
-    QObject::connect(&delegate, &AppDelegate::hotKeyPressed, &state, &AppState::openLibrary);
+    LibraryController& library = LibraryController::shared();
+    QObject::connect(&instance, &SingleInstance::showRequested, &library,
+                     &LibraryController::showCurrentSection);
+    QObject::connect(&delegate, &AppDelegate::libraryRequested, &library,
+                     &LibraryController::showCurrentSection);
+    QObject::connect(&state, &AppState::libraryRequested, &library,
+                     &LibraryController::showCurrentSection);
+    // Alt+Space shows or hides the window; the grab's callback may come from
+    // inside the X event filter, so the toggle runs once that has returned.
+    QObject::connect(&delegate, &AppDelegate::hotKeyPressed, &library, &LibraryController::toggle,
+                     Qt::QueuedConnection);
     QTimer::singleShot(0, &delegate, &AppDelegate::applicationDidFinishLaunching);
     return QApplication::exec();
 }

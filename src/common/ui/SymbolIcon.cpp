@@ -28,6 +28,22 @@ const QHash<QString, QString>& table() {
         {u"tag.fill"_s, u":/symbols/tag.fill.svg"_s},
         {u"checkmark.circle.fill"_s, u":/symbols/checkmark.circle.fill.svg"_s},
         {u"arrow.down.circle.dashed"_s, u":/symbols/arrow.down.circle.dashed.svg"_s},
+        {u"square.and.pencil"_s, u"actions/document-edit-symbolic"_s},
+        {u"line.3.horizontal.decrease.circle"_s,
+         u":/symbols/line.3.horizontal.decrease.circle.svg"_s},
+        {u"line.3.horizontal.decrease.circle.fill"_s,
+         u":/symbols/line.3.horizontal.decrease.circle.fill.svg"_s},
+        {u"xmark.circle.fill"_s, u":/symbols/xmark.circle.fill.svg"_s},
+        {u"sparkles.rectangle.stack"_s, u":/symbols/sparkles.rectangle.stack.svg"_s},
+        {u"square.stack"_s, u":/symbols/square.stack.svg"_s},
+        {u"checkmark"_s, u":/symbols/checkmark.svg"_s},
+        {u"tag"_s, u":/symbols/tag.fill.svg"_s},
+        {u"photo"_s, u"mimetypes/image-x-generic-symbolic"_s},
+        {u"doc"_s, u"mimetypes/text-x-generic-symbolic"_s},
+        {u"doc.richtext"_s, u"mimetypes/x-office-document-symbolic"_s},
+        {u"music.note"_s, u"mimetypes/audio-x-generic-symbolic"_s},
+        {u"film"_s, u"mimetypes/video-x-generic-symbolic"_s},
+        {u"archivebox"_s, u"mimetypes/package-x-generic-symbolic"_s},
     };
     return symbols;
 }

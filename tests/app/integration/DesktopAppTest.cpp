@@ -104,6 +104,34 @@ TEST_F(RunningApp, ASecondStartHandsOverAndLeaves) {
     EXPECT_EQ(app.state(), QProcess::Running);
 }
 
+namespace {
+
+// Whether a window titled like the main window is mapped on the display.
+bool mainWindowShown() {
+    QProcess search;
+    search.start(u"xdotool"_s, {u"search"_s, u"--onlyvisible"_s, u"--name"_s, u"^lumavex$"_s});
+    search.waitForFinished(3000);
+    return !search.readAllStandardOutput().trimmed().isEmpty();
+}
+
+} // namespace
+
+TEST_F(RunningApp, ASecondStartAndAltSpaceShowTheMainWindowAndAltSpaceHidesIt) {
+    ASSERT_FALSE(mainWindowShown());
+    QProcess second;
+    second.setProcessEnvironment(env);
+    second.start(QStringLiteral(TOVIK_BINARY), {});
+    ASSERT_TRUE(second.waitForFinished(10000));
+    ASSERT_TRUE(QTest::qWaitFor(mainWindowShown, 5000)) << "the second start shows the window";
+
+    // The window is active now: the hot key hides it, and brings it back.
+    QTest::qWait(300);
+    QProcess::execute(u"xdotool"_s, {u"key"_s, u"alt+space"_s});
+    EXPECT_TRUE(QTest::qWaitFor([] { return !mainWindowShown(); }, 5000));
+    QProcess::execute(u"xdotool"_s, {u"key"_s, u"alt+space"_s});
+    EXPECT_TRUE(QTest::qWaitFor(mainWindowShown, 5000));
+}
+
 TEST_F(RunningApp, FirstLaunchRegistersTheAutostartEntry) {
     const QString entry = home.filePath(u"config/autostart/com.nivo.lumavex.desktop"_s);
     ASSERT_TRUE(QTest::qWaitFor([&] { return QFile::exists(entry); }, 5000));

@@ -1,0 +1,42 @@
+#pragma once
+
+#include "store/Item.h"
+
+#include <QFont>
+#include <QPalette>
+#include <QPixmap>
+#include <QRectF>
+
+class QPainter;
+struct LibraryContext;
+
+// Draws the parts of a card that item cards and the front card of a stack
+// share: the frame with its shadow, the content by kind and the footer.
+namespace CardPainter {
+
+inline constexpr qreal radius = 12;
+// Room around a card's frame for its shadow.
+inline constexpr qreal shadowMargin = 8;
+inline constexpr qreal footerHeight = 30;
+
+// hover runs from 0 to 1 while the pointer enters.
+void paintFrame(QPainter& painter, const QRectF& card, const QPalette& palette, qreal hover);
+
+// Content and footer inside card; returns the tag chip's rectangle (empty
+// when the item shows no tag).
+QRectF paintItem(QPainter& painter, const QRectF& card, const Item& item,
+                 const LibraryContext& context, const QPalette& palette);
+
+// Lines of text laid out in rect with extra line spacing; the last line that
+// fits (or the maxLines-th) ends in an ellipsis when text remains. Returns the
+// height used.
+qreal paintWrapped(QPainter& painter, const QRectF& rect, const QString& text, const QFont& font,
+                   const QColor& color, int maxLines, qreal lineSpacing);
+
+QFont font(qreal pixelSize, QFont::Weight weight = QFont::Normal);
+// A symbol's pixmap, rendered once per name, size and colour.
+QPixmap symbol(const QString& name, int size, const QColor& color, qreal devicePixelRatio);
+QColor secondary(const QPalette& palette);
+QColor hairline(const QPalette& palette);
+
+} // namespace CardPainter

@@ -1,0 +1,71 @@
+#include "library/ui/LibraryController.h"
+
+#include "app/AppNavigation.h"
+#include "library/ui/LibraryContext.h"
+#include "library/ui/LibraryView.h"
+#include "platform/Environment.h"
+#include "platform/Platform.h"
+
+#include <QGuiApplication>
+#include <QScreen>
+#include <QVBoxLayout>
+#include <QWidget>
+
+using namespace Qt::StringLiterals;
+
+LibraryController::LibraryController(LibraryContext& context, AppNavigation& navigation,
+                                     const Environment& environment, QObject* parent)
+    : QObject(parent), context(context), navigation(navigation), environment(environment) {}
+
+LibraryController& LibraryController::shared() {
+    static LibraryController* controller = new LibraryController(
+        LibraryContext::shared(), AppNavigation::shared(), Platform::current().environment());
+    return *controller;
+}
+
+void LibraryController::createWindow() {
+    auto* window = new QWidget(nullptr, Qt::Window);
+    window->setObjectName(u"libraryWindow"_s);
+    window->setWindowTitle(u"lumavex"_s);
+    window->setMinimumSize(minWidth, minHeight);
+    window->resize(width, height);
+    auto* layout = new QVBoxLayout(window);
+    layout->setContentsMargins(0, 0, 0, 0);
+    // Until the shell with its sidebar exists, the memory page is the
+    // window's whole content whichever section is chosen.
+    view = new LibraryView(context, window);
+    layout->addWidget(view);
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        QRect frame(QPoint(), window->size());
+        frame.moveCenter(screen->availableGeometry().center());
+        window->move(frame.topLeft());
+    }
+    mainWindow = window;
+}
+
+void LibraryController::show(std::optional<AppSection> section) {
+    if (section)
+        navigation.setSection(*section);
+    if (!mainWindow)
+        createWindow();
+    if (environment.value(u"TOVIK_SHOW"_s)) {
+        mainWindow->setAttribute(Qt::WA_ShowWithoutActivating, true);
+        mainWindow->show();
+        mainWindow->raise();
+        mainWindow->setAttribute(Qt::WA_ShowWithoutActivating, false);
+        return;
+    }
+    if (mainWindow->isMinimized())
+        mainWindow->showNormal();
+    mainWindow->show();
+    mainWindow->raise();
+    mainWindow->activateWindow();
+}
+
+void LibraryController::toggle() {
+    if (mainWindow && mainWindow->isVisible() && mainWindow->isActiveWindow()) {
+        mainWindow->hide();
+        return;
+    }
+    show();
+}

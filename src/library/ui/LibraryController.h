@@ -1,0 +1,51 @@
+#pragma once
+
+#include "app/AppSection.h"
+
+#include <QObject>
+#include <QPointer>
+#include <QWidget>
+#include <optional>
+
+class AppNavigation;
+class Environment;
+class LibraryView;
+struct LibraryContext;
+
+// Owns the application's one main window: creates it on first show, keeps
+// it when closed (closing only hides it), and brings it forward.
+class LibraryController : public QObject {
+    Q_OBJECT
+public:
+    LibraryController(LibraryContext& context, AppNavigation& navigation,
+                      const Environment& environment, QObject* parent = nullptr);
+
+    static LibraryController& shared();
+
+    // Sets the section first when one is given, creates the window if need
+    // be, and brings it to the front. With TOVIK_SHOW set the window comes
+    // forward without taking focus from the application in use.
+    void show(std::optional<AppSection> section = std::nullopt);
+    void showCurrentSection() { show(); }
+    // The hot key: hides the window while it is visible and active,
+    // otherwise shows it.
+    void toggle();
+
+    // The window; null until first shown.
+    QWidget* window() const { return mainWindow; }
+    LibraryView* libraryView() const { return view; }
+
+    static constexpr int width = 1120;
+    static constexpr int height = 760;
+    static constexpr int minWidth = 860;
+    static constexpr int minHeight = 520;
+
+private:
+    void createWindow();
+
+    LibraryContext& context;
+    AppNavigation& navigation;
+    const Environment& environment;
+    QPointer<QWidget> mainWindow;
+    LibraryView* view = nullptr;
+};

@@ -1,0 +1,168 @@
+#include "library/ui/MasonryGrid.h"
+
+#include "library/ui/CardMetrics.h"
+#include "library/ui/CardPainter.h"
+#include "library/ui/ItemCard.h"
+#include "library/ui/StackCard.h"
+
+#include <QResizeEvent>
+#include <QScrollBar>
+
+MasonryGrid::MasonryGrid(LibraryContext& context, QWidget* parent)
+    : QAbstractScrollArea(parent), context(context) {
+    setFrameShape(QFrame::NoFrame);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    // The grid scrolls by wheel and touchpad without a visible bar, as the
+    // page has no room for one beside the cards.
+    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    viewport()->setAutoFillBackground(false);
+    setAutoFillBackground(false);
+    verticalScrollBar()->setSingleStep(40);
+}
+
+void MasonryGrid::setEntries(QList<GridEntry> entries) {
+    gridEntries = std::move(entries);
+    relayout();
+}
+
+const MasonryGrid::Heights& MasonryGrid::heightsOf(const Item& item, qreal width) {
+    const QString* text = item.text ? &*item.text : nullptr;
+    const bool thumb = item.thumbFileName && !item.thumbFileName->isEmpty();
+    Heights& known = heights[item.id];
+    if (known.width == width && known.kind == item.kind && known.thumb == thumb &&
+        known.title == item.title.constData() && known.titleSize == item.title.size() &&
+        known.text == (text ? text->constData() : nullptr) &&
+        known.textSize == (text ? text->size() : -1))
+        return known;
+    known = Heights{text ? text->constData() : nullptr,
+                    text ? text->size() : -1,
+                    item.title.constData(),
+                    item.title.size(),
+                    thumb,
+                    item.kind,
+                    width,
+                    MasonryLayout::estimatedHeight(item),
+                    CardMetrics::itemHeight(item, width)};
+    return known;
+}
+
+void MasonryGrid::relayout() {
+    laidOutWidth = viewport()->width();
+    // Each keystroke lays out every matching entry again; the heights of
+    // items seen before come from memory rather than from their texts.
+    const qreal columnWidth =
+        MasonryLayout::columnWidth(laidOutWidth, MasonryLayout::columnCount(laidOutWidth));
+    QList<qreal> estimates;
+    QList<qreal> cardHeights;
+    estimates.reserve(gridEntries.size());
+    cardHeights.reserve(gridEntries.size());
+    for (const GridEntry& entry : std::as_const(gridEntries)) {
+        if (entry.isStack() && entry.items.isEmpty()) {
+            estimates.append(MasonryLayout::estimatedHeight(entry));
+            cardHeights.append(estimates.back());
+            continue;
+        }
+        const Heights& item = heightsOf(entry.item(), columnWidth);
+        estimates.append(entry.isStack() ? item.estimate + 16 : item.estimate);
+        cardHeights.append(entry.isStack() ? CardMetrics::stackHeight(item.height) : item.height);
+    }
+    if (heights.size() > 4 * std::max<qsizetype>(gridEntries.size(), 1024))
+        heights.clear(); // forget items long gone
+    layout = MasonryLayout::place(estimates, cardHeights, laidOutWidth);
+    QScrollBar* bar = verticalScrollBar();
+    bar->setPageStep(viewport()->height());
+    bar->setRange(0, std::max(0, qCeil(layout.contentHeight) - viewport()->height()));
+    placeCards();
+}
+
+void MasonryGrid::placeCards() {
+    const int top = verticalScrollBar()->value();
+    const QList<int> visible =
+        MasonryLayout::visibleCards(layout, top - overscan, top + viewport()->height() + overscan);
+
+    QHash<QString, QWidget*> kept;
+    kept.reserve(visible.size());
+    QList<int> missing;
+    for (int index : visible) {
+        const QString identity = gridEntries[index].identity();
+        if (QWidget* card = cards.take(identity)) {
+            updateCard(card, gridEntries[index]);
+            kept.insert(identity, card);
+        } else {
+            missing.append(index);
+        }
+    }
+    // Cards that scrolled out are reused for the ones that scrolled in when
+    // they are of the same sort; the rest go.
+    QList<QWidget*> spare = cards.values();
+    cards.clear();
+    for (int index : missing) {
+        const GridEntry& entry = gridEntries[index];
+        QWidget* card = nullptr;
+        for (qsizetype s = 0; s < spare.size(); ++s) {
+            const bool isStack = qobject_cast<StackCard*>(spare[s]) != nullptr;
+            if (isStack == entry.isStack()) {
+                card = spare.takeAt(s);
+                break;
+            }
+        }
+        if (card)
+            updateCard(card, entry);
+        else
+            card = makeCard(entry);
+        kept.insert(entry.identity(), card);
+    }
+    for (QWidget* card : spare) {
+        card->hide();
+        card->deleteLater();
+    }
+    cards = std::move(kept);
+
+    const qreal m = CardPainter::shadowMargin;
+    for (int index : visible) {
+        QWidget* card = cards.value(gridEntries[index].identity());
+        const QRectF rect = layout.cards[index].adjusted(-m, -m, m, m).translated(0, -top);
+        card->setGeometry(rect.toAlignedRect());
+        if (!card->isVisible())
+            card->show();
+    }
+}
+
+QWidget* MasonryGrid::makeCard(const GridEntry& entry) {
+    if (entry.isStack()) {
+        auto* card = new StackCard(context, entry.key, entry.items, viewport());
+        connect(card, &StackCard::tapped, this, &MasonryGrid::stackTapped);
+        return card;
+    }
+    return new ItemCard(context, entry.item(), viewport());
+}
+
+void MasonryGrid::updateCard(QWidget* card, const GridEntry& entry) {
+    if (auto* stack = qobject_cast<StackCard*>(card))
+        stack->setStack(entry.key, entry.items);
+    else if (auto* item = qobject_cast<ItemCard*>(card))
+        item->setItem(entry.item());
+}
+
+void MasonryGrid::resizeEvent(QResizeEvent* event) {
+    QAbstractScrollArea::resizeEvent(event);
+    if (viewport()->width() != laidOutWidth)
+        relayout();
+    else {
+        verticalScrollBar()->setPageStep(viewport()->height());
+        verticalScrollBar()->setRange(
+            0, std::max(0, qCeil(layout.contentHeight) - viewport()->height()));
+        placeCards();
+    }
+}
+
+void MasonryGrid::scrollContentsBy(int, int) {
+    placeCards();
+}
+
+bool MasonryGrid::viewportEvent(QEvent* event) {
+    // Cards paint themselves; the viewport has nothing of its own to draw.
+    if (event->type() == QEvent::Paint)
+        return true;
+    return QAbstractScrollArea::viewportEvent(event);
+}

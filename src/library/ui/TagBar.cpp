@@ -1,0 +1,149 @@
+#include "library/ui/TagBar.h"
+
+#include "library/ui/CardPainter.h"
+#include "organise/AutoSortNote.h"
+
+#include <QGraphicsOpacityEffect>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPropertyAnimation>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QWheelEvent>
+
+using namespace Qt::StringLiterals;
+
+TagBar::TagBar(QWidget* parent) : QWidget(parent) {
+    auto* outer = new QHBoxLayout(this);
+    outer->setContentsMargins(0, 0, 0, 0);
+    scroll = new QScrollArea(this);
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    scroll->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    scroll->setWidgetResizable(true);
+    scroll->setFixedHeight(30);
+    scroll->viewport()->setAutoFillBackground(false);
+    row = new QWidget(scroll);
+    row->setAutoFillBackground(false);
+    rowLayout = new QHBoxLayout(row);
+    rowLayout->setContentsMargins(16, 0, 16, 0);
+    rowLayout->setSpacing(6);
+    noteLabel = new QLabel(row);
+    noteLabel->setFont(CardPainter::font(11));
+    noteOpacity = new QGraphicsOpacityEffect(noteLabel);
+    noteOpacity->setOpacity(0);
+    noteLabel->setGraphicsEffect(noteOpacity);
+    noteFade = new QPropertyAnimation(noteOpacity, "opacity", this);
+    noteFade->setEasingCurve(QEasingCurve::OutCubic);
+    connect(noteFade, &QPropertyAnimation::finished, this, [this] {
+        if (noteOpacity->opacity() == 0)
+            noteLabel->hide();
+    });
+    noteLabel->hide();
+    rowLayout->addWidget(noteLabel);
+    rowLayout->addStretch(1);
+    scroll->setWidget(row);
+    outer->addWidget(scroll);
+    scroll->setFocusPolicy(Qt::NoFocus);
+    scroll->viewport()->installEventFilter(this);
+}
+
+bool TagBar::eventFilter(QObject* watched, QEvent* event) {
+    // A vertical wheel scrolls the chips sideways: the row has no bar to drag.
+    if (watched == scroll->viewport() && event->type() == QEvent::Wheel) {
+        const auto* wheel = static_cast<QWheelEvent*>(event);
+        const QPoint delta =
+            wheel->pixelDelta().isNull() ? wheel->angleDelta() / 2 : wheel->pixelDelta();
+        const int step = delta.x() != 0 ? delta.x() : delta.y();
+        scroll->horizontalScrollBar()->setValue(scroll->horizontalScrollBar()->value() - step);
+        return true;
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void TagBar::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::PaletteChange) {
+        for (qsizetype i = 0; i < chipButtons.size(); ++i)
+            styleChip(chipButtons[i], chipFilters[i] == selection);
+    }
+}
+
+void TagBar::setChips(int allCount, const QList<TagCount>& tags, int untaggedCount,
+                      const std::optional<QString>& selected) {
+    const Built wanted{allCount, tags, untaggedCount};
+    const bool rebuild = wanted != built;
+    if (rebuild) {
+        built = wanted;
+        for (QPushButton* chip : std::as_const(chipButtons))
+            chip->deleteLater();
+        chipButtons.clear();
+        chipFilters.clear();
+        int at = 0;
+        const auto add = [&](const QString& name, int count, std::optional<QString> filter) {
+            rowLayout->insertWidget(at++, makeChip(name, count, filter));
+        };
+        add(u"All"_s, allCount, std::nullopt);
+        for (const TagCount& tag : tags)
+            add(tag.name, tag.count, tag.name);
+        if (!tags.isEmpty() && untaggedCount >= 1)
+            add(u"Untagged"_s, untaggedCount, LibraryState::untaggedMarker());
+    }
+    if (rebuild || selection != selected) {
+        selection = selected;
+        for (qsizetype i = 0; i < chipButtons.size(); ++i)
+            styleChip(chipButtons[i], chipFilters[i] == selected);
+    }
+}
+
+QPushButton* TagBar::makeChip(const QString& name, int count, std::optional<QString> filter) {
+    auto* chip = new QPushButton(row);
+    chip->setText(name + u"  "_s + QString::number(count));
+    chip->setCursor(Qt::PointingHandCursor);
+    chip->setFont(CardPainter::font(12, QFont::Medium));
+    chip->setFlat(true);
+    chip->setFixedHeight(26);
+    chip->setProperty("chipName", name);
+    chip->setProperty("chipCount", count);
+    connect(chip, &QPushButton::clicked, this, [this, filter] { Q_EMIT chipChosen(filter); });
+    chipButtons.append(chip);
+    chipFilters.append(filter);
+    return chip;
+}
+
+void TagBar::styleChip(QPushButton* chip, bool selected) {
+    chip->setProperty("selected", selected);
+    const QColor ink = palette().color(QPalette::WindowText);
+    const QColor accent = palette().color(QPalette::Highlight);
+    if (selected) {
+        chip->setStyleSheet(u"QPushButton { background: %1; color: %2; border: none;"
+                            " border-radius: 13px; padding: 0 12px; }"_s.arg(
+                                accent.name(), palette().color(QPalette::HighlightedText).name()));
+    } else {
+        chip->setStyleSheet(u"QPushButton { background: rgba(%1,%2,%3,13); color: %4; border: none;"
+                            " border-radius: 13px; padding: 0 12px; }"
+                            " QPushButton:hover { background: rgba(%1,%2,%3,26); }"_s.arg(ink.red())
+                                .arg(ink.green())
+                                .arg(ink.blue())
+                                .arg(ink.name()));
+    }
+}
+
+void TagBar::setSortNote(const std::optional<QString>& note) {
+    QPalette palette = noteLabel->palette();
+    palette.setColor(QPalette::WindowText, CardPainter::secondary(this->palette()));
+    noteLabel->setPalette(palette);
+    noteFade->stop();
+    noteFade->setStartValue(noteOpacity->opacity());
+    if (note) {
+        noteLabel->setText(*note);
+        noteLabel->show();
+        noteFade->setDuration(AutoSortNote::fadeInMs);
+        noteFade->setEndValue(1.0);
+    } else {
+        noteFade->setDuration(AutoSortNote::fadeOutMs);
+        noteFade->setEndValue(0.0);
+    }
+    noteFade->start();
+}

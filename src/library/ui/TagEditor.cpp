@@ -1,0 +1,137 @@
+#include "library/ui/TagEditor.h"
+
+#include "library/ui/CardPainter.h"
+#include "library/ui/TagRow.h"
+#include "store/Store.h"
+
+#include <QGuiApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QScreen>
+#include <QScrollArea>
+#include <QVBoxLayout>
+
+using namespace Qt::StringLiterals;
+
+TagEditor::TagEditor(Store& store, QUuid itemID, QWidget* anchor)
+    : QFrame(anchor, Qt::Popup), store(store), editor(store, itemID) {
+    setAttribute(Qt::WA_DeleteOnClose);
+    setFrameShape(QFrame::StyledPanel);
+    setFixedWidth(width);
+    setObjectName(u"tagEditor"_s);
+    auto* column = new QVBoxLayout(this);
+    column->setContentsMargins(0, 0, 0, 4);
+    column->setSpacing(0);
+
+    draftField = new QLineEdit(this);
+    draftField->setPlaceholderText(u"Add or find a tag"_s);
+    draftField->setFrame(false);
+    draftField->setFont(CardPainter::font(13));
+    draftField->setStyleSheet(u"QLineEdit { background: transparent; padding: 10px 12px; }"_s);
+    column->addWidget(draftField);
+    auto* divider = new QFrame(this);
+    divider->setFrameShape(QFrame::HLine);
+    divider->setFixedHeight(1);
+    divider->setStyleSheet(u"background: palette(mid); border: none;"_s);
+    column->addWidget(divider);
+
+    scroll = new QScrollArea(this);
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setWidgetResizable(true);
+    scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    list = new QWidget(scroll);
+    listLayout = new QVBoxLayout(list);
+    listLayout->setContentsMargins(0, 4, 0, 0);
+    listLayout->setSpacing(0);
+    scroll->setWidget(list);
+    column->addWidget(scroll);
+
+    connect(draftField, &QLineEdit::textChanged, this, [this](const QString& text) {
+        editor.draft = text;
+        rebuild();
+    });
+    connect(draftField, &QLineEdit::returnPressed, this, [this] {
+        editor.submit();
+        draftField->setText(editor.draft);
+    });
+    // The store saves every change; the rows follow it rather than a copy.
+    connect(&store, &Store::changed, this, &TagEditor::rebuild);
+    rebuild();
+}
+
+QList<TagRow*> TagEditor::rows() const {
+    return list->findChildren<TagRow*>(Qt::FindDirectChildrenOnly);
+}
+
+void TagEditor::addRow(TagRow* row) {
+    listLayout->addWidget(row);
+}
+
+void TagEditor::rebuild() {
+    // A row's click can change the store and so land here while the row is
+    // still delivering its signal: detach the old rows now, delete them later.
+    while (QLayoutItem* entry = listLayout->takeAt(0)) {
+        if (QWidget* widget = entry->widget()) {
+            widget->hide();
+            widget->setParent(nullptr);
+            widget->deleteLater();
+        }
+        delete entry;
+    }
+    nothingLabel = nullptr;
+
+    auto* automatic = new TagRow(u"sparkles"_s, editor.automaticTitle(), false, list);
+    if (const Item* item = editor.item(); item && !item->tags && item->category)
+        automatic->setSubtitle(*item->category);
+    connect(automatic, &QAbstractButton::clicked, this, [this] { editor.resetToAutomatic(); });
+    addRow(automatic);
+
+    const Item* item = editor.item();
+    const QStringList matches = editor.matches();
+    for (const QString& name : matches) {
+        auto* row = new TagRow(QString(), name, item && item->hasTag(name), list);
+        connect(row, &QAbstractButton::clicked, this, [this, name] { editor.toggle(name); });
+        addRow(row);
+    }
+    const bool canCreate = editor.canCreate();
+    if (canCreate) {
+        auto* create = new TagRow(
+            u"plus"_s, u"Create \u201C"_s + editor.cleanedDraft() + u"\u201D"_s, false, list);
+        connect(create, &QAbstractButton::clicked, this, [this] {
+            editor.submit();
+            draftField->setText(editor.draft);
+        });
+        addRow(create);
+    }
+    if (matches.isEmpty() && !canCreate) {
+        nothingLabel = new QLabel(u"No tags yet"_s, list);
+        nothingLabel->setFont(CardPainter::font(12));
+        nothingLabel->setContentsMargins(10, 10, 10, 10);
+        QPalette palette = nothingLabel->palette();
+        palette.setColor(QPalette::WindowText, CardPainter::secondary(this->palette()));
+        nothingLabel->setPalette(palette);
+        listLayout->addWidget(nothingLabel);
+    }
+    listLayout->addStretch(1);
+    int height = 4;
+    for (int i = 0; i < listLayout->count(); ++i) {
+        if (QWidget* widget = listLayout->itemAt(i)->widget())
+            height += widget->sizeHint().height();
+    }
+    scroll->setFixedHeight(std::min(height, maxListHeight));
+    adjustSize();
+}
+
+void TagEditor::popUp(const QPoint& position) {
+    adjustSize();
+    QPoint at = position;
+    if (const QScreen* screen = QGuiApplication::screenAt(position)) {
+        const QRect area = screen->availableGeometry();
+        at.setX(std::clamp(at.x(), area.left(), area.right() - width));
+        if (at.y() + height() > area.bottom())
+            at.setY(position.y() - height() - 24);
+    }
+    move(at);
+    show();
+    draftField->setFocus();
+}

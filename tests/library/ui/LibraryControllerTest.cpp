@@ -1,0 +1,75 @@
+#include "library/ui/LibraryController.h"
+
+#include "app/AppNavigation.h"
+#include "library/ui/LibraryFixture.h"
+#include "library/ui/LibraryView.h"
+#include "platform/memory/MemoryEnvironment.h"
+
+#include <QCloseEvent>
+#include <QTest>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+class LibraryControllerTest : public LibraryFixture {
+protected:
+    void SetUp() override {
+        LibraryFixture::SetUp();
+        library = std::make_unique<LibraryController>(*context, navigation, environment);
+    }
+    void TearDown() override { delete library->window(); }
+
+    AppNavigation navigation;
+    MemoryEnvironment environment;
+    std::unique_ptr<LibraryController> library;
+    LibraryController& controller() { return *library; }
+};
+
+} // namespace
+
+TEST_F(LibraryControllerTest, FirstShowCreatesTheWindowThatClosingOnlyHides) {
+    EXPECT_EQ(controller().window(), nullptr);
+    controller().show(AppSection::network);
+    EXPECT_EQ(navigation.section(), AppSection::network) << "section set before the window";
+    QWidget* window = controller().window();
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(window->windowTitle(), u"lumavex"_s);
+    EXPECT_EQ(window->size(), QSize(1120, 760));
+    EXPECT_EQ(window->minimumSize(), QSize(860, 520));
+    EXPECT_NE(controller().libraryView(), nullptr);
+    EXPECT_TRUE(window->isVisible());
+
+    window->close();
+    EXPECT_FALSE(window->isVisible());
+    navigation.setSection(AppSection::settings);
+    controller().show();
+    EXPECT_EQ(controller().window(), window) << "the same window comes back";
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_EQ(navigation.section(), AppSection::settings) << "no section leaves it as it is";
+}
+
+TEST_F(LibraryControllerTest, HotKeyShowsAHiddenWindowAndHidesTheActiveOne) {
+    if (!hasDisplay())
+        GTEST_SKIP() << "needs the desktop session of scripts/with-desktop";
+    controller().toggle();
+    QWidget* window = controller().window();
+    ASSERT_NE(window, nullptr);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window, 5000));
+    controller().toggle();
+    EXPECT_FALSE(window->isVisible());
+    controller().toggle();
+    EXPECT_TRUE(window->isVisible());
+}
+
+TEST_F(LibraryControllerTest, WithTovikShowTheWindowComesForwardWithoutTakingFocus) {
+    if (!hasDisplay())
+        GTEST_SKIP() << "needs the desktop session of scripts/with-desktop";
+    environment.set(u"TOVIK_SHOW"_s, u"memory"_s);
+    controller().show();
+    QWidget* window = controller().window();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window, 5000));
+    QTest::qWait(300);
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_FALSE(window->isActiveWindow());
+}

@@ -1,0 +1,165 @@
+// Renders the library window in its main states to PNG for review:
+//   scripts/with-desktop ctest --test-dir build/debug -R LibraryScreenshots
+// writes build/screenshots/library-*.png (or into $TOVIK_SCREENSHOT_DIR).
+
+#include "library/ui/ItemCard.h"
+#include "library/ui/LibraryFixture.h"
+#include "library/ui/LibraryView.h"
+#include "library/ui/MasonryGrid.h"
+#include "library/ui/NoteSheet.h"
+#include "library/ui/SampleLibrary.h"
+#include "library/ui/SearchField.h"
+#include "library/ui/StackOverlay.h"
+#include "library/ui/TagEditor.h"
+#include "platform/linux/FusionAppearance.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QLineEdit>
+#include <QPainter>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTest>
+#include <QVBoxLayout>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+QString screenshotDir() {
+    QString dir = qEnvironmentVariable("TOVIK_SCREENSHOT_DIR");
+    if (dir.isEmpty())
+        dir = QFileInfo(QStringLiteral(TOVIK_BINARY)).absolutePath() + u"/../screenshots"_s;
+    QDir().mkpath(dir);
+    return QDir::cleanPath(dir);
+}
+
+class LibraryScreenshots : public LibraryFixture {
+protected:
+    void SetUp() override {
+        LibraryFixture::SetUp();
+        clock.set(QDateTime(QDate(2026, 12, 8), QTime(9, 30), Qt::UTC));
+    }
+
+    void TearDown() override {
+        window.reset();
+        appearance.apply(u"light"_s);
+    }
+
+    // The window as the controller builds it, at its opening size.
+    LibraryView& openWindow(const QString& look = u"light"_s) {
+        appearance.apply(look);
+        window = std::make_unique<QWidget>();
+        window->setWindowTitle(u"lumavex"_s);
+        window->resize(1120, 760);
+        auto* layout = new QVBoxLayout(window.get());
+        layout->setContentsMargins(0, 0, 0, 0);
+        view = new LibraryView(*context, window.get());
+        layout->addWidget(view);
+        window->setAttribute(Qt::WA_DontShowOnScreen);
+        window->show();
+        settle();
+        return *view;
+    }
+
+    static void settle(int ms = 50) {
+        QTest::qWait(ms);
+        QApplication::processEvents();
+    }
+
+    void save(const QString& name, QImage image = {}) {
+        if (image.isNull())
+            image = window->grab().toImage();
+        const QString path = screenshotDir() + u"/library-"_s + name + u".png"_s;
+        EXPECT_TRUE(image.save(path)) << path.toStdString();
+    }
+
+    FusionAppearance appearance;
+    std::unique_ptr<QWidget> window;
+    LibraryView* view = nullptr;
+};
+
+TEST_F(LibraryScreenshots, RendersEveryMainState) {
+    openWindow();
+    save(u"empty"_s);
+
+    fillSampleLibrary(*store, clock);
+    settle();
+    ASSERT_EQ(store->items().size(), 60);
+    save(u"mixed"_s);
+
+    view->setGrouping(LibraryGrouping::none);
+    settle();
+    save(u"ungrouped"_s);
+
+    view->searchField()->lineEdit()->setText(u"lisbon"_s);
+    settle();
+    save(u"searching"_s);
+    view->searchField()->lineEdit()->setText(u"zzqx"_s);
+    settle();
+    save(u"no-results"_s);
+    view->searchField()->lineEdit()->clear();
+
+    view->setGrouping(LibraryGrouping::tags);
+    settle();
+    ASSERT_FALSE(view->state().tagFilter.has_value());
+    QString key;
+    for (const GridEntry& entry : view->grid()->entries()) {
+        if (entry.isStack()) {
+            key = entry.key;
+            break;
+        }
+    }
+    ASSERT_FALSE(key.isEmpty()) << "the sample library forms stacks by tag";
+    save(u"stacks-by-tag"_s);
+    view->openStack(key);
+    settle(500);
+    save(u"stack-open"_s);
+    view->closeStack();
+    settle(400);
+
+    view->setGrouping(LibraryGrouping::none);
+    view->showNoteSheet();
+    view->noteSheet()->editor()->setPlainText(u"Pick up the framed print on Saturday"_s);
+    settle();
+    save(u"note-sheet"_s);
+    view->noteSheet()->cancelButton()->click();
+
+    // The tag editor is a popover window of its own: draw it where it opens.
+    auto* card = qobject_cast<ItemCard*>(view->grid()->cardWidgets().value(0));
+    ASSERT_NE(card, nullptr);
+    for (QWidget* widget : view->grid()->cardWidgets()) {
+        auto* candidate = qobject_cast<ItemCard*>(widget);
+        if (candidate && candidate->geometry().top() < card->geometry().top() + 1 &&
+            candidate->geometry().left() > card->geometry().left())
+            card = candidate;
+    }
+    card->setHovering(true);
+    card->showTagEditor();
+    settle(200);
+    ASSERT_NE(card->tagEditor(), nullptr);
+    card->tagEditor()->field()->setText(u"tr"_s);
+    settle();
+    QImage composed = window->grab().toImage();
+    {
+        QPainter painter(&composed);
+        const QPoint at = window->mapFromGlobal(card->tagEditor()->pos());
+        painter.drawPixmap(at, card->tagEditor()->grab());
+    }
+    save(u"tag-editor"_s, composed);
+    card->tagEditor()->close();
+    card->setHovering(false);
+    settle();
+}
+
+TEST_F(LibraryScreenshots, RendersTheDarkAppearance) {
+    fillSampleLibrary(*store, clock);
+    openWindow(u"dark"_s);
+    save(u"dark"_s);
+    view->setGrouping(LibraryGrouping::none);
+    view->setQuery(u"recipe"_s);
+    settle();
+    save(u"dark-searching"_s);
+}
+
+} // namespace

@@ -67,11 +67,12 @@ protected:
         QApplication::processEvents();
     }
 
-    void save(const QString& name, QImage image = {}) {
+    QImage save(const QString& name, QImage image = {}) {
         if (image.isNull())
             image = window->grab().toImage();
         const QString path = screenshotDir() + u"/library-"_s + name + u".png"_s;
         EXPECT_TRUE(image.save(path)) << path.toStdString();
+        return image;
     }
 
     FusionAppearance appearance;
@@ -155,7 +156,9 @@ TEST_F(LibraryScreenshots, RendersEveryMainState) {
 TEST_F(LibraryScreenshots, RendersTheDarkAppearance) {
     fillSampleLibrary(*store, clock);
     openWindow(u"dark"_s);
-    save(u"dark"_s);
+    const QImage dark = save(u"dark"_s);
+    // The page behind the header and grid follows the appearance.
+    EXPECT_LT(QColor(dark.pixel(4, dark.height() / 2)).lightness(), 100);
     view->setGrouping(LibraryGrouping::none);
     view->setQuery(u"recipe"_s);
     settle();

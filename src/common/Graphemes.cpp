@@ -20,6 +20,18 @@ qsizetype advance(QStringView text, qsizetype start, qsizetype limit, qsizetype&
     qsizetype i = start;
     const qsizetype size = text.size();
     while (counted < limit && i < size) {
+        // Fastest path: a run of simple units other than CR, each a cluster of
+        // its own, except the last when a joining unit follows it.
+        qsizetype end = i + std::min(limit - counted, size - i);
+        qsizetype j = i;
+        while (j < end && isSimple(text[j]) && text[j] != u'\r')
+            ++j;
+        if (j < size && j > i && !isSimple(text[j]))
+            --j;
+        counted += j - i;
+        i = j;
+        if (counted == limit || i == size)
+            break;
         // Fast path: a simple unit followed by another simple unit (or the end).
         if (isSimple(text[i]) && (i + 1 == size || isSimple(text[i + 1]))) {
             i += (text[i] == u'\r' && i + 1 < size && text[i + 1] == u'\n') ? 2 : 1;

@@ -1,5 +1,6 @@
 #include "organise/ItemSearch.h"
 
+#include "common/ParallelFor.h"
 #include "organise/SharedText.h"
 
 #include <algorithm>
@@ -76,6 +77,26 @@ void ItemSearch::forgetUnused(qsizetype itemCount) {
     cache.removeIf([this](const auto& entry) { return entry.value()->lastUse != generation; });
 }
 
+int ItemSearch::scoreOf(const Fields& fields, ItemKind kind, const std::vector<Word>& needles) {
+    int score = 0;
+    for (const Word& word : needles) {
+        if (fields.lowerTitle.contains(word.text))
+            score += titleWeight;
+        if (fields.lowerDetail.contains(word.text))
+            score += detailWeight;
+        if (std::any_of(fields.lowerTags.begin(), fields.lowerTags.end(),
+                        [&](const SearchText& tag) { return tag.contains(word.text); }))
+            score += tagWeight;
+        if (fields.lowerSource && fields.lowerSource->contains(word.text))
+            score += sourceWeight;
+        if (fields.lowerText.contains(word.text))
+            score += textWeight;
+        if (word.kind == kind)
+            score += kindWeight;
+    }
+    return score;
+}
+
 QList<qsizetype> ItemSearch::resultPositions(const QList<Item>& items, const QString& query) {
     const QStringList queryWords = words(query);
     QList<qsizetype> positions;
@@ -86,40 +107,30 @@ QList<qsizetype> ItemSearch::resultPositions(const QList<Item>& items, const QSt
         return positions;
     }
 
-    struct Word {
-        SearchText text;
-        std::optional<ItemKind> kind; // the kind whose stored value the word is
-    };
     std::vector<Word> needles;
     needles.reserve(queryWords.size());
     for (const QString& word : queryWords)
         needles.push_back({SearchText(word), itemKindFromStoredValue(word)});
 
     ++generation;
-    std::vector<std::pair<int, qsizetype>> scored; // (score, position)
-    for (qsizetype i = 0; i < items.size(); ++i) {
-        const Item& item = items[i];
-        const Fields& fields = fieldsOf(item, i);
-        int score = 0;
-        for (const Word& word : needles) {
-            if (fields.lowerTitle.contains(word.text))
-                score += titleWeight;
-            if (fields.lowerDetail.contains(word.text))
-                score += detailWeight;
-            if (std::any_of(fields.lowerTags.begin(), fields.lowerTags.end(),
-                            [&](const SearchText& tag) { return tag.contains(word.text); }))
-                score += tagWeight;
-            if (fields.lowerSource && fields.lowerSource->contains(word.text))
-                score += sourceWeight;
-            if (fields.lowerText.contains(word.text))
-                score += textWeight;
-            if (word.kind == item.kind)
-                score += kindWeight;
-        }
-        if (score > 0)
-            scored.emplace_back(score, i);
-    }
+    // The cache is updated here, on this thread; the scan, which is the cost of
+    // a search in a large library, then runs on every core.
+    std::vector<const Fields*> fields(size_t(items.size()));
+    for (qsizetype i = 0; i < items.size(); ++i)
+        fields[size_t(i)] = &fieldsOf(items[i], i);
     forgetUnused(items.size());
+
+    std::vector<int> scores(size_t(items.size()));
+    parallelFor(scores.size(), 8192, [&](size_t begin, size_t end) {
+        for (size_t i = begin; i < end; ++i)
+            scores[i] = scoreOf(*fields[i], items[qsizetype(i)].kind, needles);
+    });
+
+    std::vector<std::pair<int, qsizetype>> scored; // (score, position)
+    for (size_t i = 0; i < scores.size(); ++i) {
+        if (scores[i] > 0)
+            scored.emplace_back(scores[i], qsizetype(i));
+    }
 
     std::stable_sort(scored.begin(), scored.end(),
                      [](const auto& a, const auto& b) { return a.first > b.first; });

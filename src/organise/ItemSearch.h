@@ -19,7 +19,8 @@
 //
 // The answer depends only on the items and the query. An instance keeps the
 // lower-cased fields of the items it has seen, so a search only scans; an item
-// whose fields changed is read again. Not thread-safe: one instance per thread.
+// whose fields changed is read again. Not thread-safe: one instance per thread
+// (it scans a large library on every core by itself).
 class ItemSearch {
 public:
     // Items with a score above 0, highest first; equal scores keep the order of
@@ -64,6 +65,12 @@ private:
         bool madeFrom(const Item& item) const;
     };
 
+    struct Word {
+        SearchText text;
+        std::optional<ItemKind> kind; // the kind whose stored value the word is
+    };
+
+    static int scoreOf(const Fields& fields, ItemKind kind, const std::vector<Word>& needles);
     const Fields& fieldsOf(const Item& item, qsizetype position);
     void forgetUnused(qsizetype itemCount);
 

@@ -1,11 +1,11 @@
 #include "organise/TopicClusterer.h"
 
 #include "common/Graphemes.h"
+#include "common/ParallelFor.h"
 #include "organise/SharedText.h"
 
 #include <algorithm>
 #include <string_view>
-#include <unordered_map>
 
 using namespace Qt::StringLiterals;
 
@@ -82,21 +82,46 @@ quint64 hashOf(std::u16string_view word) {
     return hash;
 }
 
-// Stop words by the same hash the counter computes while reading a word.
-const std::unordered_map<quint64, std::u16string_view>& stopWordsByHash() {
-    static const auto table = [] {
-        std::unordered_map<quint64, std::u16string_view> map;
-        for (std::u16string_view word : stopWordList)
-            map.emplace(hashOf(word), word);
-        return map;
-    }();
-    return table;
-}
+// Stop words by the same hash the counter computes while reading a word: a
+// small open-addressing table, because this lookup runs once per word read and
+// a node-based map's division and pointer chase dominated keyword reading.
+class StopWordTable {
+public:
+    StopWordTable() {
+        for (std::u16string_view word : stopWordList) {
+            const quint64 hash = hashOf(word);
+            size_t slot = slotOf(hash);
+            while (!slots[slot].word.empty())
+                slot = (slot + 1) & mask;
+            slots[slot] = {hash, word};
+        }
+    }
+
+    bool contains(std::u16string_view word, quint64 hash) const {
+        for (size_t slot = slotOf(hash);; slot = (slot + 1) & mask) {
+            const Slot& entry = slots[slot];
+            if (entry.word.empty())
+                return false;
+            if (entry.hash == hash && entry.word == word)
+                return true;
+        }
+    }
+
+private:
+    static constexpr size_t size = 1024; // over four times the words: short probes
+    static constexpr size_t mask = size - 1;
+    static size_t slotOf(quint64 hash) { return size_t(hash >> 32) & mask; }
+
+    struct Slot {
+        quint64 hash = 0;
+        std::u16string_view word;
+    };
+    std::array<Slot, size> slots{};
+};
 
 bool isStopWord(std::u16string_view word, quint64 hash) {
-    const auto& stops = stopWordsByHash();
-    auto it = stops.find(hash);
-    return it != stops.end() && it->second == word;
+    static const StopWordTable table;
+    return table.contains(word, hash);
 }
 
 // The weighted words of one item: an open-addressing table that keeps its
@@ -297,19 +322,46 @@ int TopicClusterer::idOf(const QString& word) {
     return id;
 }
 
-TopicClusterer::KeywordSet TopicClusterer::keywordSetOf(const Item& item) {
-    CachedKeywords& cached = cache[item.id];
-    if (cached.lastUse == 0 || !SharedText::same(cached.title, item.title) ||
-        !SharedText::same(cached.text, item.text)) {
+// Reading keywords is the whole cost of a first computation (every text read
+// up to its cut), and each item's words depend on that item alone, so the
+// items not cached yet are read on every core; only the vocabulary and the
+// cache, which are shared, are then updated on this thread.
+std::vector<TopicClusterer::KeywordSet> TopicClusterer::keywordSetsOf(const QList<Item>& items) {
+    std::vector<KeywordSet> sets(size_t(items.size()));
+    std::vector<qsizetype> stalePositions;
+    for (qsizetype i = 0; i < items.size(); ++i) {
+        const Item& item = items[i];
+        CachedKeywords& cached = cache[item.id];
+        if (cached.lastUse != 0 && SharedText::same(cached.title, item.title) &&
+            SharedText::same(cached.text, item.text)) {
+            sets[size_t(i)] = cached.set;
+        } else {
+            stalePositions.push_back(i);
+        }
+        cached.lastUse = generation;
+    }
+
+    std::vector<QStringList> words(stalePositions.size());
+    parallelFor(stalePositions.size(), 512, [&](size_t begin, size_t end) {
+        for (size_t k = begin; k < end; ++k) {
+            const Item& item = items[stalePositions[k]];
+            words[k] = topKeywords(item.title, item.text);
+        }
+    });
+
+    // Looked up again: the hash may have moved its entries while growing.
+    for (size_t k = 0; k < stalePositions.size(); ++k) {
+        const Item& item = items[stalePositions[k]];
+        CachedKeywords& cached = cache[item.id];
         cached.title = item.title;
         cached.text = item.text;
         cached.set = {};
-        for (const QString& word : topKeywords(item.title, item.text))
+        for (const QString& word : words[k])
             cached.set.ids[size_t(cached.set.count++)] = idOf(word);
         std::sort(cached.set.ids.begin(), cached.set.ids.begin() + cached.set.count);
+        sets[size_t(stalePositions[k])] = cached.set;
     }
-    cached.lastUse = generation;
-    return cached.set;
+    return sets;
 }
 
 int TopicClusterer::find(int index) {
@@ -402,10 +454,7 @@ QList<TopicClusterer::Positions> TopicClusterer::clusterPositions(const QList<It
     if (items.size() < minimumClusterSize)
         return {};
     ++generation;
-    std::vector<KeywordSet> sets;
-    sets.reserve(size_t(items.size()));
-    for (const Item& item : items)
-        sets.push_back(keywordSetOf(item));
+    const std::vector<KeywordSet> sets = keywordSetsOf(items);
     if (cache.size() > 2 * items.size() + 256)
         cache.removeIf([this](const auto& entry) { return entry.value().lastUse != generation; });
 

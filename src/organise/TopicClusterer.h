@@ -29,7 +29,8 @@ struct TopicCluster {
 // The answer depends only on the items. An instance keeps each item's keywords
 // until its title or text changes, and finds linked items through the pairs of
 // keywords they share rather than by comparing every two items. Not
-// thread-safe: one instance per thread.
+// thread-safe: one instance per thread (it reads many new items on every core
+// by itself).
 class TopicClusterer {
 public:
     // A cluster as positions in the list given to clusterPositions.
@@ -75,7 +76,7 @@ private:
         quint64 lastUse = 0;
     };
 
-    KeywordSet keywordSetOf(const Item& item);
+    std::vector<KeywordSet> keywordSetsOf(const QList<Item>& items);
     int idOf(const QString& word);
     void linkItemsSharingPairs(const std::vector<KeywordSet>& sets);
     int find(int index);

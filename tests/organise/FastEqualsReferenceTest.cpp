@@ -267,6 +267,19 @@ TEST(FastEqualsReference, SearchAnswersTheSameItemsInTheSameOrder) {
     }
 }
 
+// Large enough that the scan is split between threads: the order of equal
+// scores must still be the library's order across the slices.
+TEST(FastEqualsReference, SearchOfALargeLibraryScannedInParallelIsTheSame) {
+    ItemSearch search;
+    Generator generate(11);
+    QList<Item> items = generate.items(20000);
+    for (int q = 0; q < 6; ++q) {
+        const QString query = generate.query();
+        ASSERT_EQ(search.results(items, query), Reference::search(items, query))
+            << "query '" << query.toStdString() << "'";
+    }
+}
+
 TEST(FastEqualsReference, KeywordsAndClustersAreTheSame) {
     TopicClusterer clusterer;
     int clustered = 0;
@@ -290,6 +303,20 @@ TEST(FastEqualsReference, KeywordsAndClustersAreTheSame) {
     // The corpora must reach the cases that matter, or the test proves little.
     EXPECT_GT(clustered, 300);
     EXPECT_GT(suffixed, 20) << clustered;
+}
+
+// Large enough that new items are read on several threads, with edits that
+// leave some items cached and some stale between the rounds.
+TEST(FastEqualsReference, ClustersOfALargeLibraryReadInParallelAreTheSame) {
+    TopicClusterer clusterer;
+    Generator generate(7);
+    QList<Item> items = generate.items(1100);
+    for (int round = 0; round < 2; ++round) {
+        ASSERT_EQ(clusterer.clusters(items), Reference::clusters(items)) << "round " << round;
+        for (int edit = 0; edit < 40; ++edit)
+            generate.mutate(items);
+        items += generate.items(200);
+    }
 }
 
 TEST(FastEqualsReference, LibraryGridTagsAndCountsAreTheSame) {

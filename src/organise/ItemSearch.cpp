@@ -36,7 +36,23 @@ bool ItemSearch::Fields::madeFrom(const Item& item) const {
            SharedText::same(category, item.category) && tags == item.tags;
 }
 
-const ItemSearch::Fields& ItemSearch::fieldsOf(const Item& item, qsizetype position) {
+void ItemSearch::Fields::readFrom(const Item& item) {
+    title = item.title;
+    detail = item.detail;
+    text = item.text;
+    source = item.source;
+    category = item.category;
+    tags = item.tags;
+    lowerTitle = lowered(item.title);
+    lowerDetail = lowered(item.detail);
+    lowerText = item.text ? lowered(*item.text) : SearchText();
+    lowerSource = item.source ? std::optional<SearchText>(lowered(*item.source)) : std::nullopt;
+    lowerTags.clear();
+    for (const QString& tag : item.displayTags())
+        lowerTags.append(lowered(tag));
+}
+
+ItemSearch::Fields* ItemSearch::fieldsOf(const Item& item, qsizetype position) {
     if (byPosition.size() <= size_t(position))
         byPosition.resize(size_t(position) + 1);
     auto& [knownId, known] = byPosition[size_t(position)];
@@ -47,25 +63,7 @@ const ItemSearch::Fields& ItemSearch::fieldsOf(const Item& item, qsizetype posit
         knownId = item.id;
         known = entry.get();
     }
-    Fields& fields = *known;
-    if (fields.lastUse == 0 || !fields.madeFrom(item)) {
-        fields.title = item.title;
-        fields.detail = item.detail;
-        fields.text = item.text;
-        fields.source = item.source;
-        fields.category = item.category;
-        fields.tags = item.tags;
-        fields.lowerTitle = lowered(item.title);
-        fields.lowerDetail = lowered(item.detail);
-        fields.lowerText = item.text ? lowered(*item.text) : SearchText();
-        fields.lowerSource =
-            item.source ? std::optional<SearchText>(lowered(*item.source)) : std::nullopt;
-        fields.lowerTags.clear();
-        for (const QString& tag : item.displayTags())
-            fields.lowerTags.append(lowered(tag));
-    }
-    fields.lastUse = generation;
-    return fields;
+    return known;
 }
 
 // Items leave the library over time; their fields go once the cache holds
@@ -115,9 +113,30 @@ QList<qsizetype> ItemSearch::resultPositions(const QList<Item>& items, const QSt
     ++generation;
     // The cache is updated here, on this thread; the scan, which is the cost of
     // a search in a large library, then runs on every core.
-    std::vector<const Fields*> fields(size_t(items.size()));
-    for (qsizetype i = 0; i < items.size(); ++i)
-        fields[size_t(i)] = &fieldsOf(items[i], i);
+    // Lower-casing every text is the cost of a first search, so the items new
+    // or changed since the last one are read on every core as well.
+    std::vector<Fields*> fields(size_t(items.size()));
+    std::vector<qsizetype> stale;
+    std::vector<std::unique_ptr<Fields>> repeated;
+    for (qsizetype i = 0; i < items.size(); ++i) {
+        Fields* known = fieldsOf(items[i], i);
+        if (known->lastUse == generation) {
+            // An id met twice in one list (a damaged index can hold one) may
+            // carry other fields each time; such an item gets fields of its own.
+            repeated.push_back(std::make_unique<Fields>());
+            repeated.back()->readFrom(items[i]);
+            fields[size_t(i)] = repeated.back().get();
+            continue;
+        }
+        if (known->lastUse == 0 || !known->madeFrom(items[i]))
+            stale.push_back(i);
+        known->lastUse = generation;
+        fields[size_t(i)] = known;
+    }
+    parallelFor(stale.size(), 1024, [&](size_t begin, size_t end) {
+        for (size_t k = begin; k < end; ++k)
+            fields[size_t(stale[k])]->readFrom(items[stale[k]]);
+    });
     forgetUnused(items.size());
 
     std::vector<int> scores(size_t(items.size()));

@@ -63,6 +63,7 @@ private:
         quint64 lastUse = 0;
 
         bool madeFrom(const Item& item) const;
+        void readFrom(const Item& item);
     };
 
     struct Word {
@@ -71,7 +72,8 @@ private:
     };
 
     static int scoreOf(const Fields& fields, ItemKind kind, const std::vector<Word>& needles);
-    const Fields& fieldsOf(const Item& item, qsizetype position);
+    // The cached fields of item, which may still be empty or out of date.
+    Fields* fieldsOf(const Item& item, qsizetype position);
     void forgetUnused(qsizetype itemCount);
 
     QHash<QUuid, std::shared_ptr<Fields>> cache;

@@ -140,7 +140,7 @@ QList<qsizetype> ItemSearch::resultPositions(const QList<Item>& items, const QSt
     forgetUnused(items.size());
 
     std::vector<int> scores(size_t(items.size()));
-    parallelFor(scores.size(), 8192, [&](size_t begin, size_t end) {
+    parallelFor(scores.size(), 4096, [&](size_t begin, size_t end) {
         for (size_t i = begin; i < end; ++i)
             scores[i] = scoreOf(*fields[i], items[qsizetype(i)].kind, needles);
     });

@@ -13,6 +13,8 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QTextLayout>
+#include <cmath>
+#include <qdrawutil.h>
 
 using namespace Qt::StringLiterals;
 
@@ -200,12 +202,14 @@ QColor hairline(const QPalette& palette) {
     return color;
 }
 
-void paintFrame(QPainter& painter, const QRectF& card, const QPalette& palette, qreal hover) {
+namespace {
+
+void paintFrameDirectly(QPainter& painter, const QRectF& card, const QPalette& palette,
+                        qreal hover) {
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing);
     // A soft shadow as a few widening outlines, slightly below the card: only
-    // the edge shows, so only the edge is drawn, which keeps a frame of many
-    // cards cheap.
+    // the edge shows, so only the edge is drawn.
     const qreal strength = 0.05 + 0.07 * hover;
     painter.setBrush(Qt::NoBrush);
     for (int layer = 1; layer <= 4; ++layer) {
@@ -220,14 +224,74 @@ void paintFrame(QPainter& painter, const QRectF& card, const QPalette& palette, 
     painter.restore();
 }
 
+// How far the shadow reaches outside the card, and how far in from the card's
+// edge its rounded corners reach: beyond both, every row and column of a frame
+// is the same, so a small frame stretched in the middle is any frame.
+constexpr int frameReach = int(shadowMargin);
+constexpr int cornerReach = int(radius) + 8;
+
+// The frame of a tiny card, drawn once per palette and pixel ratio. Antialiased
+// outlines cost far more than copying pixels, and a grid repaints every card
+// in view on each keystroke.
+const QPixmap& restingFrame(const QPalette& palette, qreal devicePixelRatio) {
+    static QHash<QString, QPixmap> frames;
+    const QString key = QString::number(palette.color(QPalette::Base).rgba(), 16) + u'|' +
+                        QString::number(hairline(palette).rgba(), 16) + u'|' +
+                        QString::number(devicePixelRatio);
+    if (auto it = frames.constFind(key); it != frames.constEnd())
+        return *it;
+    const int side = 2 * (frameReach + cornerReach) + 1;
+    QPixmap pixmap(QSize(side, side) * devicePixelRatio);
+    pixmap.setDevicePixelRatio(devicePixelRatio);
+    pixmap.fill(Qt::transparent);
+    {
+        QPainter painter(&pixmap);
+        const QRectF card(frameReach, frameReach, side - 2 * frameReach, side - 2 * frameReach);
+        paintFrameDirectly(painter, card, palette, 0);
+    }
+    if (frames.size() >= 16)
+        frames.clear();
+    return *frames.insert(key, pixmap);
+}
+
+bool isWhole(qreal value) {
+    return value == std::floor(value);
+}
+
+} // namespace
+
+void paintFrame(QPainter& painter, const QRectF& card, const QPalette& palette, qreal hover) {
+    const QTransform& transform = painter.worldTransform();
+    const bool resting = hover == 0 && transform.type() <= QTransform::TxTranslate &&
+                         isWhole(transform.dx()) && isWhole(transform.dy()) &&
+                         isWhole(card.left()) && isWhole(card.top()) && isWhole(card.width()) &&
+                         isWhole(card.height()) && card.width() > 2 * cornerReach &&
+                         card.height() > 2 * cornerReach;
+    if (!resting) {
+        paintFrameDirectly(painter, card, palette, hover);
+        return;
+    }
+    const int reach = frameReach + cornerReach;
+    qDrawBorderPixmap(&painter,
+                      card.toRect().adjusted(-frameReach, -frameReach, frameReach, frameReach),
+                      QMargins(reach, reach, reach, reach), restingFrame(palette, ratio(painter)));
+}
+
 QRectF paintItem(QPainter& painter, const QRectF& card, const Item& item,
                  const LibraryContext& context, const QPalette& palette) {
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
-    QPainterPath clip;
-    clip.addRoundedRect(card, radius, radius);
-    painter.setClipPath(clip, painter.hasClipping() ? Qt::IntersectClip : Qt::ReplaceClip);
+    // Only pictures and their backdrops reach the rounded corners; clipping to
+    // a rounded path costs more than the rest of a text card.
+    const bool reachesCorners =
+        item.kind == ItemKind::image ||
+        (item.kind != ItemKind::text && item.thumbFileName && !item.thumbFileName->isEmpty());
+    if (reachesCorners) {
+        QPainterPath clip;
+        clip.addRoundedRect(card, radius, radius);
+        painter.setClipPath(clip, painter.hasClipping() ? Qt::IntersectClip : Qt::ReplaceClip);
+    }
     const QRectF content(card.left(), card.top(), card.width(), card.height() - footerHeight);
     const QRectF footer(card.left(), content.bottom(), card.width(), footerHeight);
     switch (item.kind) {

@@ -1,6 +1,7 @@
 #include "library/ui/TagBar.h"
 
 #include "library/ui/CardPainter.h"
+#include "library/ui/TagChip.h"
 #include "organise/AutoSortNote.h"
 
 #include <QGraphicsOpacityEffect>
@@ -62,14 +63,6 @@ bool TagBar::eventFilter(QObject* watched, QEvent* event) {
     return QWidget::eventFilter(watched, event);
 }
 
-void TagBar::changeEvent(QEvent* event) {
-    QWidget::changeEvent(event);
-    if (event->type() == QEvent::PaletteChange) {
-        for (qsizetype i = 0; i < chipButtons.size(); ++i)
-            styleChip(chipButtons[i], chipFilters[i] == selection);
-    }
-}
-
 void TagBar::setChips(int allCount, const QList<TagCount>& tags, int untaggedCount,
                       const std::optional<QString>& selected) {
     const Built wanted{allCount, tags, untaggedCount};
@@ -90,44 +83,21 @@ void TagBar::setChips(int allCount, const QList<TagCount>& tags, int untaggedCou
         if (!tags.isEmpty() && untaggedCount >= 1)
             add(u"Untagged"_s, untaggedCount, LibraryState::untaggedMarker());
     }
-    if (rebuild || selection != selected) {
-        selection = selected;
-        for (qsizetype i = 0; i < chipButtons.size(); ++i)
-            styleChip(chipButtons[i], chipFilters[i] == selected);
-    }
+    // A chip that stays fades to its new look; chips just made show it at once.
+    const bool animated = !rebuild && selection != selected && isVisible();
+    selection = selected;
+    for (qsizetype i = 0; i < chipButtons.size(); ++i)
+        chipButtons[i]->setSelected(chipFilters[i] == selected, animated);
 }
 
-QPushButton* TagBar::makeChip(const QString& name, int count, std::optional<QString> filter) {
-    auto* chip = new QPushButton(row);
-    chip->setText(name + u"  "_s + QString::number(count));
-    chip->setCursor(Qt::PointingHandCursor);
-    chip->setFont(CardPainter::font(12, QFont::Medium));
-    chip->setFlat(true);
-    chip->setFixedHeight(26);
+TagChip* TagBar::makeChip(const QString& name, int count, std::optional<QString> filter) {
+    auto* chip = new TagChip(name, count, row);
     chip->setProperty("chipName", name);
     chip->setProperty("chipCount", count);
     connect(chip, &QPushButton::clicked, this, [this, filter] { Q_EMIT chipChosen(filter); });
     chipButtons.append(chip);
     chipFilters.append(filter);
     return chip;
-}
-
-void TagBar::styleChip(QPushButton* chip, bool selected) {
-    chip->setProperty("selected", selected);
-    const QColor ink = palette().color(QPalette::WindowText);
-    const QColor accent = palette().color(QPalette::Highlight);
-    if (selected) {
-        chip->setStyleSheet(u"QPushButton { background: %1; color: %2; border: none;"
-                            " border-radius: 13px; padding: 0 12px; }"_s.arg(
-                                accent.name(), palette().color(QPalette::HighlightedText).name()));
-    } else {
-        chip->setStyleSheet(u"QPushButton { background: rgba(%1,%2,%3,13); color: %4; border: none;"
-                            " border-radius: 13px; padding: 0 12px; }"
-                            " QPushButton:hover { background: rgba(%1,%2,%3,26); }"_s.arg(ink.red())
-                                .arg(ink.green())
-                                .arg(ink.blue())
-                                .arg(ink.name()));
-    }
 }
 
 void TagBar::setSortNote(const std::optional<QString>& note) {

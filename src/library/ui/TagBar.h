@@ -12,6 +12,7 @@ class QLabel;
 class QPropertyAnimation;
 class QPushButton;
 class QScrollArea;
+class TagChip;
 
 // The row of tag chips over the grid ("All", one per tag, "Untagged") with
 // their counts, and the fading note of the last auto-sort at its end.
@@ -25,7 +26,7 @@ public:
                   const std::optional<QString>& selected);
     void setSortNote(const std::optional<QString>& note);
 
-    QList<QPushButton*> chips() const { return chipButtons; }
+    QList<TagChip*> chips() const { return chipButtons; }
     QLabel* sortNoteLabel() const { return noteLabel; }
 
 Q_SIGNALS:
@@ -34,16 +35,14 @@ Q_SIGNALS:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
-    void changeEvent(QEvent* event) override;
 
 private:
-    QPushButton* makeChip(const QString& name, int count, std::optional<QString> filter);
-    void styleChip(QPushButton* chip, bool selected);
+    TagChip* makeChip(const QString& name, int count, std::optional<QString> filter);
 
     QScrollArea* scroll;
     QWidget* row;
     QHBoxLayout* rowLayout;
-    QList<QPushButton*> chipButtons;
+    QList<TagChip*> chipButtons;
     QList<std::optional<QString>> chipFilters;
     QLabel* noteLabel;
     QGraphicsOpacityEffect* noteOpacity;

@@ -7,6 +7,7 @@
 #include "library/ui/SearchField.h"
 #include "library/ui/StackOverlay.h"
 #include "library/ui/TagBar.h"
+#include "library/ui/TagChip.h"
 #include "store/Enrichment.h"
 #include "support/QtPrinters.h"
 
@@ -160,6 +161,30 @@ TEST_F(LibraryViewTest, ChosenChipFiltersTheGridAndGoesWhenItsTagDoes) {
     EXPECT_FALSE(view->state().tagFilter.has_value()) << "the chip is gone, so is the filter";
     EXPECT_EQ(selectedChip(), u"All"_s);
     EXPECT_EQ(gridTitles().size(), 2);
+}
+
+TEST_F(LibraryViewTest, ChoosingAChipFadesBetweenTheLooksWithAnEaseOut) {
+    store->addText(u"alpha words"_s, std::nullopt);
+    store->toggleTag(u"Work"_s, newest().id);
+    auto* all = static_cast<TagChip*>(chipNamed(u"All"_s));
+    auto* work = static_cast<TagChip*>(chipNamed(u"Work"_s));
+    EXPECT_EQ(all->selectionAmount(), 1.0) << "new chips show their look at once";
+    EXPECT_EQ(work->selectionAmount(), 0.0);
+
+    work->click();
+    QTest::qWait(TagChip::fadeMs / 3);
+    EXPECT_GT(work->selectionAmount(), 0.0);
+    EXPECT_LT(work->selectionAmount(), 1.0);
+    EXPECT_GT(all->selectionAmount(), 0.0);
+    EXPECT_LT(all->selectionAmount(), 1.0);
+    // Ease-out: most of the change comes early.
+    EXPECT_GT(work->selectionAmount(), 1.0 / 3);
+
+    QTest::qWait(TagChip::fadeMs + 100);
+    EXPECT_EQ(work->selectionAmount(), 1.0);
+    EXPECT_EQ(all->selectionAmount(), 0.0);
+    EXPECT_TRUE(work->isSelected());
+    EXPECT_FALSE(all->isSelected());
 }
 
 TEST_F(LibraryViewTest, FilterMenuOffersShowGroupAndAutoSortAndMarksAChosenFilter) {

@@ -4,6 +4,10 @@
 #include <QClipboard>
 #include <QCoreApplication>
 #include <QDrag>
+#include <QDropEvent>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMimeData>
@@ -11,7 +15,6 @@
 #include <QTest>
 #include <QUrl>
 #include <QVBoxLayout>
-
 #include <cstdio>
 #include <cstdlib>
 #include <unistd.h>
@@ -47,6 +50,35 @@ private:
     QPoint pressedAt;
 };
 
+// A second small window that takes any drop and reports on standard output
+// what it was given: one line "dropped" followed by a JSON object.
+class DropWell : public QLabel {
+public:
+    DropWell() : QLabel(u"drop here"_s) {
+        setAcceptDrops(true);
+        setAlignment(Qt::AlignCenter);
+        setStyleSheet(u"background: #ffeedd;"_s);
+    }
+
+protected:
+    void dragEnterEvent(QDragEnterEvent* event) override { event->acceptProposedAction(); }
+    void dragMoveEvent(QDragMoveEvent* event) override { event->acceptProposedAction(); }
+    void dropEvent(QDropEvent* event) override {
+        const QMimeData* data = event->mimeData();
+        QJsonArray urls;
+        for (const QUrl& url : data->urls())
+            urls.append(url.toString());
+        QJsonObject report{{u"urls"_s, urls}, {u"text"_s, data->text()}};
+        if (data->hasFormat(u"application/x-kde-suggestedfilename"_s))
+            report.insert(u"suggestedName"_s,
+                          QString::fromUtf8(data->data(u"application/x-kde-suggestedfilename"_s)));
+        event->acceptProposedAction();
+        std::printf("dropped %s\n",
+                    QJsonDocument(report).toJson(QJsonDocument::Compact).constData());
+        std::fflush(stdout);
+    }
+};
+
 int runHelper() {
     int argc = 1;
     char name[] = "tovik_test_helper";
@@ -64,6 +96,10 @@ int runHelper() {
     layout->addStretch(1);
     window.setGeometry(HelperApplication::dragX - 100, HelperApplication::dragY - 30, 200, 200);
     window.show();
+    DropWell well;
+    well.setWindowTitle(QString::fromLatin1(HelperApplication::windowTitle) + u" drop"_s);
+    well.setGeometry(HelperApplication::dropX - 100, HelperApplication::dropY - 50, 200, 100);
+    well.show();
     window.activateWindow();
     field->setFocus();
     if (!QTest::qWaitForWindowActive(&window, 5000))
@@ -116,7 +152,21 @@ bool HelperApplication::start(const Options& options) {
     if (words.value(0) != "ready")
         return false;
     window = QString::fromLatin1(words.value(1));
+    output = line.mid(line.indexOf('\n') + 1);
     return true;
+}
+
+std::optional<QJsonObject> HelperApplication::takeDrop() {
+    if (!process)
+        return std::nullopt;
+    output += process->readAllStandardOutput();
+    for (qsizetype end = output.indexOf('\n'); end >= 0; end = output.indexOf('\n')) {
+        const QByteArray line = output.left(end);
+        output.remove(0, end + 1);
+        if (line.startsWith("dropped "))
+            return QJsonDocument::fromJson(line.mid(8)).object();
+    }
+    return std::nullopt;
 }
 
 HelperApplication::~HelperApplication() {

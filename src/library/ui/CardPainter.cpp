@@ -321,9 +321,13 @@ qreal paintWrapped(QPainter& painter, const QRectF& rect, const QString& text, c
     const qreal step = metrics.height() + lineSpacing;
     const int fitting = std::max(1, static_cast<int>((rect.height() + lineSpacing) / step));
     const int lines = std::min(maxLines, fitting);
-    // Only the start of a huge text can be shown; laying out all of it would
-    // cost far more than drawing.
-    QString shown = text.left(lines * 200);
+    // Only the start of a text can be shown, and shaping is most of the cost
+    // of drawing a card, so no more is laid out than the lines could hold.
+    // Printing characters are at least a fifth of the font size wide; a text
+    // of narrower ones (marks, zero-width characters) just ends early, with
+    // its ellipsis.
+    const qsizetype perLine = qCeil(rect.width() / (0.2 * std::max(1, font.pixelSize()))) + 1;
+    QString shown = text.left(lines * perLine);
     shown.replace(QLatin1Char('\t'), QLatin1Char(' '));
     QTextLayout layout(shown, font);
     QTextOption option;

@@ -167,8 +167,20 @@ void LibraryView::refresh() {
     LibraryState::Grid grid = library.grid(items);
     tagRow->setVisible(!items.isEmpty());
     tags->setChips(grid.admittedCount, grid.tagCounts, grid.untaggedCount, library.tagFilter);
-    if (grid.filtered.isEmpty()) {
-        const bool hasItems = !items.isEmpty();
+    showEntries(std::move(grid.entries));
+}
+
+// The chips and their counts ignore the query, so a keystroke only ranks the
+// grid again.
+void LibraryView::refreshEntries() {
+    showEntries(library.entries(context.store.items()));
+}
+
+void LibraryView::showEntries(QList<GridEntry> entries) {
+    // Every shown item is an entry or in a stack, so no entries means
+    // nothing passed the filters.
+    if (entries.isEmpty()) {
+        const bool hasItems = !context.store.items().isEmpty();
         empty = hasItems ? EmptyState::noResults : EmptyState::emptyMemory;
         const QString symbol = hasItems ? u"magnifyingglass"_s : u"sparkles.rectangle.stack"_s;
         emptySymbol->setPixmap(
@@ -181,7 +193,7 @@ void LibraryView::refresh() {
         masonry->setEntries({});
     } else {
         empty = EmptyState::none;
-        masonry->setEntries(std::move(grid.entries));
+        masonry->setEntries(std::move(entries));
         content->setCurrentWidget(masonry);
     }
     refreshStack();
@@ -228,7 +240,7 @@ void LibraryView::setQuery(const QString& query) {
     library.query = query;
     if (search->lineEdit()->text() != query)
         search->lineEdit()->setText(query);
-    refresh();
+    refreshEntries();
 }
 
 void LibraryView::setTagFilter(const std::optional<QString>& tagFilter) {

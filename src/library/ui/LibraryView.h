@@ -67,6 +67,8 @@ private:
     QWidget* makeEmptyState();
     void rebuildFilterMenu();
     void refresh();
+    void refreshEntries();
+    void showEntries(QList<GridEntry> entries);
     void refreshStack();
     void placeFloating();
 

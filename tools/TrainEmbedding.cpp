@@ -55,6 +55,7 @@ struct Options {
     double polysemyWeight = 0.0; // weights are divided by the number of senses to this power
     float lexFileWeight = 0.0f;  // weight of a synset's broad class as a context
     float inheritedDomainWeight = 0.0f; // weight of the hypernym's topic domain
+    double whitening = 0.0;      // principal directions of texts are scaled by spread^-whitening
     bool symmetric = true;       // learn from every document a word occurs in, not only its own
 };
 
@@ -822,10 +823,9 @@ WordVectorModel::Contents modelContents(const WordNet& wordnet, const Lemmatiser
     return contents;
 }
 
-// The first principal directions of the definitions' vectors, as the
-// finished embedding computes them, so they can be removed from every text.
-std::vector<std::vector<float>> commonDirections(const WordNet& wordnet, const QByteArray& draft,
-                                                 const Options& options) {
+// The second moment of the definitions' vectors as the embedding built from
+// draft computes them: WordNet's definitions stand in for general English text.
+Dense definitionMoment(const WordNet& wordnet, const QByteArray& draft, const Options& options) {
     std::optional<WordVectorModel> model = WordVectorModel::decode(draft);
     if (!model)
         fail("the draft model does not decode");
@@ -840,9 +840,17 @@ std::vector<std::vector<float>> commonDirections(const WordNet& wordnet, const Q
             for (int j = 0; j < dimensions; ++j)
                 moment.row(i)[j] += double((*v)[std::size_t(i)]) * (*v)[std::size_t(j)];
     }
+    return moment;
+}
+
+// The first principal directions of the definitions' vectors, as the
+// finished embedding computes them, so they can be removed from every text.
+std::vector<std::vector<float>> commonDirections(const WordNet& wordnet, const QByteArray& draft,
+                                                 const Options& options) {
+    const int dimensions = options.dimensions;
     std::vector<double> eigenvalues;
     Dense eigenvectors(0, 0);
-    symmetricEigen(moment, eigenvalues, eigenvectors);
+    symmetricEigen(definitionMoment(wordnet, draft, options), eigenvalues, eigenvectors);
     const std::vector<int> order = largestFirst(eigenvalues);
     std::vector<std::vector<float>> directions;
     for (int c = 0; c < options.commonDirections; ++c) {
@@ -852,6 +860,43 @@ std::vector<std::vector<float>> commonDirections(const WordNet& wordnet, const Q
         directions.push_back(std::move(direction));
     }
     return directions;
+}
+
+// Texts' vectors spread far more along a few directions than along the rest,
+// so those few decide most distances and a handful of broad topics attract
+// every text. Scaling each principal direction of general text by its spread
+// to the power -whitening evens them out. The map is linear, so it is applied
+// to the word vectors and the embedding itself stays a weighted sum.
+void whiten(const WordNet& wordnet, WordVectorModel::Contents& contents, const Options& options) {
+    const int dimensions = options.dimensions;
+    std::vector<double> eigenvalues;
+    Dense eigenvectors(0, 0);
+    symmetricEigen(definitionMoment(wordnet, WordVectorModel::encode(contents), options),
+                   eigenvalues, eigenvectors);
+    double mean = 0;
+    for (double v : eigenvalues)
+        mean += std::max(v, 0.0) / dimensions;
+    std::vector<double> factors(static_cast<std::size_t>(dimensions));
+    for (int e = 0; e < dimensions; ++e) {
+        // Directions with almost no spread are noise; they are not blown up.
+        const double spread = std::max(eigenvalues[std::size_t(e)], 1e-3 * mean) / mean;
+        factors[std::size_t(e)] = std::pow(spread, -options.whitening);
+    }
+    std::vector<double> projected(static_cast<std::size_t>(dimensions));
+    for (WordVectorModel::Word& word : contents.words) {
+        for (int e = 0; e < dimensions; ++e) {
+            double along = 0;
+            for (int d = 0; d < dimensions; ++d)
+                along += eigenvectors.row(d)[e] * word.vector[std::size_t(d)];
+            projected[std::size_t(e)] = along * factors[std::size_t(e)];
+        }
+        for (int d = 0; d < dimensions; ++d) {
+            double v = 0;
+            for (int e = 0; e < dimensions; ++e)
+                v += eigenvectors.row(d)[e] * projected[std::size_t(e)];
+            word.vector[std::size_t(d)] = float(v);
+        }
+    }
 }
 
 Options parse(int argc, char** argv) {
@@ -889,6 +934,8 @@ Options parse(int argc, char** argv) {
             options.senseDecay = std::stof(value);
         else if (arg == "--symmetric")
             options.symmetric = value == "1";
+        else if (arg == "--whitening")
+            options.whitening = std::stod(value);
         else if (arg == "--common-directions")
             options.commonDirections = std::stoi(value);
         else if (arg == "--minimum-documents")
@@ -920,6 +967,10 @@ int main(int argc, char** argv) {
 
     WordVectorModel::Contents contents =
         modelContents(wordnet, lemmatiser, corpus, vectors, options);
+    if (options.whitening > 0) {
+        whiten(wordnet, contents, options);
+        progress("whitened");
+    }
     contents.commonDirections =
         commonDirections(wordnet, WordVectorModel::encode(contents), options);
     const QByteArray bytes = WordVectorModel::encode(contents);

@@ -41,7 +41,6 @@
 #include <unordered_map>
 #include <unordered_set>
 #include <vector>
-
 #include <zlib.h>
 
 namespace {
@@ -65,8 +64,8 @@ struct Options {
     // Dictionaries in the dict server's format (path without .index / .dict.dz)
     // and the weight of their articles' words beside WordNet's.
     std::vector<std::pair<std::string, float>> dictionaries;
-    int dictionaryWords = 80;    // the most words read from one article: its usual senses
-    bool symmetric = true;       // learn from every document a word occurs in, not only its own
+    int dictionaryWords = 80; // the most words read from one article: its usual senses
+    bool symmetric = true;    // learn from every document a word occurs in, not only its own
 };
 
 auto started = std::chrono::steady_clock::now();
@@ -1074,8 +1073,7 @@ Options parse(int argc, char** argv) {
             else
                 options.dictionaries.push_back(
                     {value.substr(0, equals), std::stof(value.substr(equals + 1))});
-        }
-        else if (arg == "--dictionary-words")
+        } else if (arg == "--dictionary-words")
             options.dictionaryWords = std::stoi(value);
         else if (arg == "--common-directions")
             options.commonDirections = std::stoi(value);

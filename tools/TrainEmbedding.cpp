@@ -1,19 +1,24 @@
 // Trains Tovik's English word vectors from WordNet 3.0 as Debian packages it
-// (wordnet-base, /usr/share/wordnet). Deterministic: the same WordNet files and
-// options give the same model file, byte for byte, on the same build.
+// (wordnet-base, /usr/share/wordnet) and, optionally, dictionaries in the dict
+// server's format that Debian packages (dict-foldoc, /usr/share/dictd/foldoc),
+// which bring the vocabulary of fields WordNet predates (chatbot, machine
+// learning). Deterministic: the same input files and options give the same
+// model file, byte for byte, on the same build.
 //
 // Each synset becomes a short document: its words, the content words of its
 // definition and examples, and the words of the synsets it points to (its
 // hypernyms, its topic domain, derivationally related words, similar
-// adjectives). Words that share documents are related. The word-by-word
-// co-occurrence counts are turned into positive pointwise mutual information
-// and factorised by a randomised truncated SVD; each word's row, scaled by the
-// square root of the singular values and normalised, is its vector. A word's
-// weight is a / (a + p) with p its frequency in the definitions, so common
-// words count less, and the direction common to all definitions is stored so
-// that it can be taken out of every text's vector.
+// adjectives). Each dictionary article becomes another: its headwords and the
+// first words of its text. Words that share documents are related. The
+// word-by-word co-occurrence counts are turned into positive pointwise mutual
+// information and factorised by a randomised truncated SVD; each word's row,
+// scaled by the square root of the singular values and normalised, is its
+// vector. A word's weight is a / (a + p) with p its frequency in the
+// definitions, so common words count less, and the direction common to all
+// definitions is stored so that it can be taken out of every text's vector.
 //
-//   tovik_train_embedding [--wordnet DIR] [--output FILE] [--dimensions N] [--seed N]
+//   tovik_train_embedding [--wordnet DIR] [--dictionary PATH[=WEIGHT]]...
+//                         [--output FILE] [--dimensions N] [--seed N] ...
 
 #include "organise/EnglishEmbedding.h"
 #include "organise/EnglishWords.h"
@@ -36,6 +41,7 @@
 #include <unordered_map>
 #include <unordered_set>
 #include <vector>
+#include <zlib.h>
 
 namespace {
 
@@ -55,7 +61,11 @@ struct Options {
     double polysemyWeight = 0.0; // weights are divided by the number of senses to this power
     float lexFileWeight = 0.0f;  // weight of a synset's broad class as a context
     float inheritedDomainWeight = 0.0f; // weight of the hypernym's topic domain
-    bool symmetric = true;       // learn from every document a word occurs in, not only its own
+    // Dictionaries in the dict server's format (path without .index / .dict.dz)
+    // and the weight of their articles' words beside WordNet's.
+    std::vector<std::pair<std::string, float>> dictionaries;
+    int dictionaryWords = 80; // the most words read from one article: its usual senses
+    bool symmetric = true;    // learn from every document a word occurs in, not only its own
 };
 
 auto started = std::chrono::steady_clock::now();
@@ -220,6 +230,104 @@ WordNet readWordNet(const std::string& folder) {
     return wordnet;
 }
 
+// ---------------------------------------------------------------- dictionaries
+
+// One article of a dictionary in the dict server's format: the headwords that
+// point at it and its text.
+struct DictionaryEntry {
+    std::vector<std::string> headwords; // lower case
+    std::string text;
+};
+
+std::uint64_t base64Number(const std::string& digits) {
+    static const std::string alphabet =
+        "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+    std::uint64_t value = 0;
+    for (char c : digits) {
+        const auto at = alphabet.find(c);
+        if (at == std::string::npos)
+            fail("bad number in a dictionary index: " + digits);
+        value = value * 64 + at;
+    }
+    return value;
+}
+
+std::string gunzip(const std::string& path) {
+    gzFile in = gzopen(path.c_str(), "rb");
+    if (!in)
+        fail("cannot read " + path);
+    std::string data;
+    char buffer[1 << 16];
+    int n;
+    while ((n = gzread(in, buffer, sizeof buffer)) > 0)
+        data.append(buffer, std::size_t(n));
+    const bool failed = n < 0;
+    gzclose(in);
+    if (failed)
+        fail("cannot decompress " + path);
+    return data;
+}
+
+// What a dictionary article says, without what is not English prose about
+// the word: pronunciations (\Hab"it\), etymologies and source marks in
+// brackets, cross-reference braces, web addresses and quoted authors (--Shak.).
+std::string articleProse(const std::string& text) {
+    std::string prose;
+    prose.reserve(text.size());
+    char skipUntil = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (skipUntil) {
+            if (c == skipUntil || (skipUntil == ' ' && (c == '\n' || c == ')')))
+                skipUntil = 0;
+            continue;
+        }
+        if (c == '[') {
+            skipUntil = ']';
+        } else if (c == '\\') {
+            skipUntil = '\\';
+        } else if (c == '-' && i + 1 < text.size() && text[i + 1] == '-') {
+            skipUntil = '\n';
+        } else if (text.compare(i, 4, "http") == 0 || text.compare(i, 4, "ftp:") == 0) {
+            skipUntil = ' ';
+        } else {
+            prose += c == '{' || c == '}' ? ' ' : c;
+        }
+    }
+    return prose;
+}
+
+// The articles of dictionary PATH (PATH.index and PATH.dict.dz), in file order.
+std::vector<DictionaryEntry> readDictionary(const std::string& path) {
+    const std::string data = gunzip(path + ".dict.dz");
+    std::ifstream index(path + ".index");
+    if (!index)
+        fail("cannot read " + path + ".index");
+    std::map<std::pair<std::uint64_t, std::uint64_t>, std::vector<std::string>> articles;
+    std::string line;
+    while (std::getline(index, line)) {
+        std::istringstream fields(line);
+        std::string headword, offset, length;
+        if (!std::getline(fields, headword, '\t') || !std::getline(fields, offset, '\t') ||
+            !std::getline(fields, length, '\t'))
+            continue;
+        if (headword.rfind("00-database", 0) == 0 || headword.rfind("00database", 0) == 0)
+            continue; // the dictionary's own description
+        auto& headwords = articles[{base64Number(offset), base64Number(length)}];
+        const std::string lower = lowerLemma(headword);
+        if (std::find(headwords.begin(), headwords.end(), lower) == headwords.end())
+            headwords.push_back(lower);
+    }
+    std::vector<DictionaryEntry> entries;
+    for (const auto& [place, headwords] : articles) {
+        const auto [offset, length] = place;
+        if (offset > data.size() || length > data.size() - offset)
+            fail("a dictionary index points outside " + path + ".dict.dz");
+        entries.push_back({headwords, articleProse(data.substr(offset, length))});
+    }
+    return entries;
+}
+
 // ---------------------------------------------------------------- words
 
 class Vocabulary {
@@ -261,6 +369,32 @@ public:
                 if (parts.size() == 2)
                     phrases.emplace(parts[0] + ' ' + parts[1]);
             }
+        }
+    }
+
+    // Words and two-word phrases that WordNet lacks but a dictionary defines
+    // (chatbot, machine learning). Inflected forms of words already known stay
+    // with their base form.
+    void addHeadwords(const std::vector<DictionaryEntry>& entries) {
+        std::vector<std::string> single;
+        for (const DictionaryEntry& entry : entries) {
+            for (const std::string& headword : entry.headwords) {
+                std::vector<std::string> parts;
+                forEachLemmaWord(headword, [&](std::string_view w) { parts.emplace_back(w); });
+                if (parts.size() == 2 && !stops.count(parts[0]) && !stops.count(parts[1]))
+                    phrases.emplace(parts[0] + ' ' + parts[1]);
+                else if (parts.size() == 1)
+                    single.push_back(parts[0]);
+            }
+        }
+        for (const std::string& word : single) {
+            if (known.count(word) || stops.count(word) || exceptions.count(word))
+                continue;
+            std::array<std::string, EnglishWords::maximumBaseForms> forms;
+            const std::size_t count = EnglishWords::baseForms(word, forms);
+            if (std::none_of(forms.begin(), forms.begin() + count,
+                             [&](const std::string& f) { return known.count(f) > 0; }))
+                known.insert(word);
         }
     }
 
@@ -449,6 +583,41 @@ Corpus buildCorpus(const WordNet& wordnet, const Lemmatiser& lemmatiser, const O
     }
     corpus.definitionCounts.resize(vocabulary.words.size(), 0.0);
     return corpus;
+}
+
+// Each dictionary article becomes one more document: its headwords and the
+// words of its first lines, where the usual senses are.
+void addDictionary(Corpus& corpus, const std::vector<DictionaryEntry>& entries, float weight,
+                   const Lemmatiser& lemmatiser, const Options& options) {
+    auto& vocabulary = corpus.vocabulary;
+    for (const DictionaryEntry& entry : entries) {
+        std::unordered_map<int, float> bag;
+        auto add = [&](const std::string& word) {
+            float& w = bag[vocabulary.id(word)];
+            w = std::max(w, weight);
+        };
+        for (const std::string& headword : entry.headwords)
+            lemmatiser.forEachBaseWord(headword, add);
+        int words = 0;
+        lemmatiser.forEachBaseWord(entry.text, [&](const std::string& b) {
+            if (words++ >= options.dictionaryWords)
+                return;
+            add(b);
+            const int id = vocabulary.id(b);
+            if (std::size_t(id) >= corpus.definitionCounts.size())
+                corpus.definitionCounts.resize(std::size_t(id) + 1, 0.0);
+            corpus.definitionCounts[std::size_t(id)] += 1;
+            corpus.definitionTotal += 1;
+        });
+        if (bag.size() < 2)
+            continue;
+        Document document;
+        document.contexts.assign(bag.begin(), bag.end());
+        std::sort(document.contexts.begin(), document.contexts.end());
+        document.members = document.contexts;
+        corpus.documents.push_back(std::move(document));
+    }
+    corpus.definitionCounts.resize(vocabulary.words.size(), 0.0);
 }
 
 // ---------------------------------------------------------------- matrices
@@ -822,10 +991,9 @@ WordVectorModel::Contents modelContents(const WordNet& wordnet, const Lemmatiser
     return contents;
 }
 
-// The first principal directions of the definitions' vectors, as the
-// finished embedding computes them, so they can be removed from every text.
-std::vector<std::vector<float>> commonDirections(const WordNet& wordnet, const QByteArray& draft,
-                                                 const Options& options) {
+// The second moment of the definitions' vectors as the embedding built from
+// draft computes them: WordNet's definitions stand in for general English text.
+Dense definitionMoment(const WordNet& wordnet, const QByteArray& draft, const Options& options) {
     std::optional<WordVectorModel> model = WordVectorModel::decode(draft);
     if (!model)
         fail("the draft model does not decode");
@@ -840,9 +1008,17 @@ std::vector<std::vector<float>> commonDirections(const WordNet& wordnet, const Q
             for (int j = 0; j < dimensions; ++j)
                 moment.row(i)[j] += double((*v)[std::size_t(i)]) * (*v)[std::size_t(j)];
     }
+    return moment;
+}
+
+// The first principal directions of the definitions' vectors, as the
+// finished embedding computes them, so they can be removed from every text.
+std::vector<std::vector<float>> commonDirections(const WordNet& wordnet, const QByteArray& draft,
+                                                 const Options& options) {
+    const int dimensions = options.dimensions;
     std::vector<double> eigenvalues;
     Dense eigenvectors(0, 0);
-    symmetricEigen(moment, eigenvalues, eigenvectors);
+    symmetricEigen(definitionMoment(wordnet, draft, options), eigenvalues, eigenvectors);
     const std::vector<int> order = largestFirst(eigenvalues);
     std::vector<std::vector<float>> directions;
     for (int c = 0; c < options.commonDirections; ++c) {
@@ -889,6 +1065,16 @@ Options parse(int argc, char** argv) {
             options.senseDecay = std::stof(value);
         else if (arg == "--symmetric")
             options.symmetric = value == "1";
+        else if (arg == "--dictionary") {
+            // PATH or PATH=WEIGHT
+            const auto equals = value.rfind('=');
+            if (equals == std::string::npos)
+                options.dictionaries.push_back({value, 1.0f});
+            else
+                options.dictionaries.push_back(
+                    {value.substr(0, equals), std::stof(value.substr(equals + 1))});
+        } else if (arg == "--dictionary-words")
+            options.dictionaryWords = std::stoi(value);
         else if (arg == "--common-directions")
             options.commonDirections = std::stoi(value);
         else if (arg == "--minimum-documents")
@@ -909,8 +1095,17 @@ int main(int argc, char** argv) {
     const Options options = parse(argc, argv);
     const WordNet wordnet = readWordNet(options.wordnet);
     progress("read " + std::to_string(wordnet.synsets.size()) + " synsets");
-    const Lemmatiser lemmatiser(wordnet);
-    const Corpus corpus = buildCorpus(wordnet, lemmatiser, options);
+    std::vector<std::vector<DictionaryEntry>> dictionaries;
+    for (const auto& [path, weight] : options.dictionaries) {
+        dictionaries.push_back(readDictionary(path));
+        progress("read " + std::to_string(dictionaries.back().size()) + " articles of " + path);
+    }
+    Lemmatiser lemmatiser(wordnet);
+    for (const auto& entries : dictionaries)
+        lemmatiser.addHeadwords(entries);
+    Corpus corpus = buildCorpus(wordnet, lemmatiser, options);
+    for (std::size_t d = 0; d < dictionaries.size(); ++d)
+        addDictionary(corpus, dictionaries[d], options.dictionaries[d].second, lemmatiser, options);
     progress(std::to_string(corpus.documents.size()) + " documents, " +
              std::to_string(corpus.vocabulary.words.size()) + " words");
     const SparseMatrix matrix = ppmi(corpus, options);

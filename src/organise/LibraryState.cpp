@@ -117,6 +117,18 @@ QList<TopicCluster> LibraryState::topicClusters(const QList<Item>& items) {
     return clusters;
 }
 
+QList<GridEntry> LibraryState::entriesOf(QList<Item>&& shown) {
+    if (query.isEmpty())
+        return entriesOf(std::as_const(shown));
+    // Each keystroke ranks every matching item, so they are moved into their
+    // entries rather than copied field by field.
+    QList<GridEntry> entries;
+    entries.reserve(shown.size());
+    for (Item& item : shown)
+        entries.append(GridEntry::single(std::move(item)));
+    return entries;
+}
+
 QList<GridEntry> LibraryState::entriesOf(const QList<Item>& shown) {
     QList<GridEntry> entries;
     entries.reserve(shown.size());

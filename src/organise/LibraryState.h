@@ -77,6 +77,7 @@ public:
 private:
     QList<TopicClusterer::Positions> stackPositions(const QList<Item>& shown);
     QList<GridEntry> entriesOf(const QList<Item>& shown);
+    QList<GridEntry> entriesOf(QList<Item>&& shown);
 
     ItemSearch search;
     TopicClusterer clusterer;

@@ -42,6 +42,13 @@ constexpr std::array<std::u16string_view, 199> stopWordList{
     u"google",   u"wikipedia", u"spotify",   u"netflix",  u"text",     u"file",   u"snippet",
     u"copied",   u"saved",     u"untitled"};
 
+constexpr size_t longestStopWord = [] {
+    size_t longest = 0;
+    for (std::u16string_view word : stopWordList)
+        longest = std::max(longest, word.size());
+    return longest;
+}();
+
 std::u16string_view view(QStringView text) {
     return {text.utf16(), size_t(text.size())};
 }
@@ -136,7 +143,8 @@ public:
 
     // word must stay valid until the counter is cleared.
     void add(std::u16string_view word, quint64 hash, qsizetype characters, int weight) {
-        if (characters < TopicClusterer::minimumWordLength || isStopWord(word, hash))
+        if (characters < TopicClusterer::minimumWordLength ||
+            (size_t(characters) <= longestStopWord && isStopWord(word, hash)))
             return;
         if ((used.size() + 1) * 2 > slots.size())
             grow();
@@ -204,16 +212,23 @@ bool isSimple(QStringView text) {
                        [](QChar c) { return c.unicode() < 0x0300 && c.unicode() != 0x0130; });
 }
 
-char16_t lowerSimple(char16_t unit) {
-    if (unit < 0x80)
-        return char16_t(unsigned(unit - u'A') < 26u ? unit + 32 : unit);
-    return char16_t(QChar::toLower(char32_t(unit)));
-}
+// ASCII letters lower-cased, every other ASCII unit 0: one load per unit on
+// the path almost every text takes.
+constexpr std::array<char16_t, 128> asciiLetters = [] {
+    std::array<char16_t, 128> table{};
+    for (char16_t c = u'a'; c <= u'z'; ++c) {
+        table[c] = c;
+        table[c - 32] = c;
+    }
+    return table;
+}();
 
-bool isLetterSimple(char16_t unit) {
+// The unit lower-cased when that is a letter, otherwise 0.
+char16_t lowerLetterSimple(char16_t unit) {
     if (unit < 0x80)
-        return unsigned(char16_t(unit | 0x20) - u'a') < 26u;
-    return QChar::isLetter(char32_t(unit));
+        return asciiLetters[unit];
+    const char16_t lower = char16_t(QChar::toLower(char32_t(unit)));
+    return QChar::isLetter(char32_t(lower)) ? lower : char16_t(0);
 }
 
 // Adds the words of text: runs of letters of any script, lower-cased, split
@@ -227,8 +242,8 @@ void addWords(QStringView text, int weight, WordCounter& counter, char16_t*& out
         const qsizetype size = text.size();
         qsizetype i = 0;
         while (i < size) {
-            char16_t unit = lowerSimple(text[i].unicode());
-            if (!isLetterSimple(unit)) {
+            char16_t unit = lowerLetterSimple(text[i].unicode());
+            if (unit == 0) {
                 ++i;
                 continue;
             }
@@ -239,8 +254,8 @@ void addWords(QStringView text, int weight, WordCounter& counter, char16_t*& out
                 hash = hashStep(hash, unit);
                 if (++i == size)
                     break;
-                unit = lowerSimple(text[i].unicode());
-            } while (isLetterSimple(unit));
+                unit = lowerLetterSimple(text[i].unicode());
+            } while (unit != 0);
             counter.add({start, size_t(out - start)}, hash, out - start, weight);
         }
         return;

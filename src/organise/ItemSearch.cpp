@@ -111,10 +111,9 @@ QList<qsizetype> ItemSearch::resultPositions(const QList<Item>& items, const QSt
         needles.push_back({SearchText(word), itemKindFromStoredValue(word)});
 
     ++generation;
-    // The cache is updated here, on this thread; the scan, which is the cost of
-    // a search in a large library, then runs on every core.
-    // Lower-casing every text is the cost of a first search, so the items new
-    // or changed since the last one are read on every core as well.
+    // The cache is looked up on this thread only. Lower-casing the items new or
+    // changed since the last search (every text, the first time) and the scan
+    // itself, the two costs of a search in a large library, run on every core.
     std::vector<Fields*> fields(size_t(items.size()));
     std::vector<qsizetype> stale;
     std::vector<std::unique_ptr<Fields>> repeated;

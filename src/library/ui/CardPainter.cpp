@@ -8,6 +8,7 @@
 #include "store/Store.h"
 
 #include <QDir>
+#include <QFontInfo>
 #include <QHash>
 #include <QPaintDevice>
 #include <QPainter>
@@ -326,7 +327,9 @@ qreal paintWrapped(QPainter& painter, const QRectF& rect, const QString& text, c
     // Printing characters are at least a fifth of the font size wide; a text
     // of narrower ones (marks, zero-width characters) just ends early, with
     // its ellipsis.
-    const qsizetype perLine = qCeil(rect.width() / (0.2 * std::max(1, font.pixelSize()))) + 1;
+    // (QFontInfo: a font given in points has no pixel size of its own.)
+    const int pixelSize = std::max(1, QFontInfo(font).pixelSize());
+    const qsizetype perLine = qCeil(rect.width() / (0.2 * pixelSize)) + 1;
     QString shown = text.left(lines * perLine);
     shown.replace(QLatin1Char('\t'), QLatin1Char(' '));
     QTextLayout layout(shown, font);

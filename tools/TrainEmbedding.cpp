@@ -13,9 +13,11 @@
 // word-by-word co-occurrence counts are turned into positive pointwise mutual
 // information and factorised by a randomised truncated SVD; each word's row,
 // scaled by the square root of the singular values and normalised, is its
-// vector. A word's weight is a / (a + p) with p its frequency in the
-// definitions, so common words count less, and the direction common to all
-// definitions is stored so that it can be taken out of every text's vector.
+// vector. Optionally (--gloss-rounds) each vector is then moved towards the
+// vector of its senses' definitions. A word's weight is a / (a + p) with p its
+// frequency in the definitions, so common words count less, and the direction
+// common to all definitions is stored so that it can be taken out of every
+// text's vector.
 //
 //   tovik_train_embedding [--wordnet DIR] [--dictionary PATH[=WEIGHT]]...
 //                         [--output FILE] [--dimensions N] [--seed N] ...
@@ -34,6 +36,7 @@
 #include <cstdio>
 #include <fstream>
 #include <map>
+#include <optional>
 #include <random>
 #include <sstream>
 #include <string>
@@ -65,6 +68,9 @@ struct Options {
     // and the weight of their articles' words beside WordNet's.
     std::vector<std::pair<std::string, float>> dictionaries;
     int dictionaryWords = 80; // the most words read from one article: its usual senses
+    int glossRounds = 0;          // how often word vectors are moved towards their definitions
+    double glossSmoothing = 0.5;  // how far, 0 to 1
+    float glossSenseDecay = 1.0f; // a word's n-th sense's definition counts (1 + n)^-decay
     bool symmetric = true;    // learn from every document a word occurs in, not only its own
 };
 
@@ -1030,6 +1036,64 @@ std::vector<std::vector<float>> commonDirections(const WordNet& wordnet, const Q
     return directions;
 }
 
+// Each word's vector moved towards the vectors of its senses' definitions, as
+// the draft embedding reads them: a definition is written in common words
+// whose vectors are well estimated, so it pulls a word with few or odd
+// co-occurrences towards what its usual senses mean.
+void smoothWithGlosses(const WordNet& wordnet, WordVectorModel::Contents& contents,
+                       const Options& options) {
+    std::optional<WordVectorModel> model =
+        WordVectorModel::decode(WordVectorModel::encode(contents));
+    if (!model)
+        fail("the draft model does not decode");
+    const EnglishEmbedding embedding(std::move(*model));
+    std::unordered_map<std::string, int> index;
+    for (std::size_t i = 0; i < contents.words.size(); ++i)
+        index[contents.words[i].text] = int(i);
+    const std::size_t dimensions = std::size_t(options.dimensions);
+    std::vector<std::vector<double>> sums(contents.words.size());
+    for (const Synset& synset : wordnet.synsets) {
+        std::string text = synset.definition;
+        if (!synset.examples.empty())
+            text += "; " + synset.examples;
+        std::optional<std::vector<float>> gloss;
+        for (std::size_t w = 0; w < synset.lemmas.size(); ++w) {
+            const auto it = index.find(Lemmatiser::joined(synset.lemmas[w]));
+            if (it == index.end())
+                continue;
+            if (!gloss) {
+                gloss = embedding.embed(QString::fromStdString(text));
+                if (!gloss)
+                    break;
+            }
+            std::vector<double>& sum = sums[std::size_t(it->second)];
+            sum.resize(dimensions, 0.0);
+            const double weight = std::pow(1.0 + synset.ranks[w], -double(options.glossSenseDecay));
+            for (std::size_t d = 0; d < dimensions; ++d)
+                sum[d] += weight * (*gloss)[d];
+        }
+    }
+    for (std::size_t i = 0; i < contents.words.size(); ++i) {
+        const std::vector<double>& sum = sums[i];
+        if (sum.empty())
+            continue;
+        double norm = 0;
+        for (double v : sum)
+            norm += v * v;
+        if (!(norm > 0))
+            continue;
+        std::vector<float>& vector = contents.words[i].vector;
+        double newNorm = 0;
+        for (std::size_t d = 0; d < dimensions; ++d) {
+            vector[d] = float((1.0 - options.glossSmoothing) * vector[d] +
+                              options.glossSmoothing * sum[d] / std::sqrt(norm));
+            newNorm += double(vector[d]) * vector[d];
+        }
+        for (float& v : vector)
+            v = float(v / std::sqrt(std::max(newNorm, 1e-30)));
+    }
+}
+
 Options parse(int argc, char** argv) {
     Options options;
     for (int i = 1; i < argc; ++i) {
@@ -1073,7 +1137,13 @@ Options parse(int argc, char** argv) {
             else
                 options.dictionaries.push_back(
                     {value.substr(0, equals), std::stof(value.substr(equals + 1))});
-        } else if (arg == "--dictionary-words")
+        } else if (arg == "--gloss-rounds")
+            options.glossRounds = std::stoi(value);
+        else if (arg == "--gloss-smoothing")
+            options.glossSmoothing = std::stod(value);
+        else if (arg == "--gloss-sense-decay")
+            options.glossSenseDecay = std::stof(value);
+        else if (arg == "--dictionary-words")
             options.dictionaryWords = std::stoi(value);
         else if (arg == "--common-directions")
             options.commonDirections = std::stoi(value);
@@ -1084,6 +1154,8 @@ Options parse(int argc, char** argv) {
     }
     if (options.dimensions < 8 || options.dimensions > 512)
         fail("--dimensions must be between 8 and 512");
+    if (options.glossSmoothing < 0 || options.glossSmoothing > 1)
+        fail("--gloss-smoothing must be between 0 and 1");
     if (options.commonDirections < 0 || options.commonDirections > options.dimensions)
         fail("--common-directions must be between 0 and the dimensions");
     return options;
@@ -1115,6 +1187,8 @@ int main(int argc, char** argv) {
 
     WordVectorModel::Contents contents =
         modelContents(wordnet, lemmatiser, corpus, vectors, options);
+    for (int round = 0; round < options.glossRounds; ++round)
+        smoothWithGlosses(wordnet, contents, options);
     contents.commonDirections =
         commonDirections(wordnet, WordVectorModel::encode(contents), options);
     const QByteArray bytes = WordVectorModel::encode(contents);

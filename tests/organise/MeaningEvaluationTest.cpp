@@ -61,10 +61,10 @@ TEST(MeaningEvaluation, TextsAreLongEnoughAndFireNoKeywordRule) {
 }
 
 // The aim is three texts in four. The word vectors learnt from WordNet and the
-// computing dictionary reach about 64 % on these texts (abstract topics such as
+// computing dictionary reach about 65 % on these texts (abstract topics such as
 // Ideas, Startup and Mindset are the weak ones), so the check guards that level
 // against regressions.
-constexpr double accuracyFloor = 0.61;
+constexpr double accuracyFloor = 0.63;
 
 TEST(MeaningEvaluation, ShippedModelPutsHeldOutTextsInTheirTopic) {
     ASSERT_TRUE(EnglishEmbedding::load()) << "the shipped model file is missing or damaged";

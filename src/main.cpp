@@ -31,6 +31,14 @@ std::optional<int> handOverToRunningApp(const QStringList& arguments, const QByt
     return reply->status;
 }
 
+// A command prints only what it means to. Qt's own notes (a missing
+// XDG_RUNTIME_DIR, libpng's remarks on colour profiles) say nothing about the
+// command's result and would be mistaken for it.
+void keepQtQuiet(QtMsgType type, const QMessageLogContext&, const QString& message) {
+    if (type == QtCriticalMsg || type == QtFatalMsg)
+        std::cerr << message.toLocal8Bit().constData() << '\n';
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -38,6 +46,7 @@ int main(int argc, char** argv) {
     Platform::install(&platform);
 
     if (argc > 1) {
+        qInstallMessageHandler(keepQtQuiet);
         CommandLine commandLine;
         QStringList arguments;
         for (int i = 1; i < argc; ++i)

@@ -34,6 +34,12 @@ QString AppState::savedText(bool isNew, const std::optional<QString>& tag) {
     return text;
 }
 
+QString AppState::resultText(const SaveResult& result) {
+    if (result.stored())
+        return savedText(result.isNew, result.tag);
+    return result.ids.isEmpty() ? u"Not saved"_s : u"Not all saved"_s;
+}
+
 // --- published fields -------------------------------------------------------
 
 namespace {
@@ -147,7 +153,7 @@ void AppState::keep(const ClipContent& clip, const std::optional<QString>& tag) 
     setPending(std::nullopt);
     setNaming(false);
     assignNewTagText(QString());
-    showFlash(savedText(result.isNew, result.tag));
+    showFlash(resultText(result));
 }
 
 void AppState::showFlash(const QString& text) {

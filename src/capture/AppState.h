@@ -73,6 +73,9 @@ public:
     // The confirmation for a keep or a drop: "Saved" or "Already saved", with
     // " · Tag" when the kept item has a tag.
     static QString savedText(bool isNew, const std::optional<QString>& tag);
+    // The flash for what a keep did: savedText when everything was stored;
+    // "Not saved" when nothing was, "Not all saved" when part of it was.
+    static QString resultText(const SaveResult& result);
 
     static constexpr int promptOpenMs = 3000;
     static constexpr int pointerLeftMs = 1500;

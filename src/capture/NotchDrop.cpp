@@ -69,25 +69,20 @@ DroppedContent read(const QMimeData& data) {
 
 std::optional<QString> save(Store& store, const DroppedContent& content,
                             const std::optional<QString>& source) {
-    bool isNew = true;
-    if (!content.files.isEmpty()) {
-        store.addFiles(content.files, source);
-    } else if (content.url) {
-        isNew = store.addLink(*content.url, source);
-    } else if (content.image && !content.image->isNull()) {
-        store.addImage(*content.image, source);
-    } else if (content.text && !content.text->trimmed().isEmpty()) {
-        isNew = store.addText(*content.text, source);
-    } else {
+    // The same keep as a copy's, with the drop target's order of preference.
+    ClipContent clip;
+    clip.sourceApp = source;
+    if (!content.files.isEmpty())
+        clip.fileURLs = content.files;
+    else if (content.url)
+        clip.url = content.url;
+    else if (content.image && !content.image->isNull())
+        clip.image = content.image;
+    else if (content.text && !content.text->trimmed().isEmpty())
+        clip.string = content.text;
+    else
         return std::nullopt;
-    }
-    std::optional<QString> tag;
-    if (!store.items().isEmpty()) {
-        const QStringList tags = store.items().first().displayTags();
-        if (!tags.isEmpty())
-            tag = tags.first();
-    }
-    return AppState::savedText(isNew, tag);
+    return AppState::resultText(store.save(clip, std::nullopt));
 }
 
 } // namespace NotchDrop

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QString>
 #include <QUrl>
 
 #include <chrono>
@@ -17,8 +18,10 @@ public:
     // redirect), on a network failure, when the server answers with status 400
     // or higher, or when the whole exchange takes longer than timeout plus a
     // few seconds of grace; timeout alone bounds connecting and any stall.
+    // When absent, failure (if given) says what went wrong in a few words.
     virtual std::optional<QByteArray> fetchData(const QUrl& url, qint64 maxBytes,
-                                                std::chrono::seconds timeout) = 0;
+                                                std::chrono::seconds timeout,
+                                                QString* failure = nullptr) = 0;
 
     // The user agent every request carries.
     static constexpr const char* userAgent = "Mozilla/5.0 (Macintosh) Lumavex/1.0";

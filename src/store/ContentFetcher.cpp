@@ -9,8 +9,8 @@ using namespace Qt::StringLiterals;
 
 ContentFetcher::ContentFetcher(HttpClient& http) : http(http) {}
 
-PageInfo ContentFetcher::fetchPage(const QUrl& url) const {
-    const std::optional<QByteArray> bytes = http.fetchData(url, pageMaxBytes, pageTimeout);
+PageInfo ContentFetcher::fetchPage(const QUrl& url, QString* failure) const {
+    const std::optional<QByteArray> bytes = http.fetchData(url, pageMaxBytes, pageTimeout, failure);
     if (!bytes)
         return {};
     return PageParser::parse(*bytes, url);

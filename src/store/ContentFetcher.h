@@ -21,8 +21,9 @@ public:
 
     explicit ContentFetcher(HttpClient& http);
 
-    // Every field absent when the page cannot be fetched or decoded.
-    PageInfo fetchPage(const QUrl& url) const;
+    // Every field absent when the page cannot be fetched or decoded; failure
+    // (if given) then says why it could not be fetched.
+    PageInfo fetchPage(const QUrl& url, QString* failure = nullptr) const;
 
     // Fetches, decodes and downscales the image at url and writes it as
     // UUID + "-" + prefix + ".png" into filesDir; its name, or absent when

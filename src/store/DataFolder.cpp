@@ -18,6 +18,14 @@ QString applicationSupport(const Environment& environment) {
     return QDir::cleanPath(home + u"/.local/share"_s);
 }
 
+QString cacheFolder(const Environment& environment) {
+    const std::optional<QString> xdg = environment.value(u"XDG_CACHE_HOME"_s);
+    if (xdg && !xdg->isEmpty() && QDir::isAbsolutePath(*xdg))
+        return QDir::cleanPath(*xdg) + u"/lumavex"_s;
+    const QString home = environment.value(u"HOME"_s).value_or(QDir::homePath());
+    return QDir::cleanPath(home + u"/.cache/lumavex"_s);
+}
+
 QString root(const QString& applicationSupport, bool migrate) {
     const QString current = applicationSupport + u"/Lumavex"_s;
     const QString older = applicationSupport + u"/Vellumory"_s;

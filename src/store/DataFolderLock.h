@@ -16,7 +16,9 @@ public:
     DataFolderLock& operator=(const DataFolderLock&) = delete;
 
     // Takes the lock of folder, waiting up to timeoutMs for another writer to
-    // let go. On failure the answer is not locked() and error says why.
+    // let go (0: only if it is free now). On failure the answer is not
+    // locked() and error says why. Waiters are woken as soon as the lock is
+    // free, so a burst of writers each gets its turn.
     static DataFolderLock acquire(const QString& folder, int timeoutMs, QString* error = nullptr);
 
     bool locked() const { return fd >= 0; }

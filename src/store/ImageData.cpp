@@ -16,7 +16,56 @@ namespace {
 // do not declare their size up front.
 constexpr int allocationLimitMegabytes = 256;
 
+// More header segments than any camera or editor writes. The JPEG decoder
+// keeps comment and application segments in a list it walks to the end for
+// every new one, so a file of nothing but tiny segments costs time growing
+// with their square: 240 KB of empty comments took seconds.
+constexpr int maxJpegSegments = 1000;
+
+// True when device holds a JPEG with more than maxJpegSegments segments
+// before its image data. Walks only the segment headers; leaves the device's
+// position where it was.
+bool isJpegWithTooManySegments(QIODevice* device) {
+    if (device->isSequential() || device->peek(2) != QByteArrayLiteral("\xFF\xD8"))
+        return false;
+    const qint64 start = device->pos();
+    qint64 at = start + 2;
+    int segments = 0;
+    bool tooMany = false;
+    while (device->seek(at)) {
+        char marker[2];
+        if (device->read(marker, 2) != 2 || quint8(marker[0]) != 0xFF)
+            break;
+        int fill = 0;
+        while (quint8(marker[1]) == 0xFF && fill++ < 64) {
+            if (!device->getChar(&marker[1]))
+                break;
+        }
+        const quint8 code = quint8(marker[1]);
+        if (code == 0xD9 || code == 0xDA) // end of image, start of scan
+            break;
+        at = device->pos();
+        if (++segments > maxJpegSegments) {
+            tooMany = true;
+            break;
+        }
+        if (code == 0x01 || (code >= 0xD0 && code <= 0xD7))
+            continue; // markers without a length
+        char length[2];
+        if (device->read(length, 2) != 2)
+            break;
+        const int size = (quint8(length[0]) << 8) | quint8(length[1]);
+        if (size < 2)
+            break;
+        at += size;
+    }
+    device->seek(start);
+    return tooMany;
+}
+
 std::optional<QImage> read(QIODevice* device, std::optional<int> fitInto) {
+    if (isJpegWithTooManySegments(device))
+        return std::nullopt;
     static std::once_flag limited;
     std::call_once(limited, [] { QImageReader::setAllocationLimit(allocationLimitMegabytes); });
 

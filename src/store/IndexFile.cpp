@@ -6,6 +6,9 @@
 #include <QJsonDocument>
 
 #include <algorithm>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using namespace Qt::StringLiterals;
 
@@ -42,17 +45,43 @@ void sortNewestFirst(QList<Item>& items) {
                      [](const Item& a, const Item& b) { return a.savedAt > b.savedAt; });
 }
 
+namespace {
+
+// The bytes of the regular file at path, at most maxBytes of them; absent for
+// anything else. A FIFO would block the open, a device (a link to /dev/zero)
+// would be read without end: both count as unreadable.
+std::optional<QByteArray> readRegularFile(const QString& path) {
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0)
+        return std::nullopt;
+    struct stat info {};
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || info.st_size > maxBytes) {
+        ::close(fd);
+        return std::nullopt;
+    }
+    QFile file;
+    if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        return std::nullopt;
+    }
+    // An index is replaced by renaming, never grown in place: its size is known.
+    QByteArray bytes = file.read(qint64(info.st_size) + 1);
+    if (bytes.size() > maxBytes || file.error() != QFileDevice::NoError)
+        return std::nullopt;
+    return bytes;
+}
+
+} // namespace
+
 ReadResult read(const QString& path, const QDateTime& now, bool setAside) {
     ReadResult result;
     const QFileInfo info(path);
     if (!info.exists() && !info.isSymLink())
         return result;
 
-    QFile file(path);
     std::optional<QList<Item>> items;
-    if (file.open(QIODevice::ReadOnly))
-        items = decode(file.readAll());
-    file.close();
+    if (const std::optional<QByteArray> bytes = readRegularFile(path))
+        items = decode(*bytes);
     if (items) {
         sortNewestFirst(*items);
         result.items = std::move(*items);

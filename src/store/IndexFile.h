@@ -12,6 +12,10 @@
 // "items.json": one compact JSON array of every item, newest first.
 namespace IndexFile {
 
+// An index larger than this is not read (about 150,000 items of 2.5 KB): it
+// is set aside like any other unreadable index rather than exhaust memory.
+inline constexpr qint64 maxBytes = 512LL * 1024 * 1024;
+
 struct ReadResult {
     QList<Item> items;          // sorted newest first; empty when nothing was readable
     std::optional<QString> setAsidePath; // where an unreadable index was moved
@@ -19,7 +23,8 @@ struct ReadResult {
 };
 
 // Reads the index at path. A missing file gives no items. A file that cannot
-// be read or decoded (bad JSON, one unreadable item) also gives no items, but
+// be read or decoded (bad JSON, one unreadable item, not a regular file,
+// larger than maxBytes) also gives no items, but
 // is first renamed to path + ".unreadable-<time>" so that the next write
 // cannot destroy what it held.
 // With setAside false (read-only use) the file is left where it is.

@@ -5,6 +5,7 @@
 
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 #include <mutex>
 #include <optional>
@@ -18,8 +19,11 @@ public:
     explicit IndexWriter(QString path);
     ~IndexWriter(); // finishes the pending write
 
-    // Queues a write of items (a cheap implicitly shared copy).
-    void write(QList<Item> items);
+    // Queues a write of items (a cheap implicitly shared copy). The stored
+    // files at obsoletePaths are deleted once an index without them is on
+    // disk: deleting first would leave the old index naming files that are
+    // gone whenever the write fails. A failed write keeps them for the next.
+    void write(QList<Item> items, QStringList obsoletePaths = {});
 
     // Blocks until everything queued so far is on disk. True when the last
     // write succeeded.
@@ -31,6 +35,7 @@ private:
     QString path;
     std::mutex lock;
     std::optional<QList<Item>> pending;
+    QStringList obsolete; // deleted after the next successful write
     bool lastWriteSucceeded = true;
     SerialQueue queue{QStringLiteral("lumavex.persist")};
 };

@@ -4,6 +4,7 @@
 #include "platform/Platform.h"
 #include "store/ImageData.h"
 #include "store/Item.h"
+#include "store/StoredFileName.h"
 #include "store/TextRecognition.h"
 
 #include <QDir>
@@ -22,8 +23,10 @@ std::optional<Enrichment> ItemEnricher::enrich(const Item& item, const QString& 
     std::optional<QString> iconFileName;
     bool isFetchedLink = false;
 
+    // The index is only data: a name that is not a plain name inside "Files"
+    // ("../../secret.txt") must never make enrichment read another file.
     const auto storedPath = [&]() -> std::optional<QString> {
-        if (!item.fileName || item.fileName->isEmpty())
+        if (!item.fileName || !isPlainStoredName(*item.fileName))
             return std::nullopt;
         return QDir(filesDir).filePath(*item.fileName);
     };

@@ -1,6 +1,7 @@
 #include "store/Store.h"
 
 #include "capture/ClipContent.h"
+#include "common/AtomicFile.h"
 #include "common/Graphemes.h"
 #include "common/ReferenceDate.h"
 #include "common/SerialQueue.h"
@@ -10,14 +11,14 @@
 #include "store/ContentEnricher.h"
 #include "store/ContentEnricherFactory.h"
 #include "store/DataFolder.h"
+#include "store/FileCopy.h"
+#include "store/ImageData.h"
 #include "store/IndexFile.h"
 #include "store/IndexWriter.h"
 #include "store/StoredFileName.h"
 #include "store/TagName.h"
 
-#include <QBuffer>
 #include <QDir>
-#include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
@@ -44,28 +45,8 @@ QString mediumDateFormat(const QLocale& locale) {
     return format.trimmed();
 }
 
-bool copyRecursively(const QString& from, const QString& to) {
-    const QFileInfo source(from);
-    if (!source.isDir() || source.isSymLink())
-        return QFile::copy(from, to);
-    if (!QDir().mkpath(to))
-        return false;
-    QDirIterator it(from, QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System);
-    while (it.hasNext()) {
-        const QString entry = it.next();
-        if (!copyRecursively(entry, to + u'/' + it.fileName()))
-            return false;
-    }
-    return true;
-}
-
-void removeStoredPath(const QString& path) {
-    const QFileInfo info(path);
-    if (info.isDir() && !info.isSymLink())
-        QDir(path).removeRecursively();
-    else
-        QFile::remove(path);
-}
+// How long attempt records may gather before they are written.
+constexpr int attemptsSaveDelayMs = 2000;
 
 std::optional<QString> firstDisplayTag(const QList<Item>& items) {
     if (items.isEmpty())
@@ -84,7 +65,7 @@ std::unique_ptr<Store> Store::open(Options options, QString* error) {
     if (!options.readOnly) {
         QDir().mkpath(root + u"/Files"_s);
         lock = DataFolderLock::acquire(root, options.lockTimeoutMs, error);
-        if (!lock.locked())
+        if (!lock.locked() && !options.waitForLock)
             return nullptr;
     }
     return std::unique_ptr<Store>(new Store(std::move(options), root, std::move(lock)));
@@ -95,32 +76,41 @@ Store& Store::shared() {
         Platform& platform = Platform::current();
         Options options;
         options.applicationSupport = DataFolder::applicationSupport(platform.environment());
+        options.cacheFolder = DataFolder::cacheFolder(platform.environment());
         options.clock = &platform.clock();
         options.categorizer = &Categorizer::shared();
         options.enricher = makeContentEnricher();
-        std::unique_ptr<Store> opened = Store::open(options);
-        if (!opened) {
-            // Another process writes the folder: show its items, change nothing.
-            options.readOnly = true;
-            opened = Store::open(options);
-        }
-        return opened;
+        // Another process (a command, an app that is quitting) may hold the
+        // folder for a while: show its items meanwhile and take over after.
+        options.waitForLock = true;
+        options.lockTimeoutMs = 0; // the window need not wait for that
+        return Store::open(options);
     }();
     return *store;
 }
 
 Store::Store(Options options, QString root, DataFolderLock lock)
-    : options(std::move(options)), rootDir(std::move(root)), folderLock(std::move(lock)) {
-    readOnly = this->options.readOnly;
+    : options(std::move(options)), rootDir(std::move(root)), folderLock(std::move(lock)),
+      attempts(this->options.cacheFolder.isEmpty()
+                   ? QString()
+                   : this->options.cacheFolder + u"/enrichment-attempts.json"_s) {
     filesFolder = rootDir + u"/Files"_s;
     indexPath = rootDir + u"/items.json"_s;
+    attemptsSaver.setSingleShot(true);
+    attemptsSaver.setInterval(attemptsSaveDelayMs);
+    connect(&attemptsSaver, &QTimer::timeout, this, [this] { attempts.save(); });
+    readOnly = this->options.readOnly || !folderLock.locked();
     if (!readOnly) {
-        writer = std::make_unique<IndexWriter>(indexPath);
-        extractionQueue = std::make_unique<SerialQueue>(u"lumavex.extract"_s);
+        startWriting();
+        return;
     }
     load();
-    if (!readOnly)
-        reindexMissingPreviews();
+    if (!this->options.readOnly) {
+        // Waiting for the lock: meanwhile this is a reader of what is on disk.
+        lockRetry.setInterval(this->options.lockRetryMs);
+        connect(&lockRetry, &QTimer::timeout, this, &Store::tryBecomeWriter);
+        lockRetry.start();
+    }
 }
 
 Store::~Store() {
@@ -128,6 +118,39 @@ Store::~Store() {
     extractionQueue.reset();
     if (writer)
         writer->flush();
+    attempts.save();
+}
+
+void Store::startWriting() {
+    readOnly = false;
+    writer = std::make_unique<IndexWriter>(indexPath);
+    extractionQueue = std::make_unique<SerialQueue>(u"lumavex.extract"_s);
+    load();
+    if (options.enrichAtOpen)
+        reindexMissingPreviews();
+    else
+        categorizeMissing();
+}
+
+void Store::tryBecomeWriter() {
+    DataFolderLock lock = DataFolderLock::acquire(rootDir, 0);
+    if (!lock.locked())
+        return;
+    lockRetry.stop();
+    folderLock = std::move(lock);
+    // The previous writer may have changed the index since it was read.
+    startWriting();
+    Q_EMIT changed();
+    Q_EMIT becameWritable();
+}
+
+QString Store::notWritableReason() const {
+    if (writesBlocked)
+        return u"the index "_s + indexPath +
+               u" could not be read nor set aside, so nothing is written over it"_s;
+    if (options.readOnly)
+        return u"the store was opened for reading only"_s;
+    return u"another Tovik process is writing "_s + rootDir + u"; try again in a moment"_s;
 }
 
 double Store::now() const {
@@ -141,16 +164,17 @@ void Store::load() {
     writesBlocked = read.blocked;
 }
 
-void Store::persist() {
+void Store::persist(QStringList obsoleteFiles) {
     Q_EMIT changed();
-    if (readOnly || writesBlocked)
+    if (!isWritable())
         return;
-    writer->write(itemList);
+    writer->write(itemList, std::move(obsoleteFiles));
 }
 
 bool Store::flush() {
-    if (readOnly || writesBlocked)
+    if (!isWritable())
         return false;
+    attempts.save();
     return writer->flush();
 }
 
@@ -185,33 +209,44 @@ void Store::bump(qsizetype position) {
 }
 
 SaveResult Store::save(const ClipContent& clip, const std::optional<QString>& tag) {
+    SaveResult result;
+    const bool hasText = clip.string && !clip.string->trimmed().isEmpty();
+    if (clip.fileURLs.isEmpty() && !clip.image && !clip.url && !hasText)
+        return result;
+    if (!isWritable()) {
+        result.isNew = false;
+        result.failures.append(notWritableReason());
+        return result;
+    }
+
     QSet<QUuid> before;
     before.reserve(itemList.size());
     for (const Item& item : std::as_const(itemList))
         before.insert(item.id);
 
-    SaveResult result;
     if (!clip.fileURLs.isEmpty()) {
-        addFiles(clip.fileURLs, clip.sourceApp);
+        result.failures = addFiles(clip.fileURLs, clip.sourceApp);
     } else if (clip.image) {
-        addImage(*clip.image, clip.sourceApp);
+        QString failure;
+        if (!addImage(*clip.image, clip.sourceApp, &failure))
+            result.failures.append(failure);
     } else if (clip.url) {
         result.isNew = addLink(*clip.url, clip.sourceApp);
-    } else if (clip.string && !clip.string->isEmpty()) {
-        result.isNew = addText(*clip.string, clip.sourceApp);
     } else {
-        return result;
+        result.isNew = addText(*clip.string, clip.sourceApp);
     }
 
+    for (const Item& item : std::as_const(itemList)) {
+        if (!before.contains(item.id))
+            result.ids.append(item.id);
+    }
+    // Nothing new but nothing failed either: the content was bumped.
+    if (result.ids.isEmpty() && result.failures.isEmpty() && !itemList.isEmpty())
+        result.ids.append(itemList.first().id);
+    if (result.ids.isEmpty())
+        result.isNew = false;
     if (tag) {
-        QList<QUuid> added;
-        for (const Item& item : std::as_const(itemList)) {
-            if (!before.contains(item.id))
-                added.append(item.id);
-        }
-        if (added.isEmpty() && !itemList.isEmpty())
-            added.append(itemList.first().id);
-        for (const QUuid& id : added)
+        for (const QUuid& id : std::as_const(result.ids))
             addTag(*tag, id);
     }
     result.tag = firstDisplayTag(itemList);
@@ -221,7 +256,7 @@ SaveResult Store::save(const ClipContent& clip, const std::optional<QString>& ta
 bool Store::addText(const QString& text, const std::optional<QString>& source) {
     const QString trimmed = text.trimmed();
     // Nothing to keep; an empty note would only be clutter.
-    if (trimmed.isEmpty())
+    if (trimmed.isEmpty() || !isWritable())
         return false;
     for (qsizetype i = 0; i < itemList.size(); ++i) {
         if (itemList[i].kind == ItemKind::text && itemList[i].text == trimmed) {
@@ -247,6 +282,8 @@ bool Store::addText(const QString& text, const std::optional<QString>& source) {
 }
 
 bool Store::addLink(const QUrl& url, const std::optional<QString>& source) {
+    if (!isWritable())
+        return false;
     const QString absolute = url.toString(QUrl::FullyEncoded);
     for (qsizetype i = 0; i < itemList.size(); ++i) {
         if (itemList[i].kind == ItemKind::link && itemList[i].detail == absolute) {
@@ -268,17 +305,28 @@ bool Store::addLink(const QUrl& url, const std::optional<QString>& source) {
     return true;
 }
 
-void Store::addImage(const QImage& image, const std::optional<QString>& source) {
-    QByteArray png;
-    QBuffer buffer(&png);
-    buffer.open(QIODevice::WriteOnly);
-    if (image.isNull() || !image.save(&buffer, "PNG"))
-        return;
+bool Store::addImage(const QImage& image, const std::optional<QString>& source,
+                     QString* failure) {
+    const auto fail = [failure](const QString& why) {
+        if (failure)
+            *failure = why;
+        return false;
+    };
+    if (!isWritable())
+        return fail(notWritableReason());
+    // Without the source's text chunks: a pasted image may carry notes or a
+    // location its owner never meant to keep.
+    const std::optional<QByteArray> png = ImageData::pngData(image);
+    if (!png)
+        return fail(u"the image could not be converted to PNG"_s);
     const QString name = freshId() + u".png"_s;
-    QFile file(filesFolder + u'/' + name);
-    if (file.open(QIODevice::WriteOnly | QIODevice::NewOnly))
-        file.write(png);
-    file.close();
+    const QString path = filesFolder + u'/' + name;
+    // Durable before the index names it, and a short write (a full disk) is
+    // a failure, not a truncated picture.
+    if (!AtomicFile::write(path, *png)) {
+        QFile::remove(path);
+        return fail(u"could not write "_s + path);
+    }
 
     const QLocale locale;
     const QDateTime local = options.clock->now().toLocalTime();
@@ -294,6 +342,7 @@ void Store::addImage(const QImage& image, const std::optional<QString>& source) 
     insertFront(item);
     persist();
     index(item);
+    return true;
 }
 
 bool Store::isImageFile(const QString& path) {
@@ -302,33 +351,47 @@ bool Store::isImageFile(const QString& path) {
     return type.isValid() && type.name().startsWith(u"image/"_s);
 }
 
-std::optional<QString> Store::copyIntoStore(const QUrl& fileURL) {
+std::optional<QString> Store::copyIntoStore(const QUrl& fileURL, QString* failure) {
     const QString path = QDir::cleanPath(fileURL.toLocalFile());
     const QString name = freshId() + u"-"_s + QFileInfo(path).fileName();
     const QString target = filesFolder + u'/' + name;
-    if (!copyRecursively(path, target)) {
-        removeStoredPath(target); // no half copies left behind
+    if (std::optional<QString> error = FileCopy::copy(path, target)) {
+        if (failure)
+            *failure = *error;
         return std::nullopt;
     }
     return name;
 }
 
-void Store::addFiles(const QList<QUrl>& fileURLs, const std::optional<QString>& source) {
+QStringList Store::addFiles(const QList<QUrl>& fileURLs, const std::optional<QString>& source) {
+    QStringList failures;
+    if (!isWritable()) {
+        failures.append(notWritableReason());
+        return failures;
+    }
     for (const QUrl& url : fileURLs) {
         const QString path = QDir::cleanPath(url.toLocalFile());
         const QFileInfo info(path);
+        QString failure;
+        const std::optional<QString> stored = copyIntoStore(url, &failure);
+        // An item naming no copy would be kept in name only.
+        if (!stored) {
+            failures.append(failure);
+            continue;
+        }
         Item item;
         item.id = QUuid::createUuid();
         item.kind = isImageFile(path) ? ItemKind::image : ItemKind::file;
         item.title = info.fileName();
         item.detail = info.absolutePath();
-        item.fileName = copyIntoStore(url);
+        item.fileName = stored;
         item.source = source;
         item.savedAt = now();
         insertFront(item);
         persist();
         index(item);
     }
+    return failures;
 }
 
 QString Store::storedFilePath(const QString& name) const {
@@ -337,16 +400,21 @@ QString Store::storedFilePath(const QString& name) const {
     return filesFolder + u'/' + name;
 }
 
+QString Store::storedPathOf(const std::optional<QString>& name) const {
+    return name ? storedFilePath(*name) : QString();
+}
+
 void Store::remove(const Item& item) {
+    if (!isWritable())
+        return;
+    QStringList obsolete;
     for (const std::optional<QString>& name : {item.fileName, item.thumbFileName, item.iconFileName}) {
-        if (!name || name->isEmpty())
-            continue;
-        const QString path = storedFilePath(*name);
-        if (!path.isEmpty() && !readOnly)
-            removeStoredPath(path);
+        if (const QString path = storedPathOf(name); !path.isEmpty())
+            obsolete.append(path);
     }
     itemList.removeIf([&item](const Item& candidate) { return candidate.id == item.id; });
-    persist();
+    attempts.forget(item.id);
+    persist(std::move(obsolete));
 }
 
 std::optional<QString> Store::canonicalTag(const QString& raw) const {
@@ -361,6 +429,8 @@ std::optional<QString> Store::canonicalTag(const QString& raw) const {
 }
 
 void Store::addTag(const QString& name, const QUuid& id) {
+    if (!isWritable())
+        return;
     const std::optional<QString> tag = canonicalTag(name);
     const qsizetype at = positionOf(id);
     if (!tag || at < 0)
@@ -374,6 +444,8 @@ void Store::addTag(const QString& name, const QUuid& id) {
 }
 
 void Store::removeTag(const QString& name, const QUuid& id) {
+    if (!isWritable())
+        return;
     const std::optional<QString> tag = canonicalTag(name);
     const qsizetype at = positionOf(id);
     if (!tag || at < 0)
@@ -385,6 +457,8 @@ void Store::removeTag(const QString& name, const QUuid& id) {
 }
 
 void Store::toggleTag(const QString& name, const QUuid& id) {
+    if (!isWritable())
+        return;
     const std::optional<QString> tag = canonicalTag(name);
     const qsizetype at = positionOf(id);
     if (!tag || at < 0)
@@ -400,6 +474,8 @@ void Store::toggleTag(const QString& name, const QUuid& id) {
 }
 
 void Store::resetToAuto(const QUuid& id) {
+    if (!isWritable())
+        return;
     const qsizetype at = positionOf(id);
     if (at < 0)
         return;
@@ -410,6 +486,8 @@ void Store::resetToAuto(const QUuid& id) {
 
 Store::AutoSortCounts Store::autoSortAll() {
     AutoSortCounts counts;
+    if (!isWritable())
+        return counts;
     for (Item& item : itemList) {
         if (item.tags)
             continue;
@@ -461,7 +539,7 @@ QStringList Store::allTags() const {
     return spellings;
 }
 
-void Store::reindexMissingPreviews() {
+void Store::categorizeMissing() {
     bool categorized = false;
     for (Item& item : itemList) {
         if (item.category)
@@ -473,16 +551,53 @@ void Store::reindexMissingPreviews() {
     }
     if (categorized)
         persist();
-    for (const Item& item : std::as_const(itemList)) {
-        if ((item.kind == ItemKind::file || item.kind == ItemKind::link) && !item.thumbFileName)
-            index(item);
+}
+
+void Store::reindexMissingPreviews() {
+    categorizeMissing();
+    handOverUnenriched(false);
+}
+
+int Store::enrichMissing() {
+    return handOverUnenriched(true);
+}
+
+bool Store::lacksEnrichment(const Item& item) {
+    switch (item.kind) {
+    case ItemKind::link:
+    case ItemKind::file:
+        return !item.thumbFileName;
+    case ItemKind::image:
+        return !item.text;
+    case ItemKind::text:
+        return false;
     }
+    return false;
+}
+
+int Store::handOverUnenriched(bool includeRecentlyTried) {
+    if (!isWritable() || !options.enricher)
+        return 0;
+    const double at = now();
+    int handed = 0;
+    for (const Item& item : std::as_const(itemList)) {
+        if (!lacksEnrichment(item))
+            continue;
+        if (enriching.contains(item.id))
+            continue;
+        if (!includeRecentlyTried && attempts.triedRecently(item.id, at))
+            continue;
+        index(item);
+        ++handed;
+    }
+    return handed;
 }
 
 void Store::index(const Item& item) {
-    if (readOnly || !options.enricher)
+    if (!isWritable() || !options.enricher)
         return;
     ++enrichmentsInFlight;
+    ++enriching[item.id];
     std::shared_ptr<ContentEnricher> enricher = options.enricher;
     const QString files = filesFolder;
     QPointer<Store> store(this);
@@ -491,36 +606,58 @@ void Store::index(const Item& item) {
         // Results are merged on the main thread; a store gone meanwhile drops them.
         QMetaObject::invokeMethod(
             store.data(),
-            [store, found = std::move(found)] {
+            [store, id = item.id, found = std::move(found)] {
                 if (!store)
                     return;
                 if (found)
                     store->applyEnrichment(*found);
-                store->enrichmentDone();
+                store->enrichmentDone(id);
             },
             Qt::QueuedConnection);
     });
 }
 
-void Store::enrichmentDone() {
+void Store::enrichmentDone(const QUuid& id) {
+    if (--enriching[id] <= 0)
+        enriching.remove(id);
+    if (positionOf(id) >= 0) {
+        attempts.record(id, now());
+        if (!attemptsSaver.isActive())
+            attemptsSaver.start();
+    }
     if (--enrichmentsInFlight == 0)
         Q_EMIT enrichmentIdle();
 }
 
 void Store::applyEnrichment(const Enrichment& enrichment) {
     const qsizetype at = positionOf(enrichment.id);
-    if (at < 0)
+    if (at < 0) {
+        // Removed meanwhile: the files written for it belong to nothing.
+        for (const QString& path : {storedPathOf(enrichment.thumbFileName),
+                                    storedPathOf(enrichment.iconFileName)}) {
+            if (!path.isEmpty())
+                FileCopy::remove(path);
+        }
         return;
+    }
     Item& item = itemList[at];
+    // A new preview or icon replaces the old file, which would otherwise lie
+    // in "Files" for ever, named by nothing.
+    QStringList replaced;
+    const auto replace = [&](std::optional<QString>& field, const std::optional<QString>& found) {
+        if (!found || field == found)
+            return;
+        if (const QString old = storedPathOf(field); !old.isEmpty())
+            replaced.append(old);
+        field = found;
+    };
     if (enrichment.text)
         item.text = enrichment.text;
     if (enrichment.title && !enrichment.title->isEmpty())
         item.title = *enrichment.title;
-    if (enrichment.thumbFileName)
-        item.thumbFileName = enrichment.thumbFileName;
-    if (enrichment.iconFileName)
-        item.iconFileName = enrichment.iconFileName;
+    replace(item.thumbFileName, enrichment.thumbFileName);
+    replace(item.iconFileName, enrichment.iconFileName);
     if (enrichment.category)
         item.category = enrichment.category;
-    persist();
+    persist(std::move(replaced));
 }

@@ -1,13 +1,17 @@
 #pragma once
 
 #include "store/DataFolderLock.h"
+#include "store/EnrichmentAttempts.h"
 #include "store/Item.h"
 #include "store/SaveResult.h"
 
+#include <QHash>
 #include <QImage>
 #include <QList>
 #include <QObject>
 #include <QString>
+#include <QStringList>
+#include <QTimer>
 #include <QUrl>
 
 #include <memory>
@@ -25,6 +29,11 @@ struct Enrichment;
 // data folder with its "Files" folder and "items.json", and the hand-over of
 // new files, images and links to content enrichment. All operations run on
 // the main thread; every change is written to the index.
+//
+// Only the process holding the data folder's lock may change it. A store that
+// does not hold it (read-only, or still waiting for another process to let
+// go) changes nothing: every keep answers a failure and every other change is
+// refused, so nothing is shown as kept that would be gone at quit.
 class Store : public QObject {
     Q_OBJECT
 public:
@@ -33,13 +42,23 @@ public:
         Clock* clock = nullptr;
         const Categorizer* categorizer = nullptr;
         std::shared_ptr<ContentEnricher> enricher; // none: items are not enriched
+        // Where enrichment attempts are remembered (see EnrichmentAttempts);
+        // empty: not remembered, every open hands over everything unread.
+        QString cacheFolder;
         bool readOnly = false;  // read the index only: no lock, no move, no writes
         int lockTimeoutMs = 5000;
+        // When the lock stays busy past the timeout, open as a reader anyway
+        // and become the writer as soon as the lock is free (the desktop app).
+        bool waitForLock = false;
+        int lockRetryMs = 250;
+        // Hand unread items to enrichment as the store opens (see
+        // reindexMissingPreviews); a command that keeps one item does not.
+        bool enrichAtOpen = true;
     };
 
     // Opens the store of options.applicationSupport. A writable store first
     // takes the data folder's lock; null with error set when another process
-    // keeps it beyond the timeout.
+    // keeps it beyond the timeout (unless options.waitForLock).
     static std::unique_ptr<Store> open(Options options, QString* error = nullptr);
 
     // The process's store, created on first use with the platform's services.
@@ -52,14 +71,24 @@ public:
     const QString& filesDir() const { return filesFolder; }
     const QString& indexFile() const { return indexPath; }
     bool isReadOnly() const { return readOnly; }
+    // True when changes are stored: the lock is held and the index can be
+    // written without destroying an unreadable one.
+    bool isWritable() const { return !readOnly && !writesBlocked; }
     // Where an unreadable index was moved at start, if that happened.
     const std::optional<QString>& setAsideIndex() const { return setAsidePath; }
 
     SaveResult save(const ClipContent& clip, const std::optional<QString>& tag);
+    // True: a new item; false: an existing one was bumped, or nothing could be
+    // stored (see isWritable).
     bool addText(const QString& text, const std::optional<QString>& source);
     bool addLink(const QUrl& url, const std::optional<QString>& source);
-    void addImage(const QImage& image, const std::optional<QString>& source);
-    void addFiles(const QList<QUrl>& fileURLs, const std::optional<QString>& source);
+    // True when the image was stored; otherwise failure says why.
+    bool addImage(const QImage& image, const std::optional<QString>& source,
+                  QString* failure = nullptr);
+    // One item per file or folder that was copied whole; the answer names,
+    // one line each, those that could not be (no item is made for them).
+    QStringList addFiles(const QList<QUrl>& fileURLs, const std::optional<QString>& source);
+    // The item's stored files are deleted once the index without it is on disk.
     void remove(const Item& item);
 
     void addTag(const QString& name, const QUuid& id);
@@ -85,7 +114,14 @@ public:
     // not a plain name (see isPlainStoredName).
     QString storedFilePath(const QString& name) const;
 
+    // Categorises items without a category, then hands to enrichment every
+    // item still lacking what it gives (a link's or file's preview, an image's
+    // text) that was not tried in the last days.
     void reindexMissingPreviews();
+
+    // Hands every item lacking what enrichment gives to it, also those tried
+    // recently (the user asked). The number handed over.
+    int enrichMissing();
 
     // Blocks until every change so far is durably on disk. True on success.
     bool flush();
@@ -101,20 +137,29 @@ Q_SIGNALS:
     void changed();
     // Emitted on the main thread when the last pending enrichment was merged.
     void enrichmentIdle();
+    // Emitted once a store that waited for the lock has become the writer.
+    void becameWritable();
 
 private:
     Store(Options options, QString root, DataFolderLock lock);
 
     void load();
-    void persist();
+    void persist(QStringList obsoleteFiles = {});
+    void startWriting();
+    void categorizeMissing();
+    void tryBecomeWriter();
+    int handOverUnenriched(bool includeRecentlyTried);
+    static bool lacksEnrichment(const Item& item);
+    QString storedPathOf(const std::optional<QString>& name) const;
     void index(const Item& item);
     void bump(qsizetype position);
     void insertFront(Item item);
-    std::optional<QString> copyIntoStore(const QUrl& fileURL);
+    std::optional<QString> copyIntoStore(const QUrl& fileURL, QString* failure);
+    QString notWritableReason() const;
     std::optional<QString> categorize(const Item& item) const;
     qsizetype positionOf(const QUuid& id) const;
     double now() const;
-    void enrichmentDone();
+    void enrichmentDone(const QUuid& id);
 
     Options options;
     QString rootDir;
@@ -128,4 +173,8 @@ private:
     std::unique_ptr<IndexWriter> writer;
     std::unique_ptr<SerialQueue> extractionQueue;
     int enrichmentsInFlight = 0;
+    QHash<QUuid, int> enriching; // ids handed over and not merged yet
+    EnrichmentAttempts attempts;
+    QTimer attemptsSaver;
+    QTimer lockRetry;
 };

@@ -146,6 +146,24 @@ TEST_F(AppStateTest, KeepStoresTheClipAndFlashesTheResultThenCollapses) {
     }
 }
 
+TEST_F(AppStateTest, AKeepThatStoresNothingNeverFlashesSaved) {
+    // Another process holds the data folder: this store may not write.
+    store->addText(u"kept earlier"_s, std::nullopt);
+    ASSERT_TRUE(store->flush());
+    store.reset();
+    store = openStore(nullptr, /*readOnly=*/true);
+    state->showKeepPrompt(text(u"new note"_s));
+    state->keep(text(u"new note"_s), u"Design"_s);
+    EXPECT_EQ(state->flash(), u"Not saved"_s);
+    ASSERT_EQ(store->items().size(), 1);
+    EXPECT_EQ(store->items().first().text, u"kept earlier"_s) << "nothing shown as kept";
+
+    SaveResult partly;
+    partly.ids = {QUuid::createUuid()};
+    partly.failures = {u"/tmp/pipe is not a regular file or folder"_s};
+    EXPECT_EQ(AppState::resultText(partly), u"Not all saved"_s);
+}
+
 TEST_F(AppStateTest, FlashStaysForItsFullTimeEvenWhenThePromptTimerRunsOut) {
     state->showKeepPrompt(text(u"a note"_s));
     wait(2900);

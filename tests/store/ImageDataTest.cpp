@@ -113,6 +113,10 @@ TEST(ImageData, DamagedOrHostileImagesAreRefused) {
         {"PNG declaring 100000 x 1", pngDeclaring(100'000, 1'000)},
         {"GIF declaring 65535 x 65535", gifDeclaring(65'535, 65'535)},
         {"truncated JPEG header", jpeg.left(20)},
+        // Empty comment segments: the decoder's time grows with their square.
+        {"JPEG of 60000 empty comments", QByteArray("\xFF\xD8") +
+                                             QByteArray("\xFF\xFE\x00\x02").repeated(60'000) +
+                                             QByteArray("\xFF\xD9")},
     };
     for (const Case& c : cases)
         EXPECT_EQ(ImageData::decode(c.bytes), std::nullopt) << c.what;

@@ -168,6 +168,25 @@ TEST_F(ItemEnricherTest, ImagesAreReadAndFilesGetTextAndThumbnail) {
     EXPECT_EQ(storedSize(result->thumbFileName), QSize(100, 141));
 }
 
+TEST_F(ItemEnricherTest, StoredNamesThatLeaveFilesAreNeverRead) {
+    QTemporaryDir outside;
+    QFile secret(QDir(outside.path()).filePath(u"outside.txt"_s));
+    ASSERT_TRUE(secret.open(QIODevice::WriteOnly));
+    secret.write("private words");
+    secret.close();
+    const QString escape = QDir(files.path()).relativeFilePath(secret.fileName());
+    ASSERT_TRUE(escape.startsWith(u"../"_s));
+    for (const QString& name : {escape, secret.fileName()}) {
+        Item file;
+        file.id = QUuid::createUuid();
+        file.kind = ItemKind::file;
+        file.title = u"outside.txt"_s;
+        file.fileName = name;
+        const std::optional<Enrichment> result = enricher.enrich(file, files.path());
+        EXPECT_TRUE(!result || !result->text) << name.toStdString();
+    }
+}
+
 TEST_F(ItemEnricherTest, NothingFoundAndNoCategoryIsAbsent) {
     Item file;
     file.id = QUuid::createUuid();

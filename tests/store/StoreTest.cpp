@@ -2,16 +2,20 @@
 #include "common/ReferenceDate.h"
 #include "store/ContentEnricher.h"
 #include "store/IndexFile.h"
+#include "store/StoredFile.h"
 #include "support/QtPrinters.h"
 #include "support/StoreFixture.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QSignalSpy>
 #include <QCoreApplication>
 #include <QThread>
+
+#include <sys/stat.h>
 
 using namespace Qt::StringLiterals;
 
@@ -82,8 +86,9 @@ TEST_F(StoreKeeping, ImagesAndFilesAreCopiedAndNeverDeduplicated) {
     auto store = openStore();
     QImage image(20, 10, QImage::Format_RGB32);
     image.fill(Qt::green);
-    store->addImage(image, u"Viewer"_s);
-    store->addImage(image, u"Viewer"_s);
+    image.setText(u"GPS"_s, u"52.37, 4.89"_s);
+    EXPECT_TRUE(store->addImage(image, u"Viewer"_s));
+    EXPECT_TRUE(store->addImage(image, u"Viewer"_s));
     ASSERT_EQ(store->items().size(), 2);
     const Item& stored = store->items().first();
     EXPECT_EQ(stored.kind, ItemKind::image);
@@ -91,7 +96,9 @@ TEST_F(StoreKeeping, ImagesAndFilesAreCopiedAndNeverDeduplicated) {
     EXPECT_TRUE(stored.title.startsWith(u"Image · "_s));
     ASSERT_TRUE(stored.fileName.has_value());
     EXPECT_TRUE(stored.fileName->endsWith(u".png"_s));
-    EXPECT_EQ(QImage(store->filesDir() + u'/' + *stored.fileName).size(), QSize(20, 10));
+    const QImage kept(store->filesDir() + u'/' + *stored.fileName);
+    EXPECT_EQ(kept.size(), QSize(20, 10));
+    EXPECT_TRUE(kept.textKeys().isEmpty()) << "the source's notes are not kept";
 
     QTemporaryDir source;
     writeFile(source.filePath(u"notes.txt"_s), "some notes");
@@ -117,12 +124,74 @@ TEST_F(StoreKeeping, ImagesAndFilesAreCopiedAndNeverDeduplicated) {
     EXPECT_NE(store->items()[0].fileName, store->items()[3].fileName);
 }
 
-TEST_F(StoreKeeping, AFileThatCannotBeCopiedIsKeptWithoutAStoredName) {
+TEST_F(StoreKeeping, WhatCannotBeStoredIsReportedAndNeverKeptInNameOnly) {
+    QTemporaryDir source;
+    const QString fifo = source.filePath(u"pipe"_s);
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    QImage image(8, 8, QImage::Format_RGB32);
+    image.fill(Qt::red);
+    struct Case {
+        const char* what;
+        std::function<void()> breakStore;
+        ClipContent clip;
+    };
+    const auto files = [](const QString& path) {
+        ClipContent clip;
+        clip.fileURLs = {QUrl::fromLocalFile(path)};
+        return clip;
+    };
+    ClipContent imageClip;
+    imageClip.image = image;
+    // A file where "Files" should be: no write into it can succeed, even as root.
+    const auto blockFiles = [this] {
+        QDir(lumavex() + u"/Files"_s).removeRecursively();
+        writeFile(lumavex() + u"/Files"_s, "in the way");
+    };
+    const std::vector<Case> cases = {
+        {"a file that has gone", [] {}, files(support.path() + u"/missing.txt"_s)},
+        {"a FIFO (reading it would block for ever)", [] {}, files(fifo)},
+        {"an image when Files cannot be written", blockFiles, imageClip},
+        {"a file when Files cannot be written", blockFiles, files(source.path())},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        QDir(lumavex()).removeRecursively();
+        auto store = openStore();
+        ASSERT_TRUE(store);
+        c.breakStore();
+        const SaveResult result = store->save(c.clip, u"Mine"_s);
+        EXPECT_FALSE(result.stored());
+        EXPECT_EQ(result.failures.size(), 1);
+        EXPECT_TRUE(result.ids.isEmpty());
+        EXPECT_FALSE(result.isNew);
+        EXPECT_TRUE(store->items().isEmpty());
+    }
+}
+
+TEST_F(StoreKeeping, FoldersAreCopiedWithTheirLinksAsLinksAndWithoutFifos) {
+    QTemporaryDir source;
+    const QString folder = source.filePath(u"project"_s);
+    writeFile(folder + u"/docs/readme.md"_s, "# read me");
+    ASSERT_TRUE(QFile::link(u"docs"_s, folder + u"/docs-link"_s));
+    ASSERT_TRUE(QFile::link(u"/no/such/target"_s, folder + u"/dangling"_s));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(folder + u"/pipe"_s).constData(), 0600), 0);
+
     auto store = openStore();
-    store->addFiles({QUrl::fromLocalFile(support.path() + u"/missing.txt"_s)}, std::nullopt);
+    EXPECT_TRUE(store->addFiles({QUrl::fromLocalFile(folder)}, std::nullopt).isEmpty());
     ASSERT_EQ(store->items().size(), 1);
-    EXPECT_FALSE(store->items().first().fileName.has_value());
-    EXPECT_TRUE(QDir(store->filesDir()).isEmpty());
+    const QString copy = store->storedFilePath(*store->items().first().fileName);
+    EXPECT_EQ(readFile(copy + u"/docs/readme.md"_s), "# read me");
+    EXPECT_EQ(QFileInfo(copy + u"/docs-link"_s).symLinkTarget(), copy + u"/docs"_s);
+    EXPECT_TRUE(QFileInfo(copy + u"/dangling"_s).isSymLink());
+    EXPECT_FALSE(QFileInfo::exists(copy + u"/pipe"_s) || QFileInfo(copy + u"/pipe"_s).isSymLink());
+
+    // A link picked by the user stands for what it names.
+    const QString picked = source.filePath(u"shortcut"_s);
+    ASSERT_TRUE(QFile::link(folder + u"/docs"_s, picked));
+    EXPECT_TRUE(store->addFiles({QUrl::fromLocalFile(picked)}, std::nullopt).isEmpty());
+    const QString linkCopy = store->storedFilePath(*store->items().first().fileName);
+    EXPECT_FALSE(QFileInfo(linkCopy).isSymLink());
+    EXPECT_EQ(readFile(linkCopy + u"/readme.md"_s), "# read me");
 }
 
 TEST_F(StoreKeeping, SaveChoosesFilesThenImageThenLinkThenText) {
@@ -320,6 +389,7 @@ TEST_F(StoreFiles, RemovingDeletesOnlyPlainStoredNamesInsideFiles) {
     store->applyEnrichment(previews);
     store->remove(*store->item(kept.id));
     EXPECT_TRUE(store->items().isEmpty());
+    ASSERT_TRUE(store->flush());
     EXPECT_TRUE(QDir(store->filesDir()).isEmpty());
 
     // A tampered index pointing outside "Files" deletes nothing there.
@@ -336,6 +406,95 @@ TEST_F(StoreFiles, RemovingDeletesOnlyPlainStoredNamesInsideFiles) {
     EXPECT_EQ(readFile(support.path() + u"/precious.txt"_s), "keep me");
     EXPECT_EQ(readFile(lumavex() + u"/precious2.txt"_s), "keep me too");
     EXPECT_TRUE(QDir(lumavex()).exists(u"Files"_s));
+}
+
+TEST_F(StoreFiles, RemovedFilesAreDeletedOnlyOnceTheIndexNoLongerNamesThem) {
+    auto store = openStore();
+    QImage image(4, 4, QImage::Format_RGB32);
+    image.fill(Qt::blue);
+    ASSERT_TRUE(store->addImage(image, std::nullopt));
+    ASSERT_TRUE(store->flush());
+    const Item kept = store->items().first();
+    const QString copy = store->storedFilePath(*kept.fileName);
+
+    // The index cannot be replaced while a folder stands in its place.
+    ASSERT_TRUE(QFile::remove(store->indexFile()));
+    ASSERT_TRUE(QDir().mkdir(store->indexFile()));
+    store->remove(kept);
+    EXPECT_FALSE(store->flush());
+    EXPECT_TRUE(QFileInfo::exists(copy)) << "an index on disk may still name it";
+
+    ASSERT_TRUE(QDir().rmdir(store->indexFile()));
+    store->addText(u"a later change"_s, std::nullopt);
+    ASSERT_TRUE(store->flush());
+    EXPECT_FALSE(QFileInfo::exists(copy));
+    EXPECT_EQ(IndexFile::read(store->indexFile(), clock.now()).items.size(), 1);
+}
+
+TEST_F(StoreFiles, AnIndexThatIsNotARegularFileIsSetAsideWithoutBeingRead) {
+    struct Case {
+        const char* what;
+        std::function<void(const QString& index)> make;
+    };
+    const std::vector<Case> cases = {
+        {"a link to an endless device",
+         [](const QString& index) { ASSERT_TRUE(QFile::link(u"/dev/zero"_s, index)); }},
+        {"a FIFO without a writer",
+         [](const QString& index) {
+             ASSERT_EQ(::mkfifo(QFile::encodeName(index).constData(), 0600), 0);
+         }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        QDir(lumavex()).removeRecursively();
+        QDir().mkpath(lumavex());
+        c.make(lumavex() + u"/items.json"_s);
+        auto store = openStore();
+        ASSERT_TRUE(store);
+        EXPECT_TRUE(store->items().isEmpty());
+        ASSERT_TRUE(store->setAsideIndex());
+        EXPECT_TRUE(QFileInfo(*store->setAsideIndex()).isSymLink() ||
+                    QFileInfo(*store->setAsideIndex()).exists());
+        EXPECT_TRUE(store->addText(u"kept after"_s, std::nullopt));
+        EXPECT_TRUE(store->flush());
+    }
+}
+
+TEST_F(StoreFiles, AStoreWaitingForTheLockRefusesChangesThenBecomesTheWriter) {
+    int argc = 0;
+    QCoreApplication app(argc, nullptr);
+    auto first = openStore();
+    first->addText(u"kept by the first"_s, std::nullopt);
+    ASSERT_TRUE(first->flush());
+
+    Store::Options options;
+    options.applicationSupport = support.path();
+    options.clock = &clock;
+    options.categorizer = &categorizer;
+    options.lockTimeoutMs = 50;
+    options.lockRetryMs = 10;
+    options.waitForLock = true;
+    QString error;
+    auto waiting = Store::open(options, &error);
+    ASSERT_TRUE(waiting) << error.toStdString();
+    EXPECT_FALSE(waiting->isWritable());
+    const SaveResult refused = waiting->save(textClip(u"kept while waiting"_s), std::nullopt);
+    EXPECT_FALSE(refused.stored());
+    EXPECT_TRUE(refused.failures.first().contains(u"another Tovik process"_s));
+    EXPECT_FALSE(waiting->addText(u"a quick note"_s, std::nullopt));
+    waiting->addTag(u"Mine"_s, waiting->items().first().id);
+    ASSERT_EQ(waiting->items().size(), 1) << "it shows what is on disk, unchanged";
+    EXPECT_FALSE(waiting->items().first().tags);
+
+    first->addText(u"kept by the first, later"_s, std::nullopt);
+    first.reset(); // writes and lets go
+    QSignalSpy writable(waiting.get(), &Store::becameWritable);
+    ASSERT_TRUE(writable.wait(5000));
+    EXPECT_TRUE(waiting->isWritable());
+    EXPECT_EQ(waiting->items().size(), 2) << "what the first wrote meanwhile is read again";
+    EXPECT_TRUE(waiting->save(textClip(u"kept once free"_s), std::nullopt).stored());
+    ASSERT_TRUE(waiting->flush());
+    EXPECT_EQ(IndexFile::read(waiting->indexFile(), clock.now()).items.size(), 3);
 }
 
 TEST_F(StoreFiles, OlderDataFolderIsMovedOnlyWhenNoCurrentOneExists) {
@@ -434,4 +593,69 @@ TEST_F(StoreFiles, EnrichmentResultsAreMergedByIdOnTheMainThread) {
     auto reopened = openStore(enricher);
     waitForIdle(*reopened);
     EXPECT_EQ(enricher->calls.load(), 3);
+}
+
+namespace {
+
+// Like a real page fetch of a page without a preview: a fresh icon file each
+// time, no preview.
+class IconWritingEnricher final : public ContentEnricher {
+public:
+    std::optional<Enrichment> enrich(const Item& item, const QString& filesDir) override {
+        ++calls;
+        Enrichment found;
+        found.id = item.id;
+        found.iconFileName = StoredFile::write(filesDir, u"-icon.png"_s, "icon");
+        return found;
+    }
+    std::atomic<int> calls{0};
+};
+
+} // namespace
+
+TEST_F(StoreFiles, ReplacedIconsAreDeletedAndUnreadItemsWaitDaysBeforeAnotherFetch) {
+    int argc = 0;
+    QCoreApplication app(argc, nullptr);
+    auto enricher = std::make_shared<IconWritingEnricher>();
+    const auto open = [&] {
+        Store::Options options;
+        options.applicationSupport = support.path();
+        options.cacheFolder = support.path() + u"/cache"_s;
+        options.clock = &clock;
+        options.categorizer = &categorizer;
+        options.enricher = enricher;
+        return Store::open(options);
+    };
+    const auto icons = [this] {
+        return QDir(lumavex() + u"/Files"_s).entryList({u"*-icon.png"_s}, QDir::Files).size();
+    };
+    auto store = open();
+    store->addLink(QUrl(u"https://a.example/"_s), std::nullopt);
+    store->addLink(QUrl(u"https://b.example/"_s), std::nullopt);
+    waitForIdle(*store);
+    EXPECT_EQ(enricher->calls.load(), 2);
+
+    // A link removed before its result arrives leaves no icon behind.
+    store->addLink(QUrl(u"https://gone.example/"_s), std::nullopt);
+    store->remove(store->items().first());
+    waitForIdle(*store);
+    ASSERT_TRUE(store->flush());
+    EXPECT_EQ(icons(), 2);
+
+    store.reset();
+    store = open();
+    waitForIdle(*store);
+    EXPECT_EQ(enricher->calls.load(), 3) << "read a moment ago: not fetched again at start";
+
+    EXPECT_EQ(store->enrichMissing(), 2) << "the user asks: read again";
+    waitForIdle(*store);
+    ASSERT_TRUE(store->flush());
+    EXPECT_EQ(enricher->calls.load(), 5);
+    EXPECT_EQ(icons(), 2) << "each new icon replaced the old file";
+
+    store.reset();
+    clock.advance(8LL * 24 * 3600 * 1000);
+    store = open();
+    waitForIdle(*store);
+    EXPECT_EQ(enricher->calls.load(), 7) << "tried again after a week";
 }

@@ -4,11 +4,12 @@
 #include "app/cli/CommandStreams.h"
 #include "app/cli/StoreAccess.h"
 #include "capture/ClipContent.h"
+#include "store/ContentEnricherFactory.h"
+#include "store/ImageData.h"
 #include "store/Store.h"
 #include "store/TagName.h"
 
 #include <QFileInfo>
-#include <QImageReader>
 #include <QJsonDocument>
 #include <QJsonObject>
 
@@ -35,7 +36,8 @@ QString usageLine() {
            "[--tag NAME]\n\n"
            "Keeps something in the memory, as keeping a copy from the clipboard does: texts and\n"
            "links already kept move to the front, files and images are copied into the data\n"
-           "folder. Prints {\"id\": …, \"isNew\": …, \"tag\": …}.\n\n"
+           "folder. Prints {\"id\": …, \"isNew\": …, \"tag\": …}, one line per item kept.\n"
+           "Links, files and images are read (page, text, preview) before the command ends.\n\n"
            "Kinds:\n"
            "  text TEXT|-   a text; - reads it from standard input\n"
            "  link URL      a web address\n"
@@ -65,7 +67,7 @@ int AddCommand::run(const QStringList& arguments, CommandStreams& streams) {
         {u"image"_s, {u"PATH"_s, u"Keep the image in an image file as copied image data."_s}},
     };
     if (!syntax.contains(kind)) {
-        writeUtf8(streams.err, u"tovik add: unknown kind '"_s + kind + u"'; use "_s + kinds +
+        writeUtf8(streams.err, u"tovik add: unknown kind "_s + quoted(kind) + u"; use "_s + kinds +
                                    u" (see 'tovik add --help')\n"_s);
         return ExitStatus::usage;
     }
@@ -92,8 +94,8 @@ int AddCommand::run(const QStringList& arguments, CommandStreams& streams) {
             return parser.usageError(u"give at least one path"_s, streams);
         for (const QString& path : values) {
             const QFileInfo info(path);
-            if (!info.exists()) {
-                writeUtf8(streams.err, u"tovik add file: no such file: "_s + path + u'\n');
+            if (!info.exists() && !info.isSymLink()) {
+                writeUtf8(streams.err, u"tovik add file: no such file: "_s + quoted(path) + u'\n');
                 return ExitStatus::failure;
             }
             clip.fileURLs.append(QUrl::fromLocalFile(info.absoluteFilePath()));
@@ -117,36 +119,50 @@ int AddCommand::run(const QStringList& arguments, CommandStreams& streams) {
         } else if (kind == u"link"_s) {
             const QUrl url(value, QUrl::StrictMode);
             if (!url.isValid() || url.scheme().isEmpty())
-                return parser.usageError(u"not a web address: "_s + value, streams);
+                return parser.usageError(u"not a web address: "_s + quoted(value), streams);
             clip.url = url;
         } else {
-            QImageReader reader(value);
-            QImage image = reader.read();
-            if (image.isNull()) {
-                writeUtf8(streams.err, u"tovik add image: cannot read image "_s + value + u": "_s +
-                                           reader.errorString() + u'\n');
+            // Through the store's bounded decoder: the file may come from anywhere.
+            std::optional<QImage> image = ImageData::load(value);
+            if (!image) {
+                writeUtf8(streams.err, u"tovik add image: cannot read an image from "_s +
+                                           quoted(value) + u'\n');
                 return ExitStatus::failure;
             }
-            clip.image = std::move(image);
+            clip.image = std::move(*image);
         }
     }
     if (tag && !TagName::clean(*tag))
         return parser.usageError(u"the tag name is empty"_s, streams);
 
-    std::shared_ptr<Store> store = StoreAccess::open(true, u"add"_s, streams);
+    std::shared_ptr<Store> store =
+        StoreAccess::open(true, u"add"_s, streams, makeContentEnricher());
     if (!store)
         return ExitStatus::failure;
     const SaveResult result = store->save(clip, tag);
+    for (const QString& failure : result.failures)
+        writeUtf8(streams.err, u"tovik add "_s + kind + u": not kept: "_s + failure + u'\n');
+    // A command's process ends with it: what it kept is read now, or never
+    // (inside the app, the app's own queue reads it).
+    if (!StoreAccess::isInProcess(*store))
+        StoreAccess::waitForEnrichment(*store);
     if (!StoreAccess::flush(*store, u"add"_s, streams))
         return ExitStatus::failure;
 
-    const QJsonObject answer{
-        {u"id"_s, idString(store->items().first().id)},
-        {u"isNew"_s, result.isNew},
-        {u"tag"_s, result.tag ? QJsonValue(*result.tag) : QJsonValue(QJsonValue::Null)},
-    };
-    const QByteArray json = QJsonDocument(answer).toJson(QJsonDocument::Compact);
-    streams.out.write(json.constData(), json.size());
-    streams.out << '\n';
-    return ExitStatus::success;
+    // One line per item, in the order they were given (ids are newest first).
+    for (auto id = result.ids.crbegin(); id != result.ids.crend(); ++id) {
+        const Item* item = store->item(*id);
+        if (!item)
+            continue;
+        const QStringList tags = item->displayTags();
+        const QJsonObject answer{
+            {u"id"_s, idString(*id)},
+            {u"isNew"_s, result.isNew},
+            {u"tag"_s, tags.isEmpty() ? QJsonValue(QJsonValue::Null) : QJsonValue(tags.first())},
+        };
+        const QByteArray json = QJsonDocument(answer).toJson(QJsonDocument::Compact);
+        streams.out.write(json.constData(), json.size());
+        streams.out << '\n';
+    }
+    return result.stored() ? ExitStatus::success : ExitStatus::failure;
 }

@@ -60,7 +60,7 @@ int ClipCommand::run(const QStringList& arguments, CommandStreams& streams) {
                                  streams);
     const QStringList extra = options.positionalArguments();
     if (!extra.isEmpty() && !options.isSet(fileOption))
-        return parser.usageError(u"unexpected argument '"_s + extra.first() + u"'"_s, streams);
+        return parser.usageError(u"unexpected argument "_s + quoted(extra.first()), streams);
 
     ClipContent clip;
     if (options.isSet(textOption)) {

@@ -84,7 +84,7 @@ int CommandLine::run(const QStringList& arguments, CommandStreams& streams) {
         if (command->name() == first)
             return command->run(arguments.mid(1), streams);
     }
-    const QString what = first.startsWith(u'-') ? u"unknown option '"_s : u"unknown command '"_s;
-    writeUtf8(streams.err, u"tovik: "_s + what + first + u"' (see 'tovik --help')\n"_s);
+    const QString what = first.startsWith(u'-') ? u"unknown option "_s : u"unknown command "_s;
+    writeUtf8(streams.err, u"tovik: "_s + what + quoted(first) + u" (see 'tovik --help')\n"_s);
     return ExitStatus::usage;
 }

@@ -40,7 +40,8 @@ QString CommandParser::helpText() const {
 std::optional<int> CommandParser::parse(const QStringList& arguments, CommandStreams& streams) {
     // QCommandLineParser expects the program name first.
     if (!parser.parse(QStringList{u"tovik"_s} + arguments))
-        return usageError(parser.errorText(), streams);
+        // It echoes an unknown option as given: keep that on one line.
+        return usageError(parser.errorText().replace(u'\n', u"\\n"_s), streams);
     if (parser.isSet(u"help"_s)) {
         writeUtf8(streams.out, helpText());
         return ExitStatus::success;
@@ -55,7 +56,30 @@ std::optional<int> CommandParser::parseOptionsOnly(const QStringList& arguments,
     const QStringList values = parser.positionalArguments();
     if (values.isEmpty())
         return std::nullopt;
-    return usageError(u"unexpected argument '"_s + values.first() + u"'"_s, streams);
+    return usageError(u"unexpected argument "_s + quoted(values.first()), streams);
+}
+
+QString quoted(const QString& text) {
+    QString out;
+    out.reserve(text.size() + 2);
+    out += u'\'';
+    for (const QChar c : text) {
+        switch (c.unicode()) {
+        case u'\n': out += u"\\n"_s; break;
+        case u'\r': out += u"\\r"_s; break;
+        case u'\t': out += u"\\t"_s; break;
+        case u'\\': out += u"\\\\"_s; break;
+        case u'\'': out += u"\\'"_s; break;
+        default:
+            if (c.category() == QChar::Other_Control || c == QChar::LineSeparator ||
+                c == QChar::ParagraphSeparator)
+                out += u"\\x"_s + QString::number(c.unicode(), 16).rightJustified(2, u'0');
+            else
+                out += c;
+        }
+    }
+    out += u'\'';
+    return out;
 }
 
 int CommandParser::usageError(const QString& message, CommandStreams& streams) const {

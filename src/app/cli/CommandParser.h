@@ -36,5 +36,10 @@ private:
     QCommandLineParser parser;
 };
 
+// text between single quotes, with line breaks, tabs and other control
+// characters written as escapes (\n, \t, \x1b) and a quote as \', so an
+// argument echoed in a message can never break its one line or forge another.
+QString quoted(const QString& text);
+
 // Writes text to a standard stream as UTF-8.
 void writeUtf8(std::ostream& stream, const QString& text);

@@ -20,15 +20,17 @@ QString EnrichCommand::name() const {
 }
 
 QString EnrichCommand::summary() const {
-    return u"Read the pages, images and documents of items that lack a preview."_s;
+    return u"Read the pages, images and documents of items that lack what reading gives."_s;
 }
 
 int EnrichCommand::run(const QStringList& arguments, CommandStreams& streams) {
     CommandParser parser(
         name(),
         summary() +
-            u"\nFetches each link's page, preview and icon, reads each file's text and thumbnail, "
-            "and sorts the items again with the richer text, one item at a time. Prints "
+            u"\nFetches the page, preview and icon of each link without a preview, reads the text "
+            "and thumbnail of each file without one and the words in each image without text, "
+            "and sorts those items again with the richer text, one item at a time. Items tried "
+            "recently are tried again. Prints "
             "{\"handed\": N, \"finished\": N}. Without --wait it stops waiting after "_s +
             QString::number(defaultWait.count()) +
             u" seconds; unfinished items are tried again next time (exit status 1)."_s);
@@ -38,12 +40,12 @@ int EnrichCommand::run(const QStringList& arguments, CommandStreams& streams) {
     if (std::optional<int> status = parser.parseOptionsOnly(arguments, streams))
         return *status;
 
-    // Opening hands every file and link without a preview to the enricher;
-    // inside the running app its store already did that at start, and this
-    // waits for what it still has in hand.
     std::shared_ptr<Store> store = StoreAccess::open(true, name(), streams, makeContentEnricher());
     if (!store)
         return ExitStatus::failure;
+    // Inside the running app, items its queue already holds are not handed
+    // twice; the command waits for those as well.
+    store->enrichMissing();
     const int handed = store->pendingEnrichments();
     if (handed > 0) {
         // Results are merged on this (the main) thread, so its loop must run.

@@ -22,7 +22,7 @@ const Item* findItem(const Store& store, const QString& argument, const QString&
     const std::optional<QUuid> id = StoreAccess::parseId(argument);
     const Item* item = id ? store.item(*id) : nullptr;
     if (!item)
-        writeUtf8(streams.err, u"tovik "_s + command + u": no item with id "_s + argument + u'\n');
+        writeUtf8(streams.err, u"tovik "_s + command + u": no item with id "_s + quoted(argument) + u'\n');
     return item;
 }
 
@@ -137,7 +137,7 @@ int TagCommand::run(const QStringList& arguments, CommandStreams& streams) {
     const bool reset = action == u"reset"_s;
     if (!reset && action != u"add"_s && action != u"remove"_s && action != u"toggle"_s)
         return parser.usageError(action.isEmpty() ? u"say add, remove, toggle or reset"_s
-                                                  : u"unknown action '"_s + action + u"'"_s,
+                                                  : u"unknown action "_s + quoted(action),
                                  streams);
     if (values.size() != (reset ? 2 : 3))
         return parser.usageError(reset ? u"give the item id"_s : u"give the tag name and the item id"_s,

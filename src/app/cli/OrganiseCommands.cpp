@@ -145,7 +145,7 @@ int LibraryCommand::run(const QStringList& arguments, CommandStreams& streams) {
     LibraryState library;
     const std::optional<LibraryFilter> filter = libraryFilterNamed(options.value(filterOption));
     if (!filter)
-        return parser.usageError(u"unknown filter '"_s + options.value(filterOption) + u"'"_s,
+        return parser.usageError(u"unknown filter "_s + quoted(options.value(filterOption)),
                                  streams);
     library.filter = *filter;
     if (options.isSet(tagOption) && options.isSet(untaggedOption))
@@ -160,7 +160,7 @@ int LibraryCommand::run(const QStringList& arguments, CommandStreams& streams) {
         if (value != storedValue(LibraryGrouping::topics) &&
             value != storedValue(LibraryGrouping::tags) &&
             value != storedValue(LibraryGrouping::none))
-            return parser.usageError(u"unknown grouping '"_s + value + u"'"_s, streams);
+            return parser.usageError(u"unknown grouping "_s + quoted(value), streams);
         library.grouping = libraryGroupingFromStoredValue(value);
     } else {
         library.grouping = libraryGroupingFromStoredValue(

@@ -8,6 +8,7 @@
 #include "store/DataFolder.h"
 #include "store/Store.h"
 
+#include <QEventLoop>
 #include <QUuid>
 
 using namespace Qt::StringLiterals;
@@ -32,7 +33,11 @@ std::shared_ptr<Store> open(bool writable, const QString& command, CommandStream
     options.clock = &platform.clock();
     options.categorizer = &Categorizer::shared();
     options.readOnly = !writable;
+    // Commands run one after another in a burst (scripts, a file manager's
+    // "send to"): each waits its turn rather than failing.
+    options.lockTimeoutMs = 15000;
     options.enricher = std::move(enricher);
+    options.enrichAtOpen = false;
     QString error;
     std::shared_ptr<Store> store = Store::open(options, &error);
     if (!store) {
@@ -43,6 +48,19 @@ std::shared_ptr<Store> open(bool writable, const QString& command, CommandStream
         writeUtf8(streams.err, u"tovik "_s + command + u": the index could not be read; it was kept as "_s +
                                    *store->setAsideIndex() + u" and a new one started\n"_s);
     return store;
+}
+
+bool isInProcess(const Store& store) {
+    return &store == inProcessStore;
+}
+
+void waitForEnrichment(Store& store) {
+    if (store.pendingEnrichments() == 0)
+        return;
+    QEventLoop loop;
+    QObject::connect(&store, &Store::enrichmentIdle, &loop, &QEventLoop::quit);
+    if (store.pendingEnrichments() > 0)
+        loop.exec();
 }
 
 bool flush(Store& store, const QString& command, CommandStreams& streams) {

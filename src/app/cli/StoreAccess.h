@@ -17,10 +17,18 @@ namespace StoreAccess {
 // folder's lock first; when that fails the reason is reported on standard
 // error as one line (prefixed "tovik COMMAND: ") and the answer is null.
 // Inside the desktop app, the app's own store is answered instead. With an
-// enricher, a store opened here hands its files and links without a preview
-// to it as it opens, as the desktop app's store does at start.
+// enricher, what the command keeps is read by it; nothing else is handed
+// over unless the command asks (Store::enrichMissing).
 std::shared_ptr<Store> open(bool writable, const QString& command, CommandStreams& streams,
                             std::shared_ptr<ContentEnricher> enricher = nullptr);
+
+// True for the running app's own store (a command handed over to it).
+bool isInProcess(const Store& store);
+
+// Runs this thread's event loop until every item handed to enrichment has
+// been merged. For a command's own store only: each read is bounded in time
+// by the fetches and recognition it makes.
+void waitForEnrichment(Store& store);
 
 // Makes open() answer store (the running app's), or opens stores again when null.
 void useInProcessStore(Store* store);

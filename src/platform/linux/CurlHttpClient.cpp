@@ -5,6 +5,8 @@
 #include <memory>
 #include <mutex>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 struct Body {
@@ -44,14 +46,20 @@ CurlHttpClient::CurlHttpClient() {
 }
 
 std::optional<QByteArray> CurlHttpClient::fetchData(const QUrl& url, qint64 maxBytes,
-                                                    std::chrono::seconds timeout) {
+                                                    std::chrono::seconds timeout,
+                                                    QString* failure) {
+    const auto fail = [failure](const QString& why) -> std::optional<QByteArray> {
+        if (failure)
+            *failure = why;
+        return std::nullopt;
+    };
     const QString scheme = url.scheme().toLower();
     if (!url.isValid() || (scheme != u"http" && scheme != u"https") || maxBytes < 0)
-        return std::nullopt;
+        return fail(u"not an http or https address"_s);
 
     std::unique_ptr<CURL, EasyDeleter> handle(curl_easy_init());
     if (!handle)
-        return std::nullopt;
+        return fail(u"the HTTP client could not start"_s);
     CURL* curl = handle.get();
 
     const QByteArray address = url.toEncoded();
@@ -87,10 +95,10 @@ std::optional<QByteArray> CurlHttpClient::fetchData(const QUrl& url, qint64 maxB
 
     const CURLcode result = curl_easy_perform(curl);
     if (result != CURLE_OK && !(result == CURLE_WRITE_ERROR && body.cut))
-        return std::nullopt;
+        return fail(QString::fromUtf8(curl_easy_strerror(result)));
     long status = 0;
     curl_easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &status);
     if (status >= 400)
-        return std::nullopt;
+        return fail(u"the server answered HTTP "_s + QString::number(status));
     return body.bytes;
 }

@@ -7,6 +7,6 @@ class CurlHttpClient final : public HttpClient {
 public:
     CurlHttpClient();
 
-    std::optional<QByteArray> fetchData(const QUrl& url, qint64 maxBytes,
-                                        std::chrono::seconds timeout) override;
+    std::optional<QByteArray> fetchData(const QUrl& url, qint64 maxBytes, std::chrono::seconds timeout,
+                                        QString* failure = nullptr) override;
 };

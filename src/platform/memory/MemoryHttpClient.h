@@ -18,12 +18,16 @@ public:
     };
 
     std::optional<QByteArray> fetchData(const QUrl& url, qint64 maxBytes,
-                                        std::chrono::seconds timeout) override {
+                                        std::chrono::seconds timeout,
+                                        QString* failure = nullptr) override {
         const std::lock_guard guard(lock);
         requestLog.append({url, maxBytes, timeout});
         const auto found = bodies.constFind(url);
-        if (found == bodies.constEnd())
+        if (found == bodies.constEnd()) {
+            if (failure)
+                *failure = QStringLiteral("not served");
             return std::nullopt;
+        }
         return found->left(maxBytes);
     }
 

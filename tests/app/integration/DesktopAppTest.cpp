@@ -95,6 +95,40 @@ TEST_F(RunningApp, ChangesFromTheCommandLineAreCarriedOutByTheApp) {
     EXPECT_TRUE(wrong.err.startsWith("tovik remove: no item")) << wrong.err.toStdString();
 }
 
+TEST_F(RunningApp, StartedWhileTheDataFolderIsBusyItKeepsNothingUntilItIsTheWriter) {
+    TearDown();
+    const QString folder = home.filePath(u"data/Lumavex"_s);
+    ASSERT_TRUE(QDir().mkpath(folder));
+    // Another process holds the folder (a command, an app that is quitting).
+    QProcess holder;
+    holder.start(u"flock"_s, {u"-o"_s, folder + u"/.lock"_s, u"sleep"_s, u"60"_s});
+    ASSERT_TRUE(holder.waitForStarted());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return QFile::exists(folder + u"/.lock"_s); }, 5000));
+    SetUp();
+
+    const TovikRun refused = tovik({u"add"_s, u"text"_s, u"kept while busy"_s});
+    EXPECT_EQ(refused.exitStatus, 1);
+    EXPECT_TRUE(refused.err.contains("another Tovik process")) << refused.err.toStdString();
+    EXPECT_TRUE(refused.out.isEmpty()) << "no answer says it was kept";
+
+    holder.kill();
+    holder.waitForFinished();
+    // The app takes the folder over as soon as it is free.
+    TovikRun kept;
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] {
+            kept = tovik({u"add"_s, u"text"_s, u"kept once free"_s});
+            return kept.exitStatus == 0;
+        },
+        10000))
+        << kept.err.toStdString();
+    TearDown();
+    const TovikRun list = tovik({u"list"_s, u"--json"_s});
+    const QJsonArray items = QJsonDocument::fromJson(list.out).array();
+    ASSERT_EQ(items.size(), 1);
+    EXPECT_EQ(items[0].toObject().value(u"text"_s).toString(), u"kept once free"_s);
+}
+
 TEST_F(RunningApp, ASecondStartHandsOverAndLeaves) {
     QProcess second;
     second.setProcessEnvironment(env);

@@ -13,6 +13,7 @@
 #include <QThread>
 
 #include <csignal>
+#include <sys/stat.h>
 
 #include <gtest/gtest.h>
 
@@ -85,7 +86,13 @@ TEST_F(StoreCommands, FilesImagesTagsRemoveAndAutosortWorkOnTheSameStore) {
                                .toString();
     const QString imageId =
         tovikJson({u"add"_s, u"image"_s, source.filePath(u"pic.png"_s)}).value(u"id"_s).toString();
-    EXPECT_EQ(QDir(lumavex() + u"/Files"_s).entryList(QDir::Files).size(), 2);
+    // The text file's thumbnail lies beside the copies.
+    const auto copies = [this] {
+        QStringList names = QDir(lumavex() + u"/Files"_s).entryList(QDir::Files);
+        names.removeIf([](const QString& name) { return name.endsWith(u"-thumb.png"_s); });
+        return names.size();
+    };
+    EXPECT_EQ(copies(), 2);
 
     EXPECT_EQ(tovik({u"tag"_s, u"add"_s, u" Project  X "_s, fileId}).exitStatus, 0);
     EXPECT_EQ(tovik({u"tag"_s, u"toggle"_s, u"project x"_s, imageId}).exitStatus, 0);
@@ -94,7 +101,7 @@ TEST_F(StoreCommands, FilesImagesTagsRemoveAndAutosortWorkOnTheSameStore) {
 
     EXPECT_EQ(tovik({u"remove"_s, imageId.toLower()}).exitStatus, 0);
     EXPECT_EQ(index().size(), 1);
-    EXPECT_EQ(QDir(lumavex() + u"/Files"_s).entryList(QDir::Files).size(), 1);
+    EXPECT_EQ(copies(), 1);
 
     EXPECT_EQ(tovik({u"tag"_s, u"reset"_s, fileId}).exitStatus, 0);
     tovik({u"add"_s, u"text"_s, u"recipe and cooking"_s, u"--tag"_s, u"Mine"_s});
@@ -120,6 +127,9 @@ TEST_F(StoreCommands, BadArgumentsAndUnknownIdsFailWithOneLine) {
         {{u"tag"_s, u"paint"_s, u"x"_s, u"y"_s}, 2},
         {{u"tag"_s, u"add"_s, u"x"_s, u"nonsense"_s}, 1},
         {{u"list"_s, u"--yaml"_s}, 2},
+        // What is echoed stays on its one line.
+        {{u"remove"_s, u"x\ny"_s}, 1},
+        {{u"add"_s, u"image"_s, u"/tmp/no\nsuch.png"_s}, 1},
     };
     for (const Case& c : cases) {
         const TovikRun run = tovik(c.arguments);
@@ -196,10 +206,10 @@ TEST_F(StoreCommands, ASecondWriterWaitsThenFailsClearly) {
     tovik({u"add"_s, u"text"_s, u"first"_s});
     // Hold the lock from another process for longer than the writer waits.
     QProcess holder;
-    holder.start(u"flock"_s, {u"-o"_s, lumavex() + u"/.lock"_s, u"sleep"_s, u"30"_s});
+    holder.start(u"flock"_s, {u"-o"_s, lumavex() + u"/.lock"_s, u"sleep"_s, u"60"_s});
     ASSERT_TRUE(holder.waitForStarted());
     QThread::msleep(300);
-    const TovikRun blocked = tovik({u"add"_s, u"text"_s, u"second"_s});
+    const TovikRun blocked = runTovik({u"add"_s, u"text"_s, u"second"_s}, {}, environment(), 40000);
     EXPECT_EQ(blocked.exitStatus, 1);
     EXPECT_EQ(blocked.err.count('\n'), 1);
     EXPECT_TRUE(blocked.err.contains("another Tovik process")) << blocked.err.toStdString();
@@ -207,4 +217,48 @@ TEST_F(StoreCommands, ASecondWriterWaitsThenFailsClearly) {
     holder.kill();
     holder.waitForFinished();
     EXPECT_EQ(tovik({u"add"_s, u"text"_s, u"second"_s}).exitStatus, 0);
+}
+
+TEST_F(StoreCommands, AddFilePrintsOneLinePerItemAndNamesWhatItCouldNotKeep) {
+    QTemporaryDir source;
+    for (const char* name : {"a.md", "b.md"}) {
+        QFile file(source.filePath(QString::fromLatin1(name)));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(name);
+    }
+    const TovikRun both = tovik({u"add"_s, u"file"_s, source.filePath(u"a.md"_s),
+                                 source.filePath(u"b.md"_s), u"--tag"_s, u"Notes"_s});
+    EXPECT_EQ(both.exitStatus, 0) << both.err.toStdString();
+    const QList<QByteArray> lines = both.out.trimmed().split('\n');
+    ASSERT_EQ(lines.size(), 2) << both.out.toStdString();
+    const QJsonArray items = index();
+    ASSERT_EQ(items.size(), 2);
+    // In the order given; the last given is the newest item.
+    EXPECT_EQ(QJsonDocument::fromJson(lines[0]).object().value(u"id"_s),
+              items[1].toObject().value(u"id"_s));
+    EXPECT_EQ(QJsonDocument::fromJson(lines[1]).object().value(u"id"_s),
+              items[0].toObject().value(u"id"_s));
+    EXPECT_EQ(QJsonDocument::fromJson(lines[1]).object().value(u"tag"_s).toString(), u"Notes"_s);
+
+    // A FIFO is never opened (that would block until a writer came).
+    const QString fifo = source.filePath(u"pipe"_s);
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    const TovikRun mixed =
+        tovik({u"add"_s, u"file"_s, fifo, source.filePath(u"a.md"_s)});
+    EXPECT_EQ(mixed.exitStatus, 1);
+    EXPECT_EQ(mixed.out.count('\n'), 1) << "the file that could be kept";
+    EXPECT_EQ(mixed.err.count('\n'), 1);
+    EXPECT_TRUE(mixed.err.contains("not a regular file")) << mixed.err.toStdString();
+    EXPECT_EQ(index().size(), 3);
+}
+
+TEST_F(StoreCommands, CommandsPrintNothingButTheirOwnWords) {
+    QProcessEnvironment bare = environment();
+    bare.remove(u"XDG_RUNTIME_DIR"_s);
+    for (const QStringList& arguments :
+         {QStringList{u"enrich"_s, u"--help"_s}, QStringList{u"enrich"_s}, QStringList{u"list"_s}}) {
+        const TovikRun run = runTovik(arguments, {}, bare);
+        EXPECT_EQ(run.exitStatus, 0) << arguments.join(u' ').toStdString();
+        EXPECT_EQ(run.err, QByteArray()) << arguments.join(u' ').toStdString();
+    }
 }

@@ -146,6 +146,8 @@ int AddCommand::run(const QStringList& arguments, CommandStreams& streams) {
     // (inside the app, the app's own queue reads it).
     if (!StoreAccess::isInProcess(*store))
         StoreAccess::waitForEnrichment(*store);
+    if (result.ids.isEmpty())
+        return ExitStatus::failure; // said above; there is nothing to write
     if (!StoreAccess::flush(*store, u"add"_s, streams))
         return ExitStatus::failure;
 

@@ -104,12 +104,15 @@ TEST_F(RunningApp, StartedWhileTheDataFolderIsBusyItKeepsNothingUntilItIsTheWrit
     holder.start(u"flock"_s, {u"-o"_s, folder + u"/.lock"_s, u"sleep"_s, u"60"_s});
     ASSERT_TRUE(holder.waitForStarted());
     ASSERT_TRUE(QTest::qWaitFor([&] { return QFile::exists(folder + u"/.lock"_s); }, 5000));
+    // The socket the first app left would pass for the new one's.
+    QDir(home.filePath(u"runtime"_s)).removeRecursively();
     SetUp();
 
     const TovikRun refused = tovik({u"add"_s, u"text"_s, u"kept while busy"_s});
     EXPECT_EQ(refused.exitStatus, 1);
     EXPECT_TRUE(refused.err.contains("another Tovik process")) << refused.err.toStdString();
     EXPECT_TRUE(refused.out.isEmpty()) << "no answer says it was kept";
+    EXPECT_EQ(refused.err.count('\n'), 1);
 
     holder.kill();
     holder.waitForFinished();

@@ -1,3 +1,4 @@
+#include "app/AppServices.h"
 #include "app/SingleInstance.h"
 #include "app/cli/CommandLine.h"
 #include "app/cli/CommandStreams.h"
@@ -61,6 +62,8 @@ int main(int argc, char** argv) {
             app = std::make_unique<QCoreApplication>(argc, argv);
         }
         std::ios::sync_with_stdio(false);
+        // Made after the Qt application and gone before it and the platform.
+        const AppServices services(platform, AppServices::Mode::command);
         if (commandLine.changesData(arguments)) {
             // Standard input is read once, and serves whichever process runs the command.
             std::string input;

@@ -1,8 +1,9 @@
 #include "app/AppNavigation.h"
 
+#include "common/SharedInstance.h"
+
 AppNavigation& AppNavigation::shared() {
-    static AppNavigation navigation;
-    return navigation;
+    return SharedInstance<AppNavigation>::get();
 }
 
 void AppNavigation::setSection(AppSection section) {

@@ -1,6 +1,7 @@
 #include "app/AppSettings.h"
 
 #include "app/DefaultsKeys.h"
+#include "common/SharedInstance.h"
 #include "platform/Appearance.h"
 #include "platform/LoginItem.h"
 #include "platform/Platform.h"
@@ -16,10 +17,7 @@ AppSettings::AppSettings(UserDefaults& defaults, Appearance& appearance, LoginIt
 }
 
 AppSettings& AppSettings::shared() {
-    static AppSettings settings(Platform::current().userDefaults(), Platform::current().appearance(),
-                                Platform::current().loginItem(),
-                                QString::fromLatin1(applicationIdentifier));
-    return settings;
+    return SharedInstance<AppSettings>::get();
 }
 
 void AppSettings::setAppearance(const QString& appearance) {

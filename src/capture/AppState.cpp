@@ -1,6 +1,7 @@
 #include "capture/AppState.h"
 
 #include "app/DefaultsKeys.h"
+#include "common/SharedInstance.h"
 #include "platform/Platform.h"
 #include "platform/UserDefaults.h"
 #include "store/Store.h"
@@ -17,14 +18,7 @@ AppState::AppState(Scheduler& scheduler, UserDefaults& defaults, SaveFunction sa
 AppState::~AppState() = default;
 
 AppState& AppState::shared() {
-    static AppState* state = [] {
-        Platform& platform = Platform::current();
-        return new AppState(platform.scheduler(), platform.userDefaults(),
-                            [](const ClipContent& clip, const std::optional<QString>& tag) {
-                                return Store::shared().save(clip, tag);
-                            });
-    }();
-    return *state;
+    return SharedInstance<AppState>::get();
 }
 
 QString AppState::savedText(bool isNew, const std::optional<QString>& tag) {

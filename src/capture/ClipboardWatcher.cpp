@@ -1,6 +1,7 @@
 #include "capture/ClipboardWatcher.h"
 
 #include "capture/AppState.h"
+#include "common/SharedInstance.h"
 #include "platform/FrontmostApplication.h"
 #include "platform/Pasteboard.h"
 #include "platform/Platform.h"
@@ -14,12 +15,7 @@ ClipboardWatcher::ClipboardWatcher(Pasteboard& pasteboard, FrontmostApplication&
       frontmost(frontmost), scheduler(scheduler), state(state) {}
 
 ClipboardWatcher& ClipboardWatcher::shared() {
-    static ClipboardWatcher* watcher = [] {
-        Platform& platform = Platform::current();
-        return new ClipboardWatcher(platform.pasteboard(), platform.frontmostApplication(),
-                                    platform.scheduler(), AppState::shared());
-    }();
-    return *watcher;
+    return SharedInstance<ClipboardWatcher>::get();
 }
 
 void ClipboardWatcher::start() {

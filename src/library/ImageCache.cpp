@@ -1,12 +1,13 @@
 #include "library/ImageCache.h"
 
+#include "common/SharedInstance.h"
+
 #include <QImageReader>
 
 ImageCache::ImageCache(qsizetype maxBytes) : cache(maxBytes / 1024) {}
 
 ImageCache& ImageCache::shared() {
-    static ImageCache instance;
-    return instance;
+    return SharedInstance<ImageCache>::get();
 }
 
 std::optional<QImage> ImageCache::load(const QString& path, int maxWidth) {

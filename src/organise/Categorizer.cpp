@@ -1,6 +1,7 @@
 #include "organise/Categorizer.h"
 
 #include "common/Graphemes.h"
+#include "common/SharedInstance.h"
 #include "organise/CategoryTables.h"
 #include "organise/EnglishEmbedding.h"
 #include "organise/StructuralCategory.h"
@@ -15,8 +16,7 @@ using namespace Qt::StringLiterals;
 Categorizer::Categorizer(ModelLoader loadModel) : loadModel(std::move(loadModel)) {}
 
 Categorizer& Categorizer::shared() {
-    static Categorizer categorizer(&EnglishEmbedding::load);
-    return categorizer;
+    return SharedInstance<Categorizer>::get();
 }
 
 const QStringList& Categorizer::allCategories() {

@@ -23,6 +23,10 @@ public:
                                                 std::chrono::seconds timeout,
                                                 QString* failure = nullptr) = 0;
 
+    // Ends every running fetch and makes every later one fail at once; for
+    // quitting, so no thread waits out a slow server. Safe from any thread.
+    virtual void stopAll() = 0;
+
     // The user agent every request carries.
     static constexpr const char* userAgent = "Mozilla/5.0 (Macintosh) Lumavex/1.0";
     // How long past the request's own time-out the whole exchange may take.

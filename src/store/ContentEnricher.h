@@ -19,4 +19,8 @@ public:
 
     // Absent when there is nothing to merge into the item.
     virtual std::optional<Enrichment> enrich(const Item& item, const QString& filesDir) = 0;
+
+    // Makes a running enrich() end soon and later ones find nothing; for
+    // closing the store. Safe from any thread.
+    virtual void stop() {}
 };

@@ -1,6 +1,7 @@
 #include "store/ItemEnricher.h"
 
 #include "organise/Categorizer.h"
+#include "platform/HttpClient.h"
 #include "platform/Platform.h"
 #include "store/ImageData.h"
 #include "store/Item.h"
@@ -12,9 +13,13 @@
 using namespace Qt::StringLiterals;
 
 ItemEnricher::ItemEnricher(Platform& platform, const Categorizer& categorizer)
-    : fetcher(platform.httpClient()),
+    : http(platform.httpClient()), fetcher(platform.httpClient()),
       documents(platform.pdfReader(), platform.textRecognizer(), platform.thumbnailGenerator()),
       recognizer(platform.textRecognizer()), categorizer(categorizer) {}
+
+void ItemEnricher::stop() {
+    http.stopAll();
+}
 
 std::optional<Enrichment> ItemEnricher::enrich(const Item& item, const QString& filesDir) {
     std::optional<QString> text;

@@ -5,6 +5,7 @@
 #include "store/DocumentReader.h"
 
 class Categorizer;
+class HttpClient;
 class Platform;
 class TextRecognizer;
 
@@ -21,8 +22,11 @@ public:
     ItemEnricher(Platform& platform, const Categorizer& categorizer);
 
     std::optional<Enrichment> enrich(const Item& item, const QString& filesDir) override;
+    // Stops the platform's fetches, which only ever end with the process.
+    void stop() override;
 
 private:
+    HttpClient& http;
     ContentFetcher fetcher;
     DocumentReader documents;
     TextRecognizer& recognizer;

@@ -5,11 +5,10 @@
 #include "common/Graphemes.h"
 #include "common/ReferenceDate.h"
 #include "common/SerialQueue.h"
+#include "common/SharedInstance.h"
 #include "organise/Categorizer.h"
 #include "platform/Clock.h"
-#include "platform/Platform.h"
 #include "store/ContentEnricher.h"
-#include "store/ContentEnricherFactory.h"
 #include "store/DataFolder.h"
 #include "store/FileCopy.h"
 #include "store/ImageData.h"
@@ -72,21 +71,7 @@ std::unique_ptr<Store> Store::open(Options options, QString* error) {
 }
 
 Store& Store::shared() {
-    static const std::unique_ptr<Store> store = [] {
-        Platform& platform = Platform::current();
-        Options options;
-        options.applicationSupport = DataFolder::applicationSupport(platform.environment());
-        options.cacheFolder = DataFolder::cacheFolder(platform.environment());
-        options.clock = &platform.clock();
-        options.categorizer = &Categorizer::shared();
-        options.enricher = makeContentEnricher();
-        // Another process (a command, an app that is quitting) may hold the
-        // folder for a while: show its items meanwhile and take over after.
-        options.waitForLock = true;
-        options.lockTimeoutMs = 0; // the window need not wait for that
-        return Store::open(options);
-    }();
-    return *store;
+    return SharedInstance<Store>::get();
 }
 
 Store::Store(Options options, QString root, DataFolderLock lock)
@@ -114,7 +99,10 @@ Store::Store(Options options, QString root, DataFolderLock lock)
 }
 
 Store::~Store() {
-    // Stop enrichment first: its queued results refer to this store.
+    // Stop enrichment first: its queued results refer to this store, and a
+    // slow page must not hold up quitting while the queue is joined.
+    if (options.enricher)
+        options.enricher->stop();
     extractionQueue.reset();
     if (writer)
         writer->flush();

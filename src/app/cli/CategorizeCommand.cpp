@@ -14,7 +14,6 @@
 
 using namespace Qt::StringLiterals;
 
-CategorizeCommand::CategorizeCommand(const Categorizer& categorizer) : categorizer(categorizer) {}
 
 QString CategorizeCommand::name() const {
     return u"categorize"_s;
@@ -69,7 +68,7 @@ QByteArray CategorizeCommand::answerLine(const QByteArray& line) const {
     if (!ok)
         return errorLine(u"\"url\" is not a string"_s);
 
-    const std::optional<QString> category = categorizer.categorize(title.toString(), text, url);
+    const std::optional<QString> category = Categorizer::shared().categorize(title.toString(), text, url);
     return compact(
         QJsonObject{{u"category"_s, category ? QJsonValue(*category) : QJsonValue(QJsonValue::Null)}});
 }
@@ -113,7 +112,7 @@ int CategorizeCommand::run(const QStringList& arguments, CommandStreams& streams
             return std::nullopt;
         return options.value(option);
     };
-    const std::optional<QString> category = categorizer.categorize(
+    const std::optional<QString> category = Categorizer::shared().categorize(
         options.value(titleOption), optionalValue(textOption), optionalValue(urlOption));
     if (category)
         writeUtf8(streams.out, *category + u'\n');

@@ -8,7 +8,7 @@ class Categorizer;
 // a stream of JSON lines.
 class CategorizeCommand final : public Command {
 public:
-    explicit CategorizeCommand(const Categorizer& categorizer);
+    CategorizeCommand() = default;
 
     QString name() const override;
     QString summary() const override;
@@ -18,5 +18,4 @@ public:
     QByteArray answerLine(const QByteArray& line) const;
 
 private:
-    const Categorizer& categorizer;
 };

@@ -1,5 +1,7 @@
 #include "app/cli/ClipCommand.h"
 
+#include "organise/Categorizer.h"
+
 #include "app/cli/CommandParser.h"
 #include "app/cli/CommandStreams.h"
 #include "capture/ClipContent.h"
@@ -13,7 +15,6 @@
 
 using namespace Qt::StringLiterals;
 
-ClipCommand::ClipCommand(const Categorizer& categorizer) : categorizer(categorizer) {}
 
 QString ClipCommand::name() const {
     return u"clip"_s;
@@ -24,7 +25,7 @@ QString ClipCommand::summary() const {
 }
 
 QByteArray ClipCommand::describe(const ClipContent& clip) const {
-    const std::optional<QString> tag = clip.predictedTag(categorizer);
+    const std::optional<QString> tag = clip.predictedTag(Categorizer::shared());
     const QJsonObject object{
         {u"isEmpty"_s, clip.isEmpty()},
         {u"previewTitle"_s, clip.previewTitle()},

@@ -9,7 +9,7 @@ struct ClipContent;
 // files or image.
 class ClipCommand final : public Command {
 public:
-    explicit ClipCommand(const Categorizer& categorizer);
+    ClipCommand() = default;
 
     QString name() const override;
     QString summary() const override;
@@ -19,5 +19,4 @@ public:
     QByteArray describe(const ClipContent& clip) const;
 
 private:
-    const Categorizer& categorizer;
 };

@@ -10,15 +10,14 @@
 #include "app/cli/FetchPageCommand.h"
 #include "app/cli/LibraryCommands.h"
 #include "app/cli/OrganiseCommands.h"
-#include "organise/Categorizer.h"
 
 #include <ostream>
 
 using namespace Qt::StringLiterals;
 
 CommandLine::CommandLine() {
-    commands.push_back(std::make_unique<CategorizeCommand>(Categorizer::shared()));
-    commands.push_back(std::make_unique<ClipCommand>(Categorizer::shared()));
+    commands.push_back(std::make_unique<CategorizeCommand>());
+    commands.push_back(std::make_unique<ClipCommand>());
     commands.push_back(std::make_unique<AddCommand>());
     commands.push_back(std::make_unique<ListCommand>());
     commands.push_back(std::make_unique<RemoveCommand>());

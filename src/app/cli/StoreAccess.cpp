@@ -1,11 +1,9 @@
 #include "app/cli/StoreAccess.h"
 
+#include "app/AppServices.h"
 #include "app/cli/CommandParser.h"
 #include "app/cli/CommandStreams.h"
-#include "organise/Categorizer.h"
-#include "platform/Platform.h"
 #include "store/ContentEnricher.h"
-#include "store/DataFolder.h"
 #include "store/Store.h"
 
 #include <QEventLoop>
@@ -27,11 +25,7 @@ std::shared_ptr<Store> open(bool writable, const QString& command, CommandStream
                             std::shared_ptr<ContentEnricher> enricher) {
     if (inProcessStore)
         return std::shared_ptr<Store>(inProcessStore, [](Store*) {});
-    Platform& platform = Platform::current();
-    Store::Options options;
-    options.applicationSupport = DataFolder::applicationSupport(platform.environment());
-    options.clock = &platform.clock();
-    options.categorizer = &Categorizer::shared();
+    Store::Options options = AppServices::current().storeOptions();
     options.readOnly = !writable;
     // Commands run one after another in a burst (scripts, a file manager's
     // "send to"): each waits its turn rather than failing.

@@ -26,9 +26,11 @@ const char* const toggleProperty = "tovikToggle";
 const char* const appearanceProperty = "tovikAppearance";
 } // namespace
 
-AppDelegate::AppDelegate(AppSettings& settings, AppState& state, GlobalHotKey& hotKey,
-                         const Environment& environment, std::function<void()> startCapture)
-    : settings(settings), state(state), hotKey(hotKey), environment(environment),
+AppDelegate::AppDelegate(AppSettings& settings, AppState& state, AppNavigation& navigation,
+                         GlobalHotKey& hotKey, const Environment& environment,
+                         std::function<void()> startCapture)
+    : settings(settings), state(state), navigation(navigation), hotKey(hotKey),
+      environment(environment),
       startCapture(std::move(startCapture)) {
     initialiseResources();
 }
@@ -60,7 +62,7 @@ void AppDelegate::showSectionFromEnvironment() {
     const std::optional<QString> show = environment.value(u"TOVIK_SHOW"_s);
     if (!show)
         return;
-    AppNavigation::shared().setSection(
+    navigation.setSection(
         AppSections::fromRawValue(*show).value_or(AppSection::memory));
     Q_EMIT libraryRequested();
 }
@@ -186,6 +188,7 @@ void AppDelegate::menuNeedsUpdate() {
 }
 
 void AppDelegate::quit() {
-    // Nothing to shut down: every change is already being written.
+    // The event loop ends and the services are torn down in reverse order:
+    // enrichment stopped, pending writes finished.
     QApplication::quit();
 }

@@ -5,6 +5,7 @@
 #include <functional>
 #include <memory>
 
+class AppNavigation;
 class AppSettings;
 class AppState;
 class Environment;
@@ -21,8 +22,9 @@ class AppDelegate : public QObject {
 public:
     // startCapture puts the panels on the screens and starts watching the
     // clipboard; it runs at its place in the start-up sequence.
-    AppDelegate(AppSettings& settings, AppState& state, GlobalHotKey& hotKey,
-                const Environment& environment, std::function<void()> startCapture);
+    AppDelegate(AppSettings& settings, AppState& state, AppNavigation& navigation,
+                GlobalHotKey& hotKey, const Environment& environment,
+                std::function<void()> startCapture);
     ~AppDelegate() override;
 
     void applicationDidFinishLaunching();
@@ -60,6 +62,7 @@ private:
 
     AppSettings& settings;
     AppState& state;
+    AppNavigation& navigation;
     GlobalHotKey& hotKey;
     const Environment& environment;
     std::function<void()> startCapture;

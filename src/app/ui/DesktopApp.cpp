@@ -1,5 +1,6 @@
 #include "app/ui/DesktopApp.h"
 
+#include "app/AppServices.h"
 #include "app/AppSettings.h"
 #include "app/SingleInstance.h"
 #include "app/cli/CommandLine.h"
@@ -8,12 +9,17 @@
 #include "app/ui/AppDelegate.h"
 #include "capture/AppState.h"
 #include "capture/ClipboardWatcher.h"
+#include "common/SharedInstance.h"
 #include "capture/ui/NotchController.h"
+#include "library/ImageCache.h"
+#include "library/ui/LibraryContext.h"
 #include "library/ui/LibraryController.h"
 #include "platform/Platform.h"
+#include "platform/linux/QuitSignals.h"
 #include "store/Store.h"
 
 #include <QApplication>
+#include <QDesktopServices>
 #include <QDir>
 #include <QIcon>
 #include <QTimer>
@@ -59,13 +65,34 @@ int runDesktopApp(int argc, char** argv) {
         return 0;
     }
 
-    AppState& state = AppState::shared();
-    AppDelegate delegate(AppSettings::shared(), state, Platform::current().globalHotKey(),
-                         Platform::current().environment(), [] {
-                             NotchController::shared().setUp();
-                             ClipboardWatcher::shared().start();
+    Platform& platform = Platform::current();
+    AppServices services(platform, AppServices::Mode::desktop);
+    const QuitSignals quitSignals([] { QApplication::quit(); });
+
+    // The panels and the main window: made after the services they show,
+    // destroyed before them (in reverse order of these lines).
+    NotchController notch(services.appState(), services.store(), services.categorizer(),
+                          platform.scheduler(), platform.frontmostApplication());
+    const SharedInstance<NotchController>::Registration notchShared(notch);
+    LibraryContext libraryContext{
+        services.store(),
+        services.imageCache(),
+        services.clipboardWatcher(),
+        platform.clock(),
+        platform.scheduler(),
+        platform.userDefaults(),
+        [](const QUrl& url) { QDesktopServices::openUrl(url); },
+    };
+    const SharedInstance<LibraryContext>::Registration contextShared(libraryContext);
+    LibraryController library(libraryContext, services.navigation(), platform.environment());
+    const SharedInstance<LibraryController>::Registration libraryShared(library);
+
+    AppState& state = services.appState();
+    AppDelegate delegate(services.settings(), state, services.navigation(),
+                         platform.globalHotKey(), platform.environment(), [&notch, &services] {
+                             notch.setUp();
+                             services.clipboardWatcher().start();
                          });
-    LibraryController& library = LibraryController::shared();
     QObject::connect(&instance, &SingleInstance::showRequested, &library,
                      &LibraryController::showCurrentSection);
     QObject::connect(&delegate, &AppDelegate::libraryRequested, &library,
@@ -77,5 +104,7 @@ int runDesktopApp(int argc, char** argv) {
     QObject::connect(&delegate, &AppDelegate::hotKeyPressed, &library, &LibraryController::toggle,
                      Qt::QueuedConnection);
     QTimer::singleShot(0, &delegate, &AppDelegate::applicationDidFinishLaunching);
+    // Once the loop ends no handed-over command runs any more: the socket is
+    // only read by the loop.
     return QApplication::exec();
 }

@@ -3,6 +3,7 @@
 #include "capture/NotchGeometry.h"
 #include "capture/ui/NotchPanel.h"
 #include "capture/ui/PanelView.h"
+#include "common/SharedInstance.h"
 #include "organise/Categorizer.h"
 #include "platform/Platform.h"
 #include "platform/Scheduler.h"
@@ -25,12 +26,7 @@ NotchController::~NotchController() {
 }
 
 NotchController& NotchController::shared() {
-    static NotchController* controller = [] {
-        Platform& platform = Platform::current();
-        return new NotchController(AppState::shared(), Store::shared(), Categorizer::shared(),
-                                   platform.scheduler(), platform.frontmostApplication());
-    }();
-    return *controller;
+    return SharedInstance<NotchController>::get();
 }
 
 void NotchController::setUp() {

@@ -1,6 +1,7 @@
 #include "library/ui/LibraryController.h"
 
 #include "app/AppNavigation.h"
+#include "common/SharedInstance.h"
 #include "library/ui/LibraryContext.h"
 #include "library/ui/LibraryView.h"
 #include "platform/Environment.h"
@@ -18,9 +19,7 @@ LibraryController::LibraryController(LibraryContext& context, AppNavigation& nav
     : QObject(parent), context(context), navigation(navigation), environment(environment) {}
 
 LibraryController& LibraryController::shared() {
-    static LibraryController* controller = new LibraryController(
-        LibraryContext::shared(), AppNavigation::shared(), Platform::current().environment());
-    return *controller;
+    return SharedInstance<LibraryController>::get();
 }
 
 void LibraryController::createWindow() {

@@ -31,6 +31,12 @@ size_t appendBody(char* data, size_t size, size_t count, void* userData) {
     return size_t(offered);
 }
 
+// libcurl asks this several times a second during a transfer (and while it
+// connects); a non-zero answer ends the transfer with CURLE_ABORTED_BY_CALLBACK.
+int abortWhenStopped(void* stopped, curl_off_t, curl_off_t, curl_off_t, curl_off_t) {
+    return static_cast<const std::atomic<bool>*>(stopped)->load() ? 1 : 0;
+}
+
 struct EasyDeleter {
     void operator()(CURL* handle) const { curl_easy_cleanup(handle); }
 };
@@ -45,6 +51,10 @@ CurlHttpClient::CurlHttpClient() {
     std::call_once(initialised, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
 }
 
+void CurlHttpClient::stopAll() {
+    stopped = true;
+}
+
 std::optional<QByteArray> CurlHttpClient::fetchData(const QUrl& url, qint64 maxBytes,
                                                     std::chrono::seconds timeout,
                                                     QString* failure) {
@@ -56,6 +66,8 @@ std::optional<QByteArray> CurlHttpClient::fetchData(const QUrl& url, qint64 maxB
     const QString scheme = url.scheme().toLower();
     if (!url.isValid() || (scheme != u"http" && scheme != u"https") || maxBytes < 0)
         return fail(u"not an http or https address"_s);
+    if (stopped)
+        return fail(u"stopped"_s);
 
     std::unique_ptr<CURL, EasyDeleter> handle(curl_easy_init());
     if (!handle)
@@ -90,6 +102,9 @@ std::optional<QByteArray> CurlHttpClient::fetchData(const QUrl& url, qint64 maxB
     // Signals are not safe on a background thread; the threaded resolver
     // honours the time-outs without them.
     curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
+    curl_easy_setopt(curl, CURLOPT_XFERINFOFUNCTION, abortWhenStopped);
+    curl_easy_setopt(curl, CURLOPT_XFERINFODATA, &stopped);
+    curl_easy_setopt(curl, CURLOPT_NOPROGRESS, 0L);
     curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, appendBody);
     curl_easy_setopt(curl, CURLOPT_WRITEDATA, &body);
 

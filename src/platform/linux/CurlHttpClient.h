@@ -2,6 +2,8 @@
 
 #include "platform/HttpClient.h"
 
+#include <atomic>
+
 // HttpClient over libcurl: one easy handle per request on the calling thread.
 class CurlHttpClient final : public HttpClient {
 public:
@@ -9,4 +11,8 @@ public:
 
     std::optional<QByteArray> fetchData(const QUrl& url, qint64 maxBytes, std::chrono::seconds timeout,
                                         QString* failure = nullptr) override;
+    void stopAll() override;
+
+private:
+    std::atomic<bool> stopped{false};
 };

@@ -31,6 +31,8 @@ public:
         return found->left(maxBytes);
     }
 
+    void stopAll() override {}
+
     void serve(const QUrl& url, const QByteArray& body) {
         const std::lock_guard guard(lock);
         bodies.insert(url, body);

@@ -1,6 +1,7 @@
 #include "support/GuiApplication.h"
 #include "support/TovikProcess.h"
 
+#include "platform/integration/LocalHttpServer.h"
 #include "platform/linux/XcbGlobalHotKey.h"
 
 #include <QDir>
@@ -130,6 +131,26 @@ TEST_F(RunningApp, StartedWhileTheDataFolderIsBusyItKeepsNothingUntilItIsTheWrit
     const QJsonArray items = QJsonDocument::fromJson(list.out).array();
     ASSERT_EQ(items.size(), 1);
     EXPECT_EQ(items[0].toObject().value(u"text"_s).toString(), u"kept once free"_s);
+}
+
+TEST_F(RunningApp, QuittingWhileAPageIsReadEndsCleanlyAndKeepsEveryChange) {
+    LocalHttpServer server;
+    LocalHttpServer::Response slow;
+    slow.delayMs = 30000;
+    slow.body = "<title>Too late</title>";
+    server.route("/slow", slow);
+    ASSERT_EQ(tovik({u"add"_s, u"link"_s, server.url("/slow").toString()}).exitStatus, 0);
+    // The app's reading of the page is under way.
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !server.requests().isEmpty(); }, 10000));
+    ASSERT_EQ(tovik({u"add"_s, u"text"_s, u"the last change"_s}).exitStatus, 0);
+
+    app.terminate(); // what a session logging out sends
+    ASSERT_TRUE(app.waitForFinished(10000));
+    EXPECT_EQ(app.exitStatus(), QProcess::NormalExit) << "not a crash";
+    EXPECT_EQ(app.exitCode(), 0);
+    const QJsonArray items = QJsonDocument::fromJson(tovik({u"list"_s, u"--json"_s}).out).array();
+    ASSERT_EQ(items.size(), 2);
+    EXPECT_EQ(items[0].toObject().value(u"text"_s).toString(), u"the last change"_s);
 }
 
 TEST_F(RunningApp, ASecondStartHandsOverAndLeaves) {

@@ -27,7 +27,7 @@ struct Shell {
           state(scheduler, defaults, [](const ClipContent&, const std::optional<QString>&) {
               return SaveResult{};
           }),
-          delegate(settings, state, hotKey, environment, [this] { startCapture(); }) {}
+          delegate(settings, state, navigation, hotKey, environment, [this] { startCapture(); }) {}
 
     // What start-up had done by the time it started the panels and watcher.
     void startCapture() {
@@ -47,6 +47,7 @@ struct Shell {
     MemoryAppearance appearance;
     MemoryLoginItem loginItem;
     MemoryGlobalHotKey hotKey;
+    AppNavigation navigation;
     AppSettings settings;
     AppState state;
     AppDelegate delegate;
@@ -128,7 +129,7 @@ TEST(AppDelegate, AppearanceMenuChecksTheStoredChoiceAndAppliesAtOnce) {
     Shell* s = &shell;
     // Settings read "appearance" when created: build them again after storing.
     AppSettings settings(s->defaults, s->appearance, s->loginItem, u"com.nivo.lumavex"_s);
-    AppDelegate delegate(settings, s->state, s->hotKey, s->environment, {});
+    AppDelegate delegate(settings, s->state, s->navigation, s->hotKey, s->environment, {});
     delegate.applicationDidFinishLaunching();
     EXPECT_EQ(s->appearance.applied.last(), u"dark"_s);
 
@@ -186,14 +187,13 @@ TEST(AppDelegate, ShowEnvironmentVariableOpensTheNamedSection) {
                  {u"blur"_s, AppSection::blur, 1},
                  {std::nullopt, AppSection::memory, 0}};
     for (const Case& c : cases) {
-        AppNavigation::shared().setSection(AppSection::memory);
         Shell shell;
         if (c.show)
             shell.environment.set(u"TOVIK_SHOW"_s, *c.show);
         QSignalSpy requested(&shell.delegate, &AppDelegate::libraryRequested);
         shell.delegate.applicationDidFinishLaunching();
         EXPECT_EQ(requested.count(), c.requests) << c.show.value_or(u"(unset)"_s).toStdString();
-        EXPECT_EQ(AppNavigation::shared().section(), c.section);
+        EXPECT_EQ(shell.navigation.section(), c.section);
     }
 }
 
@@ -214,7 +214,8 @@ TEST(AppDelegate, KeepFlowSwitchesFollowTheStateEachTimeTheMenuOpens) {
     // The state reads "dropOnNotch" when created: build it again after storing.
     AppState state(shell.scheduler, shell.defaults,
                    [](const ClipContent&, const std::optional<QString>&) { return SaveResult{}; });
-    AppDelegate delegate(shell.settings, state, shell.hotKey, shell.environment, {});
+    AppDelegate delegate(shell.settings, state, shell.navigation, shell.hotKey, shell.environment,
+                         {});
     delegate.applicationDidFinishLaunching();
     QAction* watcher = entry(delegate.statusMenu(), u"Ask to keep copies"_s);
     QAction* drop = entry(delegate.statusMenu(), u"Drop on notch to save"_s);

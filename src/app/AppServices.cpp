@@ -1,0 +1,66 @@
+#include "app/AppServices.h"
+
+#include "app/AppNavigation.h"
+#include "app/AppSettings.h"
+#include "capture/AppState.h"
+#include "capture/ClipboardWatcher.h"
+#include "library/ImageCache.h"
+#include "organise/Categorizer.h"
+#include "organise/EnglishEmbedding.h"
+#include "platform/Platform.h"
+#include "store/BoundedWait.h"
+#include "store/ContentEnricherFactory.h"
+#include "store/DataFolder.h"
+
+AppServices::AppServices(Platform& platform, Mode mode) : platformServices(platform) {
+    rootRegistration.emplace(*this);
+    categorizerService.own(std::make_unique<Categorizer>(&EnglishEmbedding::load));
+    settingsService.own(std::make_unique<AppSettings>(
+        platform.userDefaults(), platform.appearance(), platform.loginItem(),
+        QString::fromLatin1(AppSettings::applicationIdentifier)));
+    navigationService.own(std::make_unique<AppNavigation>());
+    imageService.own(std::make_unique<ImageCache>());
+    if (mode == Mode::command)
+        return;
+
+    Store::Options options = storeOptions();
+    options.enricher = makeContentEnricher();
+    // Another process (a command, an app that is quitting) may hold the
+    // folder for a while: show its items meanwhile and take over after,
+    // without keeping the window waiting.
+    options.waitForLock = true;
+    options.lockTimeoutMs = 0;
+    storeService.own(Store::open(options));
+    Store& store = *storeService.object;
+    stateService.own(std::make_unique<AppState>(
+        platform.scheduler(), platform.userDefaults(),
+        [&store](const ClipContent& clip, const std::optional<QString>& tag) {
+            return store.save(clip, tag);
+        }));
+    watcherService.own(std::make_unique<ClipboardWatcher>(
+        platform.pasteboard(), platform.frontmostApplication(), platform.scheduler(),
+        *stateService.object));
+}
+
+AppServices::~AppServices() {
+    watcherService.reset();
+    stateService.reset();
+    // Stops enrichment, joins its queue and writes what is pending.
+    storeService.reset();
+    // Recognition or thumbnailing a wait gave up on may still be using the
+    // platform, which dies right after this.
+    BackgroundThreads::joinAll();
+}
+
+AppServices& AppServices::current() {
+    return SharedInstance<AppServices>::get();
+}
+
+Store::Options AppServices::storeOptions() const {
+    Store::Options options;
+    options.applicationSupport = DataFolder::applicationSupport(platformServices.environment());
+    options.cacheFolder = DataFolder::cacheFolder(platformServices.environment());
+    options.clock = &platformServices.clock();
+    options.categorizer = categorizerService.object.get();
+    return options;
+}

@@ -4,6 +4,7 @@
 // as a counter.
 
 #include "capture/AppState.h"
+#include "capture/KeepPipeline.h"
 #include "capture/ClipboardWatcher.h"
 #include "corpus/Corpus.h"
 #include "library/ImageCache.h"
@@ -76,7 +77,7 @@ struct Library {
         state = std::make_unique<AppState>(
             scheduler, defaults,
             [this](const ClipContent& clip, const std::optional<QString>& tag) {
-                return store->save(clip, tag);
+                return KeepPipeline::save(*store, clip, tag);
             });
         watcher = std::make_unique<ClipboardWatcher>(pasteboard, frontmost, scheduler, *state);
         context = std::make_unique<LibraryContext>(LibraryContext{

@@ -4,6 +4,7 @@
 #include "app/cli/CommandStreams.h"
 #include "app/ui/DesktopApp.h"
 #include "platform/linux/LinuxPlatform.h"
+#include "store/DocumentThumbnailer.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -43,7 +44,8 @@ void keepQtQuiet(QtMsgType type, const QMessageLogContext&, const QString& messa
 } // namespace
 
 int main(int argc, char** argv) {
-    LinuxPlatform platform;
+    LinuxPlatform platform(
+        [](PdfReader& pdf) { return std::make_unique<DocumentThumbnailer>(pdf); });
     Platform::install(&platform);
 
     if (argc > 1) {

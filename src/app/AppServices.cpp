@@ -1,4 +1,5 @@
 #include "app/AppServices.h"
+#include "capture/KeepPipeline.h"
 
 #include "app/AppNavigation.h"
 #include "app/AppSettings.h"
@@ -9,7 +10,7 @@
 #include "organise/EnglishEmbedding.h"
 #include "platform/Platform.h"
 #include "store/BoundedWait.h"
-#include "store/ContentEnricherFactory.h"
+#include "store/ItemEnricher.h"
 #include "store/DataFolder.h"
 
 AppServices::AppServices(Platform& platform, Mode mode) : platformServices(platform) {
@@ -35,7 +36,7 @@ AppServices::AppServices(Platform& platform, Mode mode) : platformServices(platf
     stateService.own(std::make_unique<AppState>(
         platform.scheduler(), platform.userDefaults(),
         [&store](const ClipContent& clip, const std::optional<QString>& tag) {
-            return store.save(clip, tag);
+            return KeepPipeline::save(store, clip, tag);
         }));
     watcherService.own(std::make_unique<ClipboardWatcher>(
         platform.pasteboard(), platform.frontmostApplication(), platform.scheduler(),
@@ -63,4 +64,8 @@ Store::Options AppServices::storeOptions() const {
     options.clock = &platformServices.clock();
     options.categorizer = categorizerService.object.get();
     return options;
+}
+
+std::shared_ptr<ContentEnricher> AppServices::makeContentEnricher() const {
+    return std::make_shared<ItemEnricher>(platformServices, *categorizerService.object);
 }

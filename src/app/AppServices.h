@@ -11,6 +11,7 @@ class AppSettings;
 class AppState;
 class Categorizer;
 class ClipboardWatcher;
+class ContentEnricher;
 class ImageCache;
 class Platform;
 
@@ -49,6 +50,8 @@ public:
 
     // How the user's store is opened, in the app and by commands alike.
     Store::Options storeOptions() const;
+    // A reader of pages, images and documents over the platform's services.
+    std::shared_ptr<ContentEnricher> makeContentEnricher() const;
 
 private:
     // A service and its registration, which ends before the service does.

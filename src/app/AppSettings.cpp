@@ -1,6 +1,6 @@
 #include "app/AppSettings.h"
 
-#include "app/DefaultsKeys.h"
+#include "platform/DefaultsKeys.h"
 #include "common/SharedInstance.h"
 #include "platform/Appearance.h"
 #include "platform/LoginItem.h"

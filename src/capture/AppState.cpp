@@ -1,10 +1,9 @@
 #include "capture/AppState.h"
 
-#include "app/DefaultsKeys.h"
+#include "platform/DefaultsKeys.h"
 #include "common/SharedInstance.h"
 #include "platform/Platform.h"
 #include "platform/UserDefaults.h"
-#include "store/Store.h"
 #include "store/TagName.h"
 
 using namespace Qt::StringLiterals;

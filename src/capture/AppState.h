@@ -3,7 +3,7 @@
 #include "capture/ClipContent.h"
 #include "capture/PanelMode.h"
 #include "capture/ScheduledTask.h"
-#include "store/SaveResult.h"
+#include "capture/SaveResult.h"
 
 #include <QObject>
 #include <QString>

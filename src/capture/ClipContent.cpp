@@ -5,11 +5,6 @@
 
 using namespace Qt::StringLiterals;
 
-QString hostOrAbsoluteString(const QUrl& url) {
-    const QString host = url.host();
-    return host.isEmpty() ? url.toString(QUrl::FullyEncoded) : host;
-}
-
 ClipContent ClipContent::fromClipboard(const QList<QUrl>& fileURLs,
                                        const std::optional<QString>& plainText,
                                        const std::optional<QImage>& image) {

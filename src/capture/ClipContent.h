@@ -1,5 +1,7 @@
 #pragma once
 
+#include "store/Item.h"
+
 #include <QImage>
 #include <QList>
 #include <QString>
@@ -38,6 +40,3 @@ struct ClipContent {
     static constexpr qsizetype previewTitleLength = 60;
     static constexpr qsizetype predictedTitleLength = 70;
 };
-
-// The URL's host, or its whole absolute string when it has none.
-QString hostOrAbsoluteString(const QUrl& url);

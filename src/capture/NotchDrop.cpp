@@ -1,4 +1,5 @@
 #include "capture/NotchDrop.h"
+#include "capture/KeepPipeline.h"
 
 #include "capture/AppState.h"
 #include "store/Store.h"
@@ -82,7 +83,7 @@ std::optional<QString> save(Store& store, const DroppedContent& content,
         clip.string = content.text;
     else
         return std::nullopt;
-    return AppState::resultText(store.save(clip, std::nullopt));
+    return AppState::resultText(KeepPipeline::save(store, clip, std::nullopt));
 }
 
 } // namespace NotchDrop

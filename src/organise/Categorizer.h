@@ -1,6 +1,7 @@
 #pragma once
 
 #include "organise/SentenceEmbedding.h"
+#include "store/AutoCategorizer.h"
 
 #include <QString>
 #include <QStringList>
@@ -17,7 +18,7 @@
 //
 // Safe to call from any thread: the tables are constants and every use of the
 // embedding model is serialised by one lock.
-class Categorizer {
+class Categorizer final : public AutoCategorizer {
 public:
     using ModelLoader = std::function<std::unique_ptr<SentenceEmbedding>()>;
 
@@ -32,7 +33,8 @@ public:
     static const QStringList& allCategories();
 
     std::optional<QString> categorize(const QString& title, const std::optional<QString>& text,
-                                      const std::optional<QString>& urlString) const;
+                                      const std::optional<QString>& urlString) const override;
+    const QStringList& categories() const override { return allCategories(); }
 
     // The closest topic seed's category when the text is long enough and close
     // enough to it; absent when the model is unavailable.

@@ -105,3 +105,8 @@ std::optional<Item> Item::fromJson(const QJsonObject& object) {
     }
     return item;
 }
+
+QString hostOrAbsoluteString(const QUrl& url) {
+    const QString host = url.host();
+    return host.isEmpty() ? url.toString(QUrl::FullyEncoded) : host;
+}

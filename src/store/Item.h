@@ -5,6 +5,7 @@
 #include <QJsonObject>
 #include <QString>
 #include <QStringList>
+#include <QUrl>
 #include <QUuid>
 
 #include <optional>
@@ -45,3 +46,6 @@ struct Item {
 
 // The canonical upper-case 8-4-4-4-12 form of an id.
 QString idString(const QUuid& id);
+
+// The URL's host, or its whole absolute string when it has none.
+QString hostOrAbsoluteString(const QUrl& url);

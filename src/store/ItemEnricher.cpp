@@ -1,6 +1,6 @@
 #include "store/ItemEnricher.h"
 
-#include "organise/Categorizer.h"
+#include "store/AutoCategorizer.h"
 #include "platform/HttpClient.h"
 #include "platform/Platform.h"
 #include "store/ImageData.h"
@@ -12,7 +12,7 @@
 
 using namespace Qt::StringLiterals;
 
-ItemEnricher::ItemEnricher(Platform& platform, const Categorizer& categorizer)
+ItemEnricher::ItemEnricher(Platform& platform, const AutoCategorizer& categorizer)
     : http(platform.httpClient()), fetcher(platform.httpClient()),
       documents(platform.pdfReader(), platform.textRecognizer(), platform.thumbnailGenerator()),
       recognizer(platform.textRecognizer()), categorizer(categorizer) {}

@@ -4,7 +4,7 @@
 #include "store/ContentFetcher.h"
 #include "store/DocumentReader.h"
 
-class Categorizer;
+class AutoCategorizer;
 class HttpClient;
 class Platform;
 class TextRecognizer;
@@ -19,7 +19,7 @@ public:
 
     // platform must live as long as the process (waits that run out leave
     // work running on its services).
-    ItemEnricher(Platform& platform, const Categorizer& categorizer);
+    ItemEnricher(Platform& platform, const AutoCategorizer& categorizer);
 
     std::optional<Enrichment> enrich(const Item& item, const QString& filesDir) override;
     // Stops the platform's fetches, which only ever end with the process.
@@ -30,5 +30,5 @@ private:
     ContentFetcher fetcher;
     DocumentReader documents;
     TextRecognizer& recognizer;
-    const Categorizer& categorizer;
+    const AutoCategorizer& categorizer;
 };

@@ -1,12 +1,11 @@
 #include "store/Store.h"
 
-#include "capture/ClipContent.h"
 #include "common/AtomicFile.h"
 #include "common/Graphemes.h"
 #include "common/ReferenceDate.h"
 #include "common/SerialQueue.h"
 #include "common/SharedInstance.h"
-#include "organise/Categorizer.h"
+#include "store/AutoCategorizer.h"
 #include "platform/Clock.h"
 #include "store/ContentEnricher.h"
 #include "store/DataFolder.h"
@@ -46,15 +45,6 @@ QString mediumDateFormat(const QLocale& locale) {
 
 // How long attempt records may gather before they are written.
 constexpr int attemptsSaveDelayMs = 2000;
-
-std::optional<QString> firstDisplayTag(const QList<Item>& items) {
-    if (items.isEmpty())
-        return std::nullopt;
-    const QStringList tags = items.first().displayTags();
-    if (tags.isEmpty())
-        return std::nullopt;
-    return tags.first();
-}
 
 } // namespace
 
@@ -132,7 +122,9 @@ void Store::tryBecomeWriter() {
     Q_EMIT becameWritable();
 }
 
-QString Store::notWritableReason() const {
+QString Store::writeRefusal() const {
+    if (isWritable())
+        return {};
     if (writesBlocked)
         return u"the index "_s + indexPath +
                u" could not be read nor set aside, so nothing is written over it"_s;
@@ -196,50 +188,6 @@ void Store::bump(qsizetype position) {
     persist();
 }
 
-SaveResult Store::save(const ClipContent& clip, const std::optional<QString>& tag) {
-    SaveResult result;
-    const bool hasText = clip.string && !clip.string->trimmed().isEmpty();
-    if (clip.fileURLs.isEmpty() && !clip.image && !clip.url && !hasText)
-        return result;
-    if (!isWritable()) {
-        result.isNew = false;
-        result.failures.append(notWritableReason());
-        return result;
-    }
-
-    QSet<QUuid> before;
-    before.reserve(itemList.size());
-    for (const Item& item : std::as_const(itemList))
-        before.insert(item.id);
-
-    if (!clip.fileURLs.isEmpty()) {
-        result.failures = addFiles(clip.fileURLs, clip.sourceApp);
-    } else if (clip.image) {
-        QString failure;
-        if (!addImage(*clip.image, clip.sourceApp, &failure))
-            result.failures.append(failure);
-    } else if (clip.url) {
-        result.isNew = addLink(*clip.url, clip.sourceApp);
-    } else {
-        result.isNew = addText(*clip.string, clip.sourceApp);
-    }
-
-    for (const Item& item : std::as_const(itemList)) {
-        if (!before.contains(item.id))
-            result.ids.append(item.id);
-    }
-    // Nothing new but nothing failed either: the content was bumped.
-    if (result.ids.isEmpty() && result.failures.isEmpty() && !itemList.isEmpty())
-        result.ids.append(itemList.first().id);
-    if (result.ids.isEmpty())
-        result.isNew = false;
-    if (tag) {
-        for (const QUuid& id : std::as_const(result.ids))
-            addTag(*tag, id);
-    }
-    result.tag = firstDisplayTag(itemList);
-    return result;
-}
 
 bool Store::addText(const QString& text, const std::optional<QString>& source) {
     const QString trimmed = text.trimmed();
@@ -301,7 +249,7 @@ bool Store::addImage(const QImage& image, const std::optional<QString>& source,
         return false;
     };
     if (!isWritable())
-        return fail(notWritableReason());
+        return fail(writeRefusal());
     // Without the source's text chunks: a pasted image may carry notes or a
     // location its owner never meant to keep.
     const std::optional<QByteArray> png = ImageData::pngData(image);
@@ -354,7 +302,7 @@ std::optional<QString> Store::copyIntoStore(const QUrl& fileURL, QString* failur
 QStringList Store::addFiles(const QList<QUrl>& fileURLs, const std::optional<QString>& source) {
     QStringList failures;
     if (!isWritable()) {
-        failures.append(notWritableReason());
+        failures.append(writeRefusal());
         return failures;
     }
     for (const QUrl& url : fileURLs) {
@@ -520,7 +468,7 @@ QStringList Store::allTags() const {
     QSet<QString> lowered;
     for (const QString& spelling : std::as_const(spellings))
         lowered.insert(spelling.toLower());
-    for (const QString& category : Categorizer::allCategories()) {
+    for (const QString& category : options.categorizer->categories()) {
         if (!lowered.contains(category.toLower()))
             spellings.append(category);
     }

@@ -3,7 +3,6 @@
 #include "store/DataFolderLock.h"
 #include "store/EnrichmentAttempts.h"
 #include "store/Item.h"
-#include "store/SaveResult.h"
 
 #include <QHash>
 #include <QImage>
@@ -17,12 +16,11 @@
 #include <memory>
 #include <optional>
 
-class Categorizer;
+class AutoCategorizer;
 class Clock;
 class ContentEnricher;
 class IndexWriter;
 class SerialQueue;
-struct ClipContent;
 struct Enrichment;
 
 // The single owner of every kept item: the list in memory (newest first), the
@@ -40,7 +38,7 @@ public:
     struct Options {
         QString applicationSupport;  // the folder that holds "Lumavex"
         Clock* clock = nullptr;
-        const Categorizer* categorizer = nullptr;
+        const AutoCategorizer* categorizer = nullptr;
         std::shared_ptr<ContentEnricher> enricher; // none: items are not enriched
         // Where enrichment attempts are remembered (see EnrichmentAttempts);
         // empty: not remembered, every open hands over everything unread.
@@ -74,10 +72,11 @@ public:
     // True when changes are stored: the lock is held and the index can be
     // written without destroying an unreadable one.
     bool isWritable() const { return !readOnly && !writesBlocked; }
+    // Why nothing can be stored now, in a few words; empty while writable.
+    QString writeRefusal() const;
     // Where an unreadable index was moved at start, if that happened.
     const std::optional<QString>& setAsideIndex() const { return setAsidePath; }
 
-    SaveResult save(const ClipContent& clip, const std::optional<QString>& tag);
     // True: a new item; false: an existing one was bumped, or nothing could be
     // stored (see isWritable).
     bool addText(const QString& text, const std::optional<QString>& source);
@@ -155,7 +154,6 @@ private:
     void bump(qsizetype position);
     void insertFront(Item item);
     std::optional<QString> copyIntoStore(const QUrl& fileURL, QString* failure);
-    QString notWritableReason() const;
     std::optional<QString> categorize(const Item& item) const;
     qsizetype positionOf(const QUuid& id) const;
     double now() const;

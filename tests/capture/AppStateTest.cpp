@@ -1,4 +1,5 @@
-#include "app/DefaultsKeys.h"
+#include "platform/DefaultsKeys.h"
+#include "capture/KeepPipeline.h"
 #include "capture/AppState.h"
 #include "platform/memory/MemoryScheduler.h"
 #include "platform/memory/MemoryUserDefaults.h"
@@ -36,7 +37,7 @@ protected:
         state = std::make_unique<AppState>(
             scheduler, defaults, [this](const ClipContent& clip, const std::optional<QString>& tag) {
                 ++saves;
-                return store->save(clip, tag);
+                return KeepPipeline::save(*store, clip, tag);
             });
         state->setPanelHost(&panels);
     }
@@ -132,7 +133,7 @@ TEST_F(AppStateTest, KeepStoresTheClipAndFlashesTheResultThenCollapses) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         fresh();
-        store->save(text(u"old note"_s), u"Work"_s);
+        KeepPipeline::save(*store, text(u"old note"_s), u"Work"_s);
         state->showKeepPrompt(text(u"prompt"_s));
         c.keep(*state);
         EXPECT_EQ(state->flash(), c.expectedFlash);

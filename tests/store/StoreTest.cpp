@@ -1,4 +1,5 @@
 #include "capture/ClipContent.h"
+#include "capture/KeepPipeline.h"
 #include "common/ReferenceDate.h"
 #include "store/ContentEnricher.h"
 #include "store/IndexFile.h"
@@ -50,7 +51,7 @@ TEST_F(StoreKeeping, KeepingSameTextTwiceBumpsTheItem) {
     clock.advance(5000);
     EXPECT_TRUE(store->addText(u"something else"_s, std::nullopt));
     clock.advance(5000);
-    const SaveResult again = store->save(textClip(u"\thello world"_s), std::nullopt);
+    const SaveResult again = KeepPipeline::save(*store, textClip(u"\thello world"_s), std::nullopt);
     EXPECT_FALSE(again.isNew);
     ASSERT_EQ(store->items().size(), 2);
     EXPECT_EQ(store->items().first().text, u"hello world"_s);
@@ -109,7 +110,7 @@ TEST_F(StoreKeeping, ImagesAndFilesAreCopiedAndNeverDeduplicated) {
                            QUrl::fromLocalFile(source.filePath(u"folder"_s))};
     ClipContent clip;
     clip.fileURLs = urls;
-    EXPECT_TRUE(store->save(clip, std::nullopt).isNew);
+    EXPECT_TRUE(KeepPipeline::save(*store, clip, std::nullopt).isNew);
     store->addFiles({urls.first()}, std::nullopt);
     ASSERT_EQ(store->items().size(), 6);
     // The last URL of a batch ends up in front.
@@ -159,7 +160,7 @@ TEST_F(StoreKeeping, WhatCannotBeStoredIsReportedAndNeverKeptInNameOnly) {
         auto store = openStore();
         ASSERT_TRUE(store);
         c.breakStore();
-        const SaveResult result = store->save(c.clip, u"Mine"_s);
+        const SaveResult result = KeepPipeline::save(*store, c.clip, u"Mine"_s);
         EXPECT_FALSE(result.stored());
         EXPECT_EQ(result.failures.size(), 1);
         EXPECT_TRUE(result.ids.isEmpty());
@@ -200,16 +201,16 @@ TEST_F(StoreKeeping, SaveChoosesFilesThenImageThenLinkThenText) {
     clip.string = u"hello"_s;
     clip.url = QUrl(u"https://example.com"_s);
     clip.image = QImage(2, 2, QImage::Format_RGB32);
-    EXPECT_TRUE(store->save(clip, std::nullopt).isNew);
+    EXPECT_TRUE(KeepPipeline::save(*store, clip, std::nullopt).isNew);
     EXPECT_EQ(store->items().first().kind, ItemKind::image);
     clip.image.reset();
-    store->save(clip, std::nullopt);
+    KeepPipeline::save(*store, clip, std::nullopt);
     EXPECT_EQ(store->items().first().kind, ItemKind::link);
     clip.url.reset();
-    store->save(clip, std::nullopt);
+    KeepPipeline::save(*store, clip, std::nullopt);
     EXPECT_EQ(store->items().first().kind, ItemKind::text);
 
-    const SaveResult nothing = store->save(ClipContent(), u"Tag"_s);
+    const SaveResult nothing = KeepPipeline::save(*store, ClipContent(), u"Tag"_s);
     EXPECT_TRUE(nothing.isNew);
     EXPECT_FALSE(nothing.tag.has_value());
     EXPECT_EQ(store->items().size(), 3);
@@ -219,7 +220,7 @@ TEST_F(StoreKeeping, KeepingWithATagTagsWhatWasAddedOrBumped) {
     auto store = openStore();
     store->addText(u"python and a compiler"_s, std::nullopt);
     store->addText(u"other"_s, std::nullopt);
-    const SaveResult result = store->save(textClip(u"python and a compiler"_s), u"  deep   work "_s);
+    const SaveResult result = KeepPipeline::save(*store, textClip(u"python and a compiler"_s), u"  deep   work "_s);
     EXPECT_FALSE(result.isNew);
     EXPECT_EQ(store->items().first().tags, QStringList{u"deep work"_s});
     EXPECT_EQ(result.tag, u"deep work"_s);
@@ -231,7 +232,7 @@ TEST_F(StoreKeeping, KeepingWithATagTagsWhatWasAddedOrBumped) {
     ClipContent files;
     files.fileURLs = {QUrl::fromLocalFile(source.filePath(u"a.txt"_s)),
                       QUrl::fromLocalFile(source.filePath(u"b.txt"_s))};
-    store->save(files, u"Deep Work"_s);
+    KeepPipeline::save(*store, files, u"Deep Work"_s);
     EXPECT_EQ(store->items()[0].tags, QStringList{u"deep work"_s}) << "spelled as already used";
     EXPECT_EQ(store->items()[1].tags, QStringList{u"deep work"_s});
 }
@@ -478,7 +479,7 @@ TEST_F(StoreFiles, AStoreWaitingForTheLockRefusesChangesThenBecomesTheWriter) {
     auto waiting = Store::open(options, &error);
     ASSERT_TRUE(waiting) << error.toStdString();
     EXPECT_FALSE(waiting->isWritable());
-    const SaveResult refused = waiting->save(textClip(u"kept while waiting"_s), std::nullopt);
+    const SaveResult refused = KeepPipeline::save(*waiting, textClip(u"kept while waiting"_s), std::nullopt);
     EXPECT_FALSE(refused.stored());
     EXPECT_TRUE(refused.failures.first().contains(u"another Tovik process"_s));
     EXPECT_FALSE(waiting->addText(u"a quick note"_s, std::nullopt));
@@ -492,7 +493,7 @@ TEST_F(StoreFiles, AStoreWaitingForTheLockRefusesChangesThenBecomesTheWriter) {
     ASSERT_TRUE(writable.wait(5000));
     EXPECT_TRUE(waiting->isWritable());
     EXPECT_EQ(waiting->items().size(), 2) << "what the first wrote meanwhile is read again";
-    EXPECT_TRUE(waiting->save(textClip(u"kept once free"_s), std::nullopt).stored());
+    EXPECT_TRUE(KeepPipeline::save(*waiting, textClip(u"kept once free"_s), std::nullopt).stored());
     ASSERT_TRUE(waiting->flush());
     EXPECT_EQ(IndexFile::read(waiting->indexFile(), clock.now()).items.size(), 3);
 }

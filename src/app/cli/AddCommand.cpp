@@ -1,10 +1,11 @@
 #include "app/cli/AddCommand.h"
+#include "capture/KeepPipeline.h"
 
+#include "app/AppServices.h"
 #include "app/cli/CommandParser.h"
 #include "app/cli/CommandStreams.h"
 #include "app/cli/StoreAccess.h"
 #include "capture/ClipContent.h"
-#include "store/ContentEnricherFactory.h"
 #include "store/ImageData.h"
 #include "store/Store.h"
 #include "store/TagName.h"
@@ -136,10 +137,10 @@ int AddCommand::run(const QStringList& arguments, CommandStreams& streams) {
         return parser.usageError(u"the tag name is empty"_s, streams);
 
     std::shared_ptr<Store> store =
-        StoreAccess::open(true, u"add"_s, streams, makeContentEnricher());
+        StoreAccess::open(true, u"add"_s, streams, AppServices::current().makeContentEnricher());
     if (!store)
         return ExitStatus::failure;
-    const SaveResult result = store->save(clip, tag);
+    const SaveResult result = KeepPipeline::save(*store, clip, tag);
     for (const QString& failure : result.failures)
         writeUtf8(streams.err, u"tovik add "_s + kind + u": not kept: "_s + failure + u'\n');
     // A command's process ends with it: what it kept is read now, or never

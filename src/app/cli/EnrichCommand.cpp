@@ -1,9 +1,9 @@
 #include "app/cli/EnrichCommand.h"
 
+#include "app/AppServices.h"
 #include "app/cli/CommandParser.h"
 #include "app/cli/CommandStreams.h"
 #include "app/cli/StoreAccess.h"
-#include "store/ContentEnricherFactory.h"
 #include "store/Store.h"
 
 #include <QEventLoop>
@@ -40,7 +40,7 @@ int EnrichCommand::run(const QStringList& arguments, CommandStreams& streams) {
     if (std::optional<int> status = parser.parseOptionsOnly(arguments, streams))
         return *status;
 
-    std::shared_ptr<Store> store = StoreAccess::open(true, name(), streams, makeContentEnricher());
+    std::shared_ptr<Store> store = StoreAccess::open(true, name(), streams, AppServices::current().makeContentEnricher());
     if (!store)
         return ExitStatus::failure;
     // Inside the running app, items its queue already holds are not handed

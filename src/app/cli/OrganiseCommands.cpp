@@ -1,4 +1,4 @@
-#include "app/DefaultsKeys.h"
+#include "platform/DefaultsKeys.h"
 #include "app/cli/OrganiseCommands.h"
 
 #include "app/cli/CommandParser.h"

@@ -1,9 +1,9 @@
 #pragma once
 
 #include "platform/Platform.h"
+#include "platform/ThumbnailGenerator.h"
 #include "platform/linux/AutostartLoginItem.h"
 #include "platform/linux/CurlHttpClient.h"
-#include "platform/linux/DocumentThumbnailer.h"
 #include "platform/linux/FusionAppearance.h"
 #include "platform/linux/JsonUserDefaults.h"
 #include "platform/linux/PopplerPdfReader.h"
@@ -13,11 +13,20 @@
 #include "platform/linux/SystemClock.h"
 #include "platform/linux/TesseractTextRecognizer.h"
 #include "platform/linux/XcbGlobalHotKey.h"
+
+#include <functional>
+#include <memory>
 #include "platform/linux/X11FrontmostApplication.h"
 
 // The desktop services of a Linux (X11) session.
 class LinuxPlatform final : public Platform {
 public:
+    // Thumbnails are drawn by code above the platform (documents are read by
+    // the store), so whoever makes the platform supplies them.
+    using ThumbnailerFactory = std::function<std::unique_ptr<ThumbnailGenerator>(PdfReader&)>;
+    explicit LinuxPlatform(const ThumbnailerFactory& makeThumbnailer)
+        : thumbnails(makeThumbnailer(poppler)) {}
+
     Clock& clock() override { return systemClock; }
     Environment& environment() override { return processEnvironment; }
     Scheduler& scheduler() override { return qtScheduler; }
@@ -28,7 +37,7 @@ public:
     HttpClient& httpClient() override { return curlHttpClient; }
     TextRecognizer& textRecognizer() override { return tesseract; }
     PdfReader& pdfReader() override { return poppler; }
-    ThumbnailGenerator& thumbnailGenerator() override { return documentThumbnailer; }
+    ThumbnailGenerator& thumbnailGenerator() override { return *thumbnails; }
     Pasteboard& pasteboard() override { return qtPasteboard; }
     FrontmostApplication& frontmostApplication() override { return x11Frontmost; }
 
@@ -45,7 +54,7 @@ private:
     CurlHttpClient curlHttpClient;
     TesseractTextRecognizer tesseract;
     PopplerPdfReader poppler;
-    DocumentThumbnailer documentThumbnailer{poppler};
+    std::unique_ptr<ThumbnailGenerator> thumbnails;
     QtPasteboard qtPasteboard;
     X11FrontmostApplication x11Frontmost{
         DesktopEntryIndex::applicationDirectories(processEnvironment)};

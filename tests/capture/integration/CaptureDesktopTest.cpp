@@ -1,4 +1,5 @@
 #include "HelperApplication.h"
+#include "capture/KeepPipeline.h"
 
 #include "capture/AppState.h"
 #include "capture/ClipboardWatcher.h"
@@ -56,7 +57,7 @@ protected:
 
         state = std::make_unique<AppState>(
             scheduler, defaults, [this](const ClipContent& clip, const std::optional<QString>& tag) {
-                return store->save(clip, tag);
+                return KeepPipeline::save(*store, clip, tag);
             });
         watcher = std::make_unique<ClipboardWatcher>(pasteboard, *frontmost, scheduler, *state);
         controller = std::make_unique<NotchController>(*state, *store, categorizer, scheduler,

@@ -1,4 +1,5 @@
 #include "capture/AppState.h"
+#include "capture/KeepPipeline.h"
 #include "capture/NotchGeometry.h"
 #include "capture/ui/PanelView.h"
 #include "platform/memory/MemoryFrontmostApplication.h"
@@ -33,7 +34,7 @@ protected:
         ASSERT_TRUE(store);
         state = std::make_unique<AppState>(
             scheduler, defaults, [this](const ClipContent& clip, const std::optional<QString>& tag) {
-                return store->save(clip, tag);
+                return KeepPipeline::save(*store, clip, tag);
             });
         view = std::make_unique<PanelView>(*state, *store, categorizer, scheduler, frontmost);
         fitToMode();
@@ -133,14 +134,14 @@ TEST_F(PanelViewTest, KeepRowShowsTitleKindAndThePredictionWhenThereIsOne) {
 }
 
 TEST_F(PanelViewTest, TagMenuListsTheCurrentTagsAndKeepsUnderTheChosenOne) {
-    store->save(text(u"older"_s), u"Work"_s);
+    KeepPipeline::save(*store, text(u"older"_s), u"Work"_s);
     state->showKeepPrompt(text(u"a note"_s));
     EXPECT_EQ(menuTitles(), (QStringList{u"Auto-sort"_s, u"—"_s} + store->allTags() +
                              QStringList{u"—"_s, u"New Tag…"_s}));
     EXPECT_EQ(menuTitles().value(2), u"Work"_s) << "tags in use come first";
     EXPECT_EQ(view->tagMenuButton()->toolTip(), u"Keep under a tag"_s);
 
-    store->save(text(u"newer"_s), u"Travel"_s); // tags added while the prompt is open
+    KeepPipeline::save(*store, text(u"newer"_s), u"Travel"_s); // tags added while the prompt is open
     EXPECT_TRUE(menuTitles().contains(u"Travel"_s)) << "the menu is filled when it opens";
 
     menuAction(u"Work"_s)->trigger();
@@ -186,8 +187,8 @@ TEST_F(PanelViewTest, ClickingTheCollapsedNotchOpensTheLibrary) {
 // Renders every state of the panel to PNG for a person to look at.
 TEST_F(PanelViewTest, RendersEveryStateForReview) {
     const QString dir = screenshotDir();
-    store->save(text(u"older"_s), u"Design"_s);
-    store->save(text(u"old"_s), u"Reading"_s);
+    KeepPipeline::save(*store, text(u"older"_s), u"Design"_s);
+    KeepPipeline::save(*store, text(u"old"_s), u"Reading"_s);
     auto shoot = [&](const QString& name) {
         fitToMode();
         const QSize size = view->size();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "capture/AppState.h"
+#include "capture/KeepPipeline.h"
 #include "capture/ClipboardWatcher.h"
 #include "library/ImageCache.h"
 #include "library/ui/LibraryContext.h"
@@ -25,7 +26,7 @@ protected:
         state = std::make_unique<AppState>(
             scheduler, defaults,
             [this](const ClipContent& clip, const std::optional<QString>& tag) {
-                return store->save(clip, tag);
+                return KeepPipeline::save(*store, clip, tag);
             });
         watcher = std::make_unique<ClipboardWatcher>(pasteboard, frontmost, scheduler, *state);
         context = std::make_unique<LibraryContext>(

@@ -1,7 +1,7 @@
 // The Linux content services on real input: tesseract on rendered text,
 // poppler on PDFs written here, and the document thumbnailer.
 #include "platform/integration/TestApplication.h"
-#include "platform/linux/DocumentThumbnailer.h"
+#include "store/DocumentThumbnailer.h"
 #include "platform/linux/PopplerPdfReader.h"
 #include "platform/linux/TesseractTextRecognizer.h"
 #include "store/TextRecognition.h"

@@ -1,4 +1,4 @@
-#include "app/DefaultsKeys.h"
+#include "platform/DefaultsKeys.h"
 
 #include "platform/UserDefaults.h"
 

@@ -1,4 +1,4 @@
-#include "platform/linux/DocumentThumbnailer.h"
+#include "store/DocumentThumbnailer.h"
 
 #include "platform/PdfReader.h"
 #include "store/DocumentReader.h"

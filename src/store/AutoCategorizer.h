@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+// What the store needs of automatic categories: the category of something
+// with a title, a text or a web address, and the list of every category.
+// The categorizer lives above the store and implements this. Safe to call
+// from any thread (enrichment categorises on its own).
+class AutoCategorizer {
+public:
+    virtual ~AutoCategorizer() = default;
+
+    virtual std::optional<QString> categorize(const QString& title,
+                                              const std::optional<QString>& text,
+                                              const std::optional<QString>& urlString) const = 0;
+
+    // Every name categorize() can answer, in their fixed order.
+    virtual const QStringList& categories() const = 0;
+};

@@ -2,7 +2,6 @@
 
 #include "common/AtomicFile.h"
 #include "store/FileCopy.h"
-#include "store/IndexFile.h"
 
 IndexWriter::IndexWriter(QString path) : path(std::move(path)) {}
 
@@ -36,7 +35,7 @@ void IndexWriter::writePending() {
         // snapshot is what no longer names those files.
         deletable = obsolete;
     }
-    const bool ok = AtomicFile::write(path, IndexFile::encode(items));
+    const bool ok = AtomicFile::write(path, encoder.encode(items));
     if (ok) {
         for (const QString& file : std::as_const(deletable))
             FileCopy::remove(file);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "common/SerialQueue.h"
+#include "store/IndexEncoder.h"
 #include "store/Item.h"
 
 #include <QList>
@@ -37,5 +38,6 @@ private:
     std::optional<QList<Item>> pending;
     QStringList obsolete; // deleted after the next successful write
     bool lastWriteSucceeded = true;
+    IndexEncoder encoder; // used on the queue's thread only
     SerialQueue queue{QStringLiteral("lumavex.persist")};
 };

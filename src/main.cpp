@@ -19,10 +19,11 @@ namespace {
 
 // While the desktop app runs it is the data folder's only writer: a command
 // that changes data is carried out by the app and its answer printed here.
-std::optional<int> handOverToRunningApp(const QStringList& arguments, const QByteArray& input) {
+std::optional<int> handOverToRunningApp(const CommandLine& commandLine,
+                                        const QStringList& arguments, const QByteArray& input) {
     SingleInstance::Request request;
-    request.arguments = arguments;
-    request.workingDirectory = QDir::currentPath();
+    // The app has a working folder of its own: paths travel resolved.
+    request.arguments = commandLine.resolvePaths(arguments, QDir::current());
     request.input = input;
     const std::optional<SingleInstance::Reply> reply =
         SingleInstance::handOver(SingleInstance::defaultSocketPath(), request);
@@ -72,7 +73,8 @@ int main(int argc, char** argv) {
             if (arguments.contains(QStringLiteral("-")))
                 input.assign(std::istreambuf_iterator<char>(std::cin), std::istreambuf_iterator<char>());
             if (std::optional<int> status =
-                    handOverToRunningApp(arguments, QByteArray::fromStdString(input))) {
+                    handOverToRunningApp(commandLine, arguments,
+                                         QByteArray::fromStdString(input))) {
                 std::cout.flush();
                 return *status;
             }

@@ -7,6 +7,8 @@
 #include <QJsonObject>
 #include <QLocalServer>
 #include <QLocalSocket>
+#include <QPointer>
+#include <QTimer>
 
 #include <unistd.h>
 
@@ -89,15 +91,8 @@ void SingleInstance::serve(QLocalSocket* socket) {
         return;
     }
     if (command == u"run"_s && runner) {
-        Request run;
-        for (const QJsonValue& argument : request.value(u"arguments"_s).toArray())
-            run.arguments.append(argument.toString());
-        run.input = QByteArray::fromBase64(request.value(u"input"_s).toString().toLatin1());
-        run.workingDirectory = request.value(u"workingDirectory"_s).toString();
-        const Reply reply = runner(run);
-        answer.insert(u"status"_s, reply.status);
-        answer.insert(u"out"_s, QString::fromLatin1(reply.out.toBase64()));
-        answer.insert(u"err"_s, QString::fromLatin1(reply.err.toBase64()));
+        run(socket, request);
+        return;
     } else {
         answer.insert(u"status"_s, 2);
         answer.insert(u"err"_s, QString::fromLatin1(QByteArray("tovik: unknown request\n").toBase64()));
@@ -106,23 +101,76 @@ void SingleInstance::serve(QLocalSocket* socket) {
     socket->flush();
 }
 
+void SingleInstance::run(QLocalSocket* socket, const QJsonObject& request) {
+    Request run;
+    for (const QJsonValue& argument : request.value(u"arguments"_s).toArray())
+        run.arguments.append(argument.toString());
+    run.input = QByteArray::fromBase64(request.value(u"input"_s).toString().toLatin1());
+
+    // Until the reply, the client hears every few seconds that the command
+    // still runs; the timer dies with the socket when the client goes away.
+    QPointer<QLocalSocket> client(socket);
+    auto* keepAlive = new QTimer(socket);
+    keepAlive->setInterval(keepAliveMs);
+    connect(keepAlive, &QTimer::timeout, socket, [socket] {
+        socket->write(line(QJsonObject{{u"working"_s, true}}));
+        socket->flush();
+    });
+    keepAlive->start();
+    runner(run, [client, keepAlive](const Reply& reply) {
+        if (!client)
+            return;
+        keepAlive->deleteLater();
+        keepAlive->stop();
+        const QJsonObject answer{
+            {u"status"_s, reply.status},
+            {u"out"_s, QString::fromLatin1(reply.out.toBase64())},
+            {u"err"_s, QString::fromLatin1(reply.err.toBase64())},
+        };
+        client->write(line(answer));
+        client->flush();
+    });
+}
+
 bool SingleInstance::askToShow(const QString& socketPath, int timeoutMs) {
     return exchange(socketPath, QJsonObject{{u"command"_s, u"show"_s}}, timeoutMs).has_value();
 }
 
 std::optional<SingleInstance::Reply> SingleInstance::handOver(const QString& socketPath,
                                                               const Request& request,
-                                                              int timeoutMs) {
+                                                              int silenceMs) {
     const QJsonObject message{
         {u"command"_s, u"run"_s},
         {u"arguments"_s, QJsonArray::fromStringList(request.arguments)},
         {u"input"_s, QString::fromLatin1(request.input.toBase64())},
-        {u"workingDirectory"_s, request.workingDirectory},
     };
-    const std::optional<QJsonObject> answer = exchange(socketPath, message, timeoutMs);
-    if (!answer)
-        return std::nullopt;
+    QLocalSocket socket;
+    socket.connectToServer(socketPath);
+    if (!socket.waitForConnected(1000))
+        return std::nullopt; // no app: the command runs here
+    socket.write(line(message));
+    socket.flush();
+
     Reply reply;
+    std::optional<QJsonObject> answer;
+    QByteArray received;
+    while (!answer) {
+        const qsizetype end = received.indexOf('\n');
+        if (end < 0) {
+            if (!socket.waitForReadyRead(silenceMs)) {
+                reply.err = socket.state() == QLocalSocket::ConnectedState
+                                ? "tovik: the running app stopped answering\n"
+                                : "tovik: the running app ended before it answered\n";
+                return reply;
+            }
+            received += socket.readAll();
+            continue;
+        }
+        const QJsonObject object = QJsonDocument::fromJson(received.left(end)).object();
+        received.remove(0, end + 1);
+        if (!object.contains(u"working"_s))
+            answer = object;
+    }
     reply.status = answer->value(u"status"_s).toInt(1);
     reply.out = QByteArray::fromBase64(answer->value(u"out"_s).toString().toLatin1());
     reply.err = QByteArray::fromBase64(answer->value(u"err"_s).toString().toLatin1());

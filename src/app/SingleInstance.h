@@ -10,6 +10,7 @@
 
 class QLocalServer;
 class QLocalSocket;
+class QJsonObject;
 
 // One desktop app per user. The running app listens on a local socket; a
 // second start asks it to show its window instead of starting again, and a
@@ -24,12 +25,14 @@ public:
         QByteArray out;
         QByteArray err;
     };
+    // Self-contained: paths in the arguments are already absolute.
     struct Request {
         QStringList arguments;
         QByteArray input;
-        QString workingDirectory;
     };
-    using Runner = std::function<Reply(const Request&)>;
+    // Runs a request and calls done with its reply, now or later, on the
+    // main thread.
+    using Runner = std::function<void(const Request&, std::function<void(const Reply&)> done)>;
 
     explicit SingleInstance(QString socketPath);
     ~SingleInstance() override;
@@ -42,9 +45,16 @@ public:
 
     // Client side: asks a running app to show itself. False when none answers.
     static bool askToShow(const QString& socketPath, int timeoutMs = 1000);
-    // Client side: runs a subcommand in the running app; absent when none answers.
+    // Client side: runs a subcommand in the running app; absent when no app
+    // listens. While the command runs the app says so every few seconds, so
+    // a long one is waited for as long as it takes; an app that stops
+    // answering for silenceMs, or ends before it answers, gives a failure
+    // (the command may have run: it is not run a second time here).
     static std::optional<Reply> handOver(const QString& socketPath, const Request& request,
-                                         int timeoutMs = 30000);
+                                         int silenceMs = 30000);
+
+    // How often the app tells a waiting client that its command still runs.
+    static constexpr int keepAliveMs = 5000;
 
 Q_SIGNALS:
     // Another start asked the app to show its window.
@@ -52,6 +62,7 @@ Q_SIGNALS:
 
 private:
     void serve(QLocalSocket* socket);
+    void run(QLocalSocket* socket, const QJsonObject& request);
 
     QString socketPath;
     Runner runner;

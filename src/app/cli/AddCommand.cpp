@@ -49,6 +49,30 @@ QString usageLine() {
 
 } // namespace
 
+QStringList AddCommand::resolvePaths(const QStringList& arguments, const QDir& folder) const {
+    const QString kind = arguments.value(0);
+    if (kind != u"file"_s && kind != u"image"_s)
+        return arguments;
+    QStringList resolved{kind};
+    bool optionsEnded = false;
+    for (qsizetype i = 1; i < arguments.size(); ++i) {
+        const QString& argument = arguments[i];
+        if (!optionsEnded && argument == u"--"_s) {
+            optionsEnded = true;
+        } else if (!optionsEnded && (argument == u"--source"_s || argument == u"--tag"_s)) {
+            resolved.append(argument);
+            if (++i < arguments.size())
+                resolved.append(arguments[i]); // the option's value, not a path
+            continue;
+        } else if (optionsEnded || !argument.startsWith(u'-')) {
+            resolved.append(QDir::cleanPath(folder.absoluteFilePath(argument)));
+            continue;
+        }
+        resolved.append(argument);
+    }
+    return resolved;
+}
+
 int AddCommand::run(const QStringList& arguments, CommandStreams& streams) {
     const QString kind = arguments.value(0);
     if (kind.isEmpty() || kind == u"--help"_s || kind == u"-h"_s) {

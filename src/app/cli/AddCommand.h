@@ -10,4 +10,5 @@ public:
     QString summary() const override;
     bool changesData() const override { return true; }
     int run(const QStringList& arguments, CommandStreams& streams) override;
+    QStringList resolvePaths(const QStringList& arguments, const QDir& folder) const override;
 };

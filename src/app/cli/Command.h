@@ -1,7 +1,10 @@
 #pragma once
 
+#include <QDir>
 #include <QString>
 #include <QStringList>
+
+#include <functional>
 
 struct CommandStreams;
 
@@ -26,4 +29,19 @@ public:
     virtual bool drawsImages() const { return false; }
     // arguments are those after the command's name.
     virtual int run(const QStringList& arguments, CommandStreams& streams) = 0;
+
+    // The same inside the running app, which must not wait in a nested event
+    // loop: done is called with the exit status once the command has
+    // finished, now or later, on the main thread. streams stay valid until then.
+    virtual void runInApp(const QStringList& arguments, CommandStreams& streams,
+                          std::function<void(int)> done) {
+        done(run(arguments, streams));
+    }
+
+    // The arguments with every file path made absolute against folder, so the
+    // command means the same in a process with another working folder.
+    virtual QStringList resolvePaths(const QStringList& arguments, const QDir& folder) const {
+        Q_UNUSED(folder);
+        return arguments;
+    }
 };

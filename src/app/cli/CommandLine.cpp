@@ -69,6 +69,22 @@ bool CommandLine::drawsImages(const QStringList& arguments) const {
     return command && command->drawsImages();
 }
 
+QStringList CommandLine::resolvePaths(const QStringList& arguments, const QDir& folder) const {
+    const Command* command = find(arguments.value(0));
+    if (!command)
+        return arguments;
+    return QStringList{arguments.first()} + command->resolvePaths(arguments.mid(1), folder);
+}
+
+void CommandLine::runInApp(const QStringList& arguments, CommandStreams& streams,
+                           std::function<void(int)> done) {
+    if (Command* command = const_cast<Command*>(find(arguments.value(0)))) {
+        command->runInApp(arguments.mid(1), streams, std::move(done));
+        return;
+    }
+    done(run(arguments, streams));
+}
+
 int CommandLine::run(const QStringList& arguments, CommandStreams& streams) {
     const QString first = arguments.value(0);
     if (first == u"--help"_s || first == u"-h"_s || first == u"help"_s) {

@@ -1,6 +1,9 @@
 #pragma once
 
+#include <QDir>
 #include <QStringList>
+
+#include <functional>
 
 #include <memory>
 #include <vector>
@@ -19,6 +22,11 @@ public:
     static bool wantsCommand(const QStringList& arguments);
 
     int run(const QStringList& arguments, CommandStreams& streams);
+    // Inside the running app (see Command::runInApp).
+    void runInApp(const QStringList& arguments, CommandStreams& streams,
+                  std::function<void(int)> done);
+    // The arguments (command name first) with file paths made absolute.
+    QStringList resolvePaths(const QStringList& arguments, const QDir& folder) const;
 
     // True when arguments name a command that changes the store.
     bool changesData(const QStringList& arguments) const;

@@ -20,7 +20,6 @@
 
 #include <QApplication>
 #include <QDesktopServices>
-#include <QDir>
 #include <QIcon>
 #include <QTimer>
 #include <sstream>
@@ -29,23 +28,30 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-// Runs a subcommand handed over by another tovik process on this app's store.
-SingleInstance::Reply runHandedOver(const SingleInstance::Request& request) {
+// Runs a subcommand handed over by another tovik process on this app's
+// store. The request is self-contained (its paths are absolute), so nothing
+// of the process's own state changes; a command that waits (enrich) answers
+// when it is done, while the event loop goes on.
+void runHandedOver(const SingleInstance::Request& request,
+                   std::function<void(const SingleInstance::Reply&)> done) {
     StoreAccess::useInProcessStore(&Store::shared());
-    const QString previous = QDir::currentPath();
-    if (!request.workingDirectory.isEmpty())
-        QDir::setCurrent(request.workingDirectory);
-    std::istringstream in(request.input.toStdString());
-    std::ostringstream out;
-    std::ostringstream err;
-    CommandStreams streams{in, out, err};
-    CommandLine commandLine;
-    SingleInstance::Reply reply;
-    reply.status = commandLine.run(request.arguments, streams);
-    QDir::setCurrent(previous);
-    reply.out = QByteArray::fromStdString(out.str());
-    reply.err = QByteArray::fromStdString(err.str());
-    return reply;
+    struct Running {
+        std::istringstream in;
+        std::ostringstream out;
+        std::ostringstream err;
+        CommandStreams streams{in, out, err};
+        CommandLine commandLine;
+    };
+    auto running = std::make_shared<Running>();
+    running->in.str(request.input.toStdString());
+    running->commandLine.runInApp(request.arguments, running->streams,
+                                  [running, done = std::move(done)](int status) {
+                                      SingleInstance::Reply reply;
+                                      reply.status = status;
+                                      reply.out = QByteArray::fromStdString(running->out.str());
+                                      reply.err = QByteArray::fromStdString(running->err.str());
+                                      done(reply);
+                                  });
 }
 
 } // namespace

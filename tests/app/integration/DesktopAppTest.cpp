@@ -153,6 +153,33 @@ TEST_F(RunningApp, QuittingWhileAPageIsReadEndsCleanlyAndKeepsEveryChange) {
     EXPECT_EQ(items[0].toObject().value(u"text"_s).toString(), u"the last change"_s);
 }
 
+TEST_F(RunningApp, AnEnrichHandedToTheAppAnswersWhenDoneWhileOtherCommandsGoOn) {
+    LocalHttpServer server;
+    LocalHttpServer::Response slow;
+    slow.delayMs = 3000;
+    slow.body = "<title>Slow but there</title>";
+    server.route("/slow", slow);
+    ASSERT_EQ(tovik({u"add"_s, u"link"_s, server.url("/slow").toString()}).exitStatus, 0);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !server.requests().isEmpty(); }, 10000));
+
+    QProcess enrich;
+    enrich.setProcessEnvironment(env);
+    enrich.start(QStringLiteral(TOVIK_BINARY), {u"enrich"_s, u"--wait"_s});
+    ASSERT_TRUE(enrich.waitForStarted());
+    // The app is not stuck inside the waiting command.
+    const TovikRun added = tovik({u"add"_s, u"text"_s, u"meanwhile"_s});
+    EXPECT_EQ(added.exitStatus, 0) << added.err.toStdString();
+    EXPECT_EQ(enrich.state(), QProcess::Running) << "answered before the page was read";
+
+    ASSERT_TRUE(enrich.waitForFinished(30000));
+    EXPECT_EQ(enrich.exitCode(), 0) << enrich.readAllStandardError().toStdString();
+    const QJsonObject counts = QJsonDocument::fromJson(enrich.readAllStandardOutput()).object();
+    EXPECT_EQ(counts.value(u"handed"_s).toInt(), counts.value(u"finished"_s).toInt());
+    const QJsonArray items = QJsonDocument::fromJson(tovik({u"list"_s, u"--json"_s}).out).array();
+    ASSERT_EQ(items.size(), 2);
+    EXPECT_EQ(items[1].toObject().value(u"title"_s).toString(), u"Slow but there"_s);
+}
+
 TEST_F(RunningApp, ASecondStartHandsOverAndLeaves) {
     QProcess second;
     second.setProcessEnvironment(env);

@@ -2,6 +2,7 @@
 #include "corpus/Corpus.h"
 #include "organise/Categorizer.h"
 #include "platform/Clock.h"
+#include "store/IndexEncoder.h"
 #include "store/IndexFile.h"
 #include "store/Store.h"
 
@@ -101,3 +102,24 @@ void changeToDisk(benchmark::State& state) {
 BENCHMARK(changeToDisk)->Arg(1000)->Arg(10000)->Arg(50000)->Unit(benchmark::kMillisecond);
 
 } // namespace
+
+// What every write cost before unchanged items kept their JSON: a whole
+// encode of the list, compared here with the encoder that reuses it.
+void encodeWholeIndex(benchmark::State& state) {
+    const QList<Item> items = Corpus::items(int(state.range(0)));
+    for (auto _ : state)
+        benchmark::DoNotOptimize(IndexFile::encode(items).size());
+}
+BENCHMARK(encodeWholeIndex)->Arg(10000)->Unit(benchmark::kMillisecond);
+
+void encodeAfterOneChange(benchmark::State& state) {
+    QList<Item> items = Corpus::items(int(state.range(0)));
+    IndexEncoder encoder;
+    encoder.encode(items);
+    int n = 0;
+    for (auto _ : state) {
+        items[items.size() / 2].tags = QStringList{QString::number(n++)};
+        benchmark::DoNotOptimize(encoder.encode(items).size());
+    }
+}
+BENCHMARK(encodeAfterOneChange)->Arg(10000)->Unit(benchmark::kMillisecond);

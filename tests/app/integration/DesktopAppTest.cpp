@@ -56,6 +56,17 @@ protected:
     TovikRun tovik(const QStringList& arguments, const QByteArray& input = {}) {
         return runTovik(arguments, input, env);
     }
+    QJsonArray items() { return QJsonDocument::fromJson(tovik({u"list"_s, u"--json"_s}).out).array(); }
+    // Keeps a link to a page that answers after delayMs, and waits until the
+    // app has started reading it.
+    void keepSlowLink(LocalHttpServer& server, int delayMs, const QByteArray& title) {
+        LocalHttpServer::Response slow;
+        slow.delayMs = delayMs;
+        slow.body = "<title>" + title + "</title>";
+        server.route("/slow", slow);
+        ASSERT_EQ(tovik({u"add"_s, u"link"_s, server.url("/slow").toString()}).exitStatus, 0);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !server.requests().isEmpty(); }, 10000));
+    }
 
     QTemporaryDir home;
     QProcessEnvironment env;
@@ -127,40 +138,28 @@ TEST_F(RunningApp, StartedWhileTheDataFolderIsBusyItKeepsNothingUntilItIsTheWrit
         10000))
         << kept.err.toStdString();
     TearDown();
-    const TovikRun list = tovik({u"list"_s, u"--json"_s});
-    const QJsonArray items = QJsonDocument::fromJson(list.out).array();
-    ASSERT_EQ(items.size(), 1);
-    EXPECT_EQ(items[0].toObject().value(u"text"_s).toString(), u"kept once free"_s);
+    const QJsonArray stored = items();
+    ASSERT_EQ(stored.size(), 1);
+    EXPECT_EQ(stored[0].toObject().value(u"text"_s).toString(), u"kept once free"_s);
 }
 
 TEST_F(RunningApp, QuittingWhileAPageIsReadEndsCleanlyAndKeepsEveryChange) {
     LocalHttpServer server;
-    LocalHttpServer::Response slow;
-    slow.delayMs = 30000;
-    slow.body = "<title>Too late</title>";
-    server.route("/slow", slow);
-    ASSERT_EQ(tovik({u"add"_s, u"link"_s, server.url("/slow").toString()}).exitStatus, 0);
-    // The app's reading of the page is under way.
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !server.requests().isEmpty(); }, 10000));
+    keepSlowLink(server, 30000, "Too late");
     ASSERT_EQ(tovik({u"add"_s, u"text"_s, u"the last change"_s}).exitStatus, 0);
 
     app.terminate(); // what a session logging out sends
     ASSERT_TRUE(app.waitForFinished(10000));
     EXPECT_EQ(app.exitStatus(), QProcess::NormalExit) << "not a crash";
     EXPECT_EQ(app.exitCode(), 0);
-    const QJsonArray items = QJsonDocument::fromJson(tovik({u"list"_s, u"--json"_s}).out).array();
-    ASSERT_EQ(items.size(), 2);
-    EXPECT_EQ(items[0].toObject().value(u"text"_s).toString(), u"the last change"_s);
+    const QJsonArray kept = items();
+    ASSERT_EQ(kept.size(), 2);
+    EXPECT_EQ(kept[0].toObject().value(u"text"_s).toString(), u"the last change"_s);
 }
 
 TEST_F(RunningApp, AnEnrichHandedToTheAppAnswersWhenDoneWhileOtherCommandsGoOn) {
     LocalHttpServer server;
-    LocalHttpServer::Response slow;
-    slow.delayMs = 3000;
-    slow.body = "<title>Slow but there</title>";
-    server.route("/slow", slow);
-    ASSERT_EQ(tovik({u"add"_s, u"link"_s, server.url("/slow").toString()}).exitStatus, 0);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !server.requests().isEmpty(); }, 10000));
+    keepSlowLink(server, 3000, "Slow but there");
 
     QProcess enrich;
     enrich.setProcessEnvironment(env);
@@ -175,9 +174,9 @@ TEST_F(RunningApp, AnEnrichHandedToTheAppAnswersWhenDoneWhileOtherCommandsGoOn) 
     EXPECT_EQ(enrich.exitCode(), 0) << enrich.readAllStandardError().toStdString();
     const QJsonObject counts = QJsonDocument::fromJson(enrich.readAllStandardOutput()).object();
     EXPECT_EQ(counts.value(u"handed"_s).toInt(), counts.value(u"finished"_s).toInt());
-    const QJsonArray items = QJsonDocument::fromJson(tovik({u"list"_s, u"--json"_s}).out).array();
-    ASSERT_EQ(items.size(), 2);
-    EXPECT_EQ(items[1].toObject().value(u"title"_s).toString(), u"Slow but there"_s);
+    const QJsonArray kept = items();
+    ASSERT_EQ(kept.size(), 2);
+    EXPECT_EQ(kept[1].toObject().value(u"title"_s).toString(), u"Slow but there"_s);
 }
 
 TEST_F(RunningApp, ASecondStartHandsOverAndLeaves) {

@@ -1,7 +1,7 @@
 # The two set-up commands of the README:
 #   make run    installs what is needed, builds Tovik and starts it
 #   make test   installs what is needed, builds everything and runs every test
-.PHONY: bootstrap build run test test-debug test-asan test-tsan bench screenshots install clean
+.PHONY: bootstrap build run test check-layers test-debug test-asan test-tsan bench screenshots install clean
 
 JOBS ?= $(shell nproc)
 
@@ -15,7 +15,11 @@ build: bootstrap
 run: build
 	scripts/run-app
 
-test: test-debug test-asan
+test: check-layers test-debug test-asan
+
+# Fails on an include that climbs back up the folder graph (docs/architecture.md).
+check-layers:
+	scripts/check-layers
 
 test-debug: bootstrap
 	cmake --preset debug

@@ -13,7 +13,7 @@
 #include "capture/ui/NotchController.h"
 #include "library/ImageCache.h"
 #include "library/ui/LibraryContext.h"
-#include "library/ui/LibraryController.h"
+#include "app/ui/LibraryController.h"
 #include "platform/Platform.h"
 #include "platform/linux/QuitSignals.h"
 #include "store/Store.h"

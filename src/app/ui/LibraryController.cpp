@@ -1,4 +1,4 @@
-#include "library/ui/LibraryController.h"
+#include "app/ui/LibraryController.h"
 
 #include "app/AppNavigation.h"
 #include "common/SharedInstance.h"

@@ -2,14 +2,20 @@
 
 #include "organise/GridEntry.h"
 
-// The height a card takes at a column width, worked out from the fonts'
-// average character width rather than by laying out its text, so placing
-// tens of thousands of cards stays cheap. Pictures keep their estimated
-// height and are cropped to it.
+#include <QSize>
+#include <optional>
+
+// The height a card takes at a column width. A text card's text is laid out
+// as it is drawn (its height is most of the card and a wrong guess shows as a
+// gap); the short titles of the other kinds are worked out from the fonts'
+// average character width. The grid keeps the results, so each card is
+// measured once per column width.
 namespace CardMetrics {
 
-qreal itemHeight(const Item& item, qreal width);
-qreal entryHeight(const GridEntry& entry, qreal width);
+// picture: the size of an image item's stored image, absent when it cannot
+// be read (the card then shows its placeholder).
+qreal itemHeight(const Item& item, qreal width, const std::optional<QSize>& picture = {});
+qreal entryHeight(const GridEntry& entry, qreal width, const std::optional<QSize>& picture = {});
 // A stack's pile whose front item's card is frontHeight high.
 qreal stackHeight(qreal frontHeight);
 

@@ -1,10 +1,14 @@
 #include "library/ui/MasonryGrid.h"
 
+#include "library/ImageCache.h"
 #include "library/ui/CardMetrics.h"
 #include "library/ui/CardPainter.h"
 #include "library/ui/ItemCard.h"
+#include "library/ui/LibraryContext.h"
 #include "library/ui/StackCard.h"
+#include "store/Store.h"
 
+#include <QDir>
 #include <QResizeEvent>
 #include <QScrollBar>
 
@@ -42,8 +46,14 @@ const MasonryGrid::Heights& MasonryGrid::heightsOf(const Item& item, qreal width
                     item.kind,
                     width,
                     MasonryLayout::estimatedHeight(item),
-                    CardMetrics::itemHeight(item, width)};
+                    CardMetrics::itemHeight(item, width, pictureSize(item))};
     return known;
+}
+
+std::optional<QSize> MasonryGrid::pictureSize(const Item& item) const {
+    if (item.kind != ItemKind::image || !item.fileName || item.fileName->isEmpty())
+        return std::nullopt;
+    return context.images.imageSize(QDir(context.store.filesDir()).filePath(*item.fileName));
 }
 
 void MasonryGrid::relayout() {

@@ -52,6 +52,7 @@ private:
         qreal height = 0;
     };
     const Heights& heightsOf(const Item& item, qreal width);
+    std::optional<QSize> pictureSize(const Item& item) const;
 
     void relayout();
     void placeCards();

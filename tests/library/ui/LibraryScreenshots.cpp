@@ -102,6 +102,12 @@ TEST_F(LibraryScreenshots, RendersEveryMainState) {
     settle();
     save(u"ungrouped"_s);
 
+    // Notes written on several lines (a list, an address) keep their lines.
+    view->setFilter(LibraryFilter::notes);
+    settle();
+    save(u"notes"_s);
+    view->setFilter(LibraryFilter::all);
+
     view->searchField()->lineEdit()->setText(u"lisbon"_s);
     settle();
     save(u"searching"_s);

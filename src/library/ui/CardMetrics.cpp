@@ -11,17 +11,20 @@ namespace CardMetrics {
 namespace {
 
 struct Fonts {
+    qreal bodyChar, bodyLine;
     qreal titleChar, titleLine;
     qreal smallChar, smallLine;
 };
 
 const Fonts& fonts() {
     static const Fonts measured = [] {
+        const QFontMetricsF body(CardPainter::font(12.5));
         const QFontMetricsF title(CardPainter::font(12.5, QFont::DemiBold));
         const QFontMetricsF small(CardPainter::font(11));
         // The average width is that of a lower-case letter; real text with
         // spaces and capitals runs a little wider.
-        return Fonts{title.averageCharWidth() * 1.12, title.height(),
+        return Fonts{body.averageCharWidth() * 1.08,  body.height(),
+                     title.averageCharWidth() * 1.12, title.height(),
                      small.averageCharWidth() * 1.08, small.height()};
     }();
     return measured;
@@ -91,6 +94,25 @@ qreal itemHeight(const Item& item, qreal width, const std::optional<QSize>& pict
     }
     }
     return MasonryLayout::estimatedHeight(item);
+}
+
+qreal roughItemHeight(const Item& item, qreal width) {
+    switch (item.kind) {
+    case ItemKind::image:
+        return MasonryLayout::estimatedHeight(item);
+    case ItemKind::text: {
+        const Fonts& f = fonts();
+        const qreal inset = CardPainter::textInset;
+        const int count = lines(item.text.value_or(item.title), f.bodyChar, width - 2 * inset,
+                                CardPainter::textMaxLines);
+        return inset + textBlock(count, f.bodyLine, CardPainter::textLineSpacing) + 10 +
+               CardPainter::footerHeight;
+    }
+    case ItemKind::link:
+    case ItemKind::file:
+        break;
+    }
+    return itemHeight(item, width);
 }
 
 qreal entryHeight(const GridEntry& entry, qreal width, const std::optional<QSize>& picture) {

@@ -1,5 +1,6 @@
 #include "library/ui/LibraryView.h"
 
+#include "library/ui/CardMetrics.h"
 #include "library/ui/CardPainter.h"
 #include "library/ui/ItemCard.h"
 #include "library/ui/LibraryFixture.h"
@@ -342,4 +343,18 @@ TEST_F(LibraryViewTest, ImageCardsShowTheWholePictureAtItsOwnAspect) {
     const QColor bottom(shown.pixel(x, m + int(card.height() - CardPainter::footerHeight) - 10));
     EXPECT_GT(top.red(), 180) << "the top of the picture is cut off";
     EXPECT_GT(bottom.blue(), 180) << "the bottom of the picture is cut off";
+}
+
+TEST_F(LibraryViewTest, CardsInViewTakeTheHeightOfWhatTheyDraw) {
+    store->addText(u"Line one\nLine two\nLine three\nLine four"_s, std::nullopt);
+    store->addText(QString(40, u'x').replace(u"xxxx"_s, u"wide "_s).repeated(6), std::nullopt);
+    store->addText(u"short"_s, std::nullopt);
+    const MasonryLayout::Placement& placement = view->grid()->placement();
+    ASSERT_EQ(view->grid()->entries().size(), 3);
+    for (int i = 0; i < 3; ++i) {
+        const Item& item = view->grid()->entries().at(i).item();
+        SCOPED_TRACE(item.text->toStdString());
+        EXPECT_DOUBLE_EQ(placement.cards.at(i).height(),
+                         CardMetrics::itemHeight(item, placement.columnWidth));
+    }
 }

@@ -86,8 +86,8 @@ QString relativeTime(double savedAt, const QDateTime& now, const QLocale& locale
     // Without ICU's data, the English phrase.
     const char* units = amount.second == UDAT_RELATIVE_MINUTES ? "min"
                         : amount.second == UDAT_RELATIVE_HOURS ? "hr"
-                        : amount.second == UDAT_RELATIVE_DAYS  ? (amount.first == 1 ? "day" : "days")
-                        : amount.second == UDAT_RELATIVE_WEEKS ? "wk"
+                        : amount.second == UDAT_RELATIVE_DAYS ? (amount.first == 1 ? "day" : "days")
+                        : amount.second == UDAT_RELATIVE_WEEKS  ? "wk"
                         : amount.second == UDAT_RELATIVE_MONTHS ? "mo"
                                                                 : "yr";
     return u"%1 %2 ago"_s.arg(amount.first).arg(QLatin1StringView(units));

@@ -26,8 +26,8 @@ std::optional<QImage> ImageCache::load(const QString& path, int maxWidth) {
     const bool paletted = reader.imageFormat() == QImage::Format_Mono ||
                           reader.imageFormat() == QImage::Format_MonoLSB ||
                           reader.imageFormat() == QImage::Format_Indexed8;
-    const bool smoothly = paletted && size.isValid() &&
-                          qint64(size.width()) * size.height() <= maxSmoothPixels;
+    const bool smoothly =
+        paletted && size.isValid() && qint64(size.width()) * size.height() <= maxSmoothPixels;
     // Decoding at the drawn size keeps a 4000-pixel photo from costing 60 MB.
     if (shrink && !smoothly)
         reader.setScaledSize(size.scaled(maxWidth, size.height(), Qt::KeepAspectRatio));

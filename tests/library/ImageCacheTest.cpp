@@ -68,8 +68,9 @@ TEST(ImageCache, PaletteIconsShrinkToSmoothGreyNotDitherPatterns) {
         const char* name;
         QImage image;
     };
-    for (const Case& c : {Case{"1-bit", stripes},
-                          Case{"8-bit palette", stripes.convertToFormat(QImage::Format_Indexed8)}}) {
+    for (const Case& c :
+         {Case{"1-bit", stripes},
+          Case{"8-bit palette", stripes.convertToFormat(QImage::Format_Indexed8)}}) {
         SCOPED_TRACE(c.name);
         const QString path = dir.filePath(QString::fromLatin1(c.name) + u".png"_s);
         ASSERT_TRUE(c.image.save(path));

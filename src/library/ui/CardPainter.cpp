@@ -343,8 +343,8 @@ struct Wrapped {
     bool more = false;
 };
 
-Wrapped wrap(QTextLayout& layout, const QString& text, const QFont& font, qreal width,
-             int lines, qreal step) {
+Wrapped wrap(QTextLayout& layout, const QString& text, const QFont& font, qreal width, int lines,
+             qreal step) {
     // Only the start of a text can be shown, and shaping is most of the cost
     // of drawing a card, so no more is laid out than the lines could hold.
     // Printing characters are at least a fifth of the font size wide; a text

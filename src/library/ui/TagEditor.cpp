@@ -5,11 +5,11 @@
 #include "store/Store.h"
 
 #include <QApplication>
-#include <QScrollBar>
 #include <QLabel>
 #include <QLineEdit>
 #include <QScreen>
 #include <QScrollArea>
+#include <QScrollBar>
 #include <QVBoxLayout>
 
 using namespace Qt::StringLiterals;

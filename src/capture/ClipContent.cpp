@@ -3,6 +3,9 @@
 #include "common/Graphemes.h"
 #include "organise/Categorizer.h"
 
+#include <QDir>
+#include <QFileInfo>
+
 using namespace Qt::StringLiterals;
 
 ClipContent ClipContent::fromClipboard(const QList<QUrl>& fileURLs,
@@ -35,8 +38,13 @@ bool ClipContent::isEmpty() const {
 }
 
 QString ClipContent::previewTitle() const {
-    if (fileURLs.size() == 1)
-        return fileURLs.first().fileName();
+    if (fileURLs.size() == 1) {
+        // A folder's address often ends in "/", which leaves QUrl no file
+        // name: the folder is named by its last component, as the store does.
+        const QString path = QDir::cleanPath(fileURLs.first().toLocalFile());
+        const QString name = QFileInfo(path).fileName();
+        return name.isEmpty() ? path : name;
+    }
     if (fileURLs.size() > 1)
         return QString::number(fileURLs.size()) + u" files"_s;
     if (image)

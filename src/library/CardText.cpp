@@ -3,7 +3,13 @@
 #include "common/ReferenceDate.h"
 
 #include <QFileInfo>
+#include <QLocale>
 #include <QUrl>
+#include <memory>
+#include <optional>
+#include <unicode/locid.h>
+#include <unicode/reldatefmt.h>
+#include <unicode/unistr.h>
 
 using namespace Qt::StringLiterals;
 
@@ -20,27 +26,71 @@ QString footerLabel(const Item& item) {
     return name;
 }
 
-QString relativeTime(double savedAt, const QDateTime& now) {
+namespace {
+
+// ICU's own name of a locale ("de_DE"); the C locale reads as English.
+QByteArray icuName(const QLocale& locale) {
+    if (locale.language() == QLocale::C)
+        return QByteArrayLiteral("en");
+    return locale.name().toLatin1();
+}
+
+// The short-style phrase for an amount of units ago in locale, as the
+// desktop's own relative dates read ("5 min. ago", "vor 5 Min.").
+std::optional<QString> phraseAgo(qint64 amount, UDateRelativeUnit unit, const QLocale& locale) {
+    // Footers ask on every repaint; making a formatter reads ICU's data.
+    thread_local QByteArray formatterLocale;
+    thread_local std::unique_ptr<icu::RelativeDateTimeFormatter> formatter;
+    const QByteArray name = icuName(locale);
+    if (!formatter || formatterLocale != name) {
+        UErrorCode status = U_ZERO_ERROR;
+        auto made = std::make_unique<icu::RelativeDateTimeFormatter>(
+            icu::Locale(name.constData()), nullptr, UDAT_STYLE_SHORT,
+            UDISPCTX_CAPITALIZATION_FOR_STANDALONE, status);
+        if (U_FAILURE(status))
+            return std::nullopt;
+        formatter = std::move(made);
+        formatterLocale = name;
+    }
+    UErrorCode status = U_ZERO_ERROR;
+    icu::UnicodeString phrase;
+    formatter->format(double(amount), UDAT_DIRECTION_LAST, unit, phrase, status);
+    if (U_FAILURE(status))
+        return std::nullopt;
+    return QString(reinterpret_cast<const QChar*>(phrase.getBuffer()), phrase.length());
+}
+
+} // namespace
+
+QString relativeTime(double savedAt, const QDateTime& now, const QLocale& locale) {
     const double seconds = ReferenceDate::secondsFrom(now) - savedAt;
     if (seconds < 60)
         return u"Just now"_s;
+    // The largest unit of which at least one whole has passed.
     const qint64 minutes = static_cast<qint64>(seconds / 60);
-    if (minutes < 60)
-        return u"%1 min ago"_s.arg(minutes);
     const qint64 hours = minutes / 60;
-    if (hours < 24)
-        return u"%1 hr ago"_s.arg(hours);
     const qint64 days = hours / 24;
-    if (days < 7)
-        return days == 1 ? u"1 day ago"_s : u"%1 days ago"_s.arg(days);
-    const qint64 weeks = days / 7;
-    if (days < 30)
-        return weeks == 1 ? u"1 wk ago"_s : u"%1 wk ago"_s.arg(weeks);
-    const qint64 months = days / 30;
-    if (days < 365)
-        return months == 1 ? u"1 mo ago"_s : u"%1 mo ago"_s.arg(months);
-    const qint64 years = days / 365;
-    return years == 1 ? u"1 yr ago"_s : u"%1 yr ago"_s.arg(years);
+    std::pair<qint64, UDateRelativeUnit> amount{minutes, UDAT_RELATIVE_MINUTES};
+    if (days >= 365)
+        amount = {days / 365, UDAT_RELATIVE_YEARS};
+    else if (days >= 30)
+        amount = {days / 30, UDAT_RELATIVE_MONTHS};
+    else if (days >= 7)
+        amount = {days / 7, UDAT_RELATIVE_WEEKS};
+    else if (days >= 1)
+        amount = {days, UDAT_RELATIVE_DAYS};
+    else if (hours >= 1)
+        amount = {hours, UDAT_RELATIVE_HOURS};
+    if (const auto phrase = phraseAgo(amount.first, amount.second, locale))
+        return *phrase;
+    // Without ICU's data, the English phrase.
+    const char* units = amount.second == UDAT_RELATIVE_MINUTES ? "min"
+                        : amount.second == UDAT_RELATIVE_HOURS ? "hr"
+                        : amount.second == UDAT_RELATIVE_DAYS ? (amount.first == 1 ? "day" : "days")
+                        : amount.second == UDAT_RELATIVE_WEEKS  ? "wk"
+                        : amount.second == UDAT_RELATIVE_MONTHS ? "mo"
+                                                                : "yr";
+    return u"%1 %2 ago"_s.arg(amount.first).arg(QLatin1StringView(units));
 }
 
 QString tagChip(const Item& item) {

@@ -3,6 +3,7 @@
 #include "store/Item.h"
 
 #include <QDateTime>
+#include <QLocale>
 #include <QString>
 
 // The words an item card shows besides its content.
@@ -12,8 +13,9 @@ namespace CardText {
 // kind's name ("File", "Image", "Link", "Text").
 QString footerLabel(const Item& item);
 
-// "Just now" under a minute, otherwise "5 min ago", "3 hr ago", "2 days ago".
-QString relativeTime(double savedAt, const QDateTime& now);
+// "Just now" under a minute, otherwise the locale's short phrase for the
+// largest whole unit passed ("5 min. ago", "3 hr. ago", "2 days ago").
+QString relativeTime(double savedAt, const QDateTime& now, const QLocale& locale = QLocale());
 
 // The chip text: the first display tag and " +N" for the others; empty when
 // the item shows no tag.

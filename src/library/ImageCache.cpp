@@ -19,15 +19,48 @@ std::optional<QImage> ImageCache::load(const QString& path, int maxWidth) {
     QImageReader reader(path);
     reader.setAutoTransform(true);
     const QSize size = reader.size();
+    const bool shrink = maxWidth > 0 && size.isValid() && size.width() > maxWidth;
+    // A palette image (a 1-bit icon) scaled in its palette can only pick
+    // among its few colours, which turns edges into dither patterns: such
+    // images are scaled smoothly in full colour. They are small; a huge one
+    // is left to the reader, as every other image is.
+    const bool paletted = reader.imageFormat() == QImage::Format_Mono ||
+                          reader.imageFormat() == QImage::Format_MonoLSB ||
+                          reader.imageFormat() == QImage::Format_Indexed8;
+    const bool smoothly =
+        paletted && size.isValid() && qint64(size.width()) * size.height() <= maxSmoothPixels;
     // Decoding at the drawn size keeps a 4000-pixel photo from costing 60 MB.
-    if (maxWidth > 0 && size.isValid() && size.width() > maxWidth)
+    if (shrink && !smoothly)
         reader.setScaledSize(size.scaled(maxWidth, size.height(), Qt::KeepAspectRatio));
     QImage image = reader.read();
     if (image.isNull())
         return std::nullopt;
+    if (image.format() == QImage::Format_Mono || image.format() == QImage::Format_MonoLSB ||
+        image.format() == QImage::Format_Indexed8)
+        image.convertTo(QImage::Format_ARGB32_Premultiplied);
+    if (image.width() > maxWidth && maxWidth > 0)
+        image = image.scaledToWidth(maxWidth, Qt::SmoothTransformation);
     const qsizetype kib = std::max<qsizetype>(1, image.sizeInBytes() / 1024);
     cache.insert(key, new QImage(image), kib);
     return image;
+}
+
+std::optional<QSize> ImageCache::imageSize(const QString& path) {
+    if (path.isEmpty())
+        return std::nullopt;
+    if (const auto known = sizes.constFind(path); known != sizes.constEnd())
+        return *known;
+    QImageReader reader(path);
+    QSize size = reader.size();
+    if (!size.isValid() || size.isEmpty())
+        return std::nullopt;
+    // Drawn upright, as load() turns it.
+    if (reader.transformation() & QImageIOHandler::TransformationRotate90)
+        size.transpose();
+    if (sizes.size() >= maxKnownSizes)
+        sizes.clear();
+    sizes.insert(path, size);
+    return size;
 }
 
 qsizetype ImageCache::bytesUsed() const {

@@ -28,6 +28,11 @@ qsizetype charactersUpTo(const QString& text, qsizetype limit) {
 
 } // namespace
 
+qreal pictureHeight(const QSizeF& picture, qreal width) {
+    const qreal aspect = picture.isEmpty() ? 1.0 : picture.height() / picture.width();
+    return width * std::clamp(aspect, minPictureAspect, maxPictureAspect);
+}
+
 int columnCount(qreal width) {
     const int fit = static_cast<int>(std::floor(std::max<qreal>(width, 0) / minColumnWidthStep));
     return std::clamp(fit, minColumns, maxColumns);

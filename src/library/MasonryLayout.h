@@ -5,6 +5,7 @@
 
 #include <QList>
 #include <QRectF>
+#include <QSizeF>
 #include <functional>
 
 // The arithmetic of the library's masonry grid: how many columns a width
@@ -21,6 +22,12 @@ inline constexpr qreal spacing = 12;
 inline constexpr qreal sideMargin = 16;
 inline constexpr qreal topMargin = 14;
 inline constexpr qreal bottomMargin = 92; // room for the floating search field
+
+// A picture fills its card's width at its own aspect, no lower than half
+// and no taller than twice that width (beyond, it is cropped).
+inline constexpr qreal minPictureAspect = 0.5;
+inline constexpr qreal maxPictureAspect = 2.0;
+qreal pictureHeight(const QSizeF& picture, qreal width);
 
 int columnCount(qreal width);
 qreal columnWidth(qreal width, int columns);

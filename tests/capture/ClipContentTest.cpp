@@ -91,6 +91,26 @@ TEST(ClipDerived, FilesComeFirstThenImageThenLinkThenText) {
     EXPECT_EQ(clip.previewTitle(), u"a.txt\nb.txt"_s);
 }
 
+TEST(ClipDerived, OneFileOrFolderIsTitledByItsName) {
+    struct Case {
+        QUrl url;
+        QString title;
+    };
+    for (const Case& c : {
+             Case{QUrl::fromLocalFile(u"/tmp/a.txt"_s), u"a.txt"_s},
+             Case{QUrl::fromLocalFile(u"/home/me/Projects"_s), u"Projects"_s},
+             Case{QUrl(u"file:///home/me/Projects/"_s), u"Projects"_s},
+             Case{QUrl(u"file:///home/me/Tax%202025//"_s), u"Tax 2025"_s},
+             Case{QUrl::fromLocalFile(u"/tmp/50% off.pdf"_s), u"50% off.pdf"_s},
+             Case{QUrl(u"file:///"_s), u"/"_s},
+         }) {
+        SCOPED_TRACE(c.url.toString().toStdString());
+        ClipContent clip;
+        clip.fileURLs = {c.url};
+        EXPECT_EQ(clip.previewTitle(), c.title);
+    }
+}
+
 TEST(ClipDerived, LinkWithoutHostShowsItsWholeAddress) {
     ClipContent clip;
     clip.url = QUrl(u"mailto:someone@example.com"_s);

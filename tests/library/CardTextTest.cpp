@@ -47,20 +47,27 @@ TEST(CardText, FooterNamesTheSiteTheSourceOrTheKind) {
     }
 }
 
-TEST(CardText, RelativeTimeInShortUnits) {
+TEST(CardText, RelativeTimeInTheLocalesShortUnits) {
     const QDateTime now = ReferenceDate::toDateTime(800'000'000);
     struct Case {
+        QLocale locale;
         double ago;
         QString text;
     };
-    for (const Case& c : {Case{0, u"Just now"_s}, Case{30, u"Just now"_s},
-                          Case{59.9, u"Just now"_s}, Case{60, u"1 min ago"_s},
-                          Case{45 * 60, u"45 min ago"_s}, Case{3 * 3600 + 5, u"3 hr ago"_s},
-                          Case{86400, u"1 day ago"_s}, Case{3 * 86400, u"3 days ago"_s},
-                          Case{14 * 86400, u"2 wk ago"_s}, Case{60 * 86400, u"2 mo ago"_s},
-                          Case{800 * 86400, u"2 yr ago"_s}, Case{-120, u"Just now"_s}}) {
-        SCOPED_TRACE(c.ago);
-        EXPECT_EQ(CardText::relativeTime(800'000'000 - c.ago, now), c.text);
+    const QLocale us(QLocale::English, QLocale::UnitedStates);
+    const QLocale german(QLocale::German, QLocale::Germany);
+    const QLocale french(QLocale::French, QLocale::France);
+    for (const Case& c :
+         {Case{us, 0, u"Just now"_s}, Case{us, 30, u"Just now"_s}, Case{us, 59.9, u"Just now"_s},
+          Case{us, -120, u"Just now"_s}, Case{us, 60, u"1 min. ago"_s},
+          Case{us, 45 * 60, u"45 min. ago"_s}, Case{us, 3 * 3600 + 5, u"3 hr. ago"_s},
+          Case{us, 86400, u"1 day ago"_s}, Case{us, 3 * 86400, u"3 days ago"_s},
+          Case{us, 14 * 86400, u"2 wk. ago"_s}, Case{us, 60 * 86400, u"2 mo. ago"_s},
+          Case{us, 800 * 86400, u"2 yr. ago"_s}, Case{german, 5 * 60, u"vor 5 Min."_s},
+          Case{german, 2 * 86400, u"vor 2 Tagen"_s}, Case{french, 3 * 3600, u"il y a 3\u00A0h"_s},
+          Case{QLocale::c(), 86400, u"1 day ago"_s}}) {
+        SCOPED_TRACE(c.locale.name().toStdString() + " " + std::to_string(c.ago));
+        EXPECT_EQ(CardText::relativeTime(800'000'000 - c.ago, now, c.locale), c.text);
     }
 }
 

@@ -54,3 +54,37 @@ TEST(ImageCache, StaysWithinItsBudget) {
     EXPECT_GT(cache.count(), 0);
     EXPECT_LT(cache.count(), 12);
 }
+
+TEST(ImageCache, PaletteIconsShrinkToSmoothGreyNotDitherPatterns) {
+    // Stripes one pixel wide: scaled to a twelfth, an even grey.
+    QImage stripes(96, 96, QImage::Format_Mono);
+    stripes.setColorTable({qRgb(0, 0, 0), qRgb(255, 255, 255)});
+    for (int y = 0; y < stripes.height(); ++y) {
+        for (int x = 0; x < stripes.width(); ++x)
+            stripes.setPixel(x, y, x % 2);
+    }
+    QTemporaryDir dir;
+    struct Case {
+        const char* name;
+        QImage image;
+    };
+    for (const Case& c :
+         {Case{"1-bit", stripes},
+          Case{"8-bit palette", stripes.convertToFormat(QImage::Format_Indexed8)}}) {
+        SCOPED_TRACE(c.name);
+        const QString path = dir.filePath(QString::fromLatin1(c.name) + u".png"_s);
+        ASSERT_TRUE(c.image.save(path));
+        ImageCache cache;
+        EXPECT_EQ(cache.imageSize(path), QSize(96, 96));
+        const auto icon = cache.load(path, 12);
+        ASSERT_TRUE(icon);
+        ASSERT_EQ(icon->size(), QSize(12, 12));
+        for (int y = 0; y < 12; ++y) {
+            for (int x = 0; x < 12; ++x) {
+                const int grey = QColor(icon->pixel(x, y)).lightness();
+                ASSERT_GT(grey, 64) << x << "," << y;
+                ASSERT_LT(grey, 192) << x << "," << y;
+            }
+        }
+    }
+}

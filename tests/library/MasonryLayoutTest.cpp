@@ -128,3 +128,21 @@ TEST(MasonryLayout, PlacementStacksCardsWithSpacingAndFindsTheVisibleOnes) {
     EXPECT_DOUBLE_EQ(custom.cards[0].height(), custom.columnWidth / 2);
     EXPECT_EQ(MasonryLayout::place(QList<GridEntry>{}, 900).contentHeight, 14 + 92);
 }
+
+TEST(MasonryLayout, PicturesFillTheWidthAtTheirOwnAspectWithinBounds) {
+    struct Case {
+        const char* name;
+        QSizeF picture;
+        qreal height;
+    };
+    for (const Case& c :
+         {Case{"landscape photo", {4000, 3000}, 150},
+          Case{"portrait photo", {3000, 4000}, 200 * 4.0 / 3}, Case{"square icon", {16, 16}, 200},
+          Case{"phone screenshot", {1080, 2160}, 400},
+          Case{"long receipt, cut at twice the width", {600, 4000}, 400},
+          Case{"panorama, at least half the width", {8000, 1000}, 100},
+          Case{"no size", {0, 0}, 200}}) {
+        SCOPED_TRACE(c.name);
+        EXPECT_DOUBLE_EQ(MasonryLayout::pictureHeight(c.picture, 200), c.height);
+    }
+}

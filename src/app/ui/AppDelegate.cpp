@@ -51,7 +51,8 @@ void AppDelegate::applicationDidFinishLaunching() {
 void AppDelegate::setUpMainMenu() {
     // Nothing to build: without a global menu bar the app has no main menu,
     // and Qt's text fields already handle Ctrl+C, Ctrl+V, Ctrl+X, Ctrl+A,
-    // Ctrl+Z and Ctrl+Shift+Z themselves. Quitting is Ctrl+Q in the tray menu.
+    // Ctrl+Z and Ctrl+Shift+Z themselves. Quitting is Ctrl+Q in the tray menu
+    // and in the main window, which carries the key itself.
 }
 
 void AppDelegate::registerHotKey() {

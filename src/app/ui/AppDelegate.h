@@ -39,6 +39,8 @@ public:
 
     // Shows the main window on its current section.
     void openPanel();
+    // Ends the application (the tray's "Quit" and Ctrl+Q in the main window).
+    void quit();
 
 Q_SIGNALS:
     // Alt+Space was pressed: the main window should show or hide.
@@ -58,7 +60,6 @@ private:
     void toggleDropOnNotch(QAction* sender);
     QAction* addToggle(const QString& title, const QString& toggle, bool checked);
     void setAppearance(QAction* sender);
-    void quit();
 
     AppSettings& settings;
     AppState& state;

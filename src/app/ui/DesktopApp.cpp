@@ -105,6 +105,7 @@ int runDesktopApp(int argc, char** argv) {
                      &LibraryController::showCurrentSection);
     QObject::connect(&state, &AppState::libraryRequested, &library,
                      &LibraryController::showCurrentSection);
+    QObject::connect(&library, &LibraryController::quitRequested, &delegate, &AppDelegate::quit);
     // Alt+Space shows or hides the window; the grab's callback may come from
     // inside the X event filter, so the toggle runs once that has returned.
     QObject::connect(&delegate, &AppDelegate::hotKeyPressed, &library, &LibraryController::toggle,

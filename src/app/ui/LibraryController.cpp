@@ -7,6 +7,7 @@
 #include "platform/Environment.h"
 #include "platform/Platform.h"
 
+#include <QAction>
 #include <QGuiApplication>
 #include <QScreen>
 #include <QVBoxLayout>
@@ -34,6 +35,13 @@ void LibraryController::createWindow() {
     // window's whole content whichever section is chosen.
     view = new LibraryView(context, window);
     layout->addWidget(view);
+    // Without a global menu bar the window carries the main menu's Quit key
+    // itself; the tray menu's entry shows the key but only hears it while open.
+    auto* quit = new QAction(u"Quit lumavex"_s, window);
+    quit->setShortcut(QKeySequence(u"Ctrl+Q"_s));
+    quit->setShortcutContext(Qt::WindowShortcut);
+    connect(quit, &QAction::triggered, this, &LibraryController::quitRequested);
+    window->addAction(quit);
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
         QRect frame(QPoint(), window->size());
         frame.moveCenter(screen->availableGeometry().center());

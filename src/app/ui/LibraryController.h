@@ -35,6 +35,11 @@ public:
     QWidget* window() const { return mainWindow; }
     LibraryView* libraryView() const { return view; }
 
+Q_SIGNALS:
+    // Ctrl+Q in the window: the application should quit, as from the tray.
+    void quitRequested();
+
+public:
     static constexpr int width = 1120;
     static constexpr int height = 760;
     static constexpr int minWidth = 860;

@@ -59,16 +59,23 @@ int lines(const QString& text, qreal averageCharWidth, qreal width, int maxLines
     return std::clamp(total, 1, maxLines);
 }
 
-qreal itemHeight(const Item& item, qreal width) {
+qreal itemHeight(const Item& item, qreal width, const std::optional<QSize>& picture) {
     const Fonts& f = fonts();
     const qreal footer = CardPainter::footerHeight;
     const qreal inner = width - 24;
     switch (item.kind) {
     case ItemKind::image:
-        return MasonryLayout::estimatedHeight(item);
+        if (!picture)
+            return CardPainter::pictureBanner + footer;
+        return MasonryLayout::pictureHeight(QSizeF(*picture), width) + footer;
     case ItemKind::text: {
-        const int count = lines(item.text.value_or(item.title), f.bodyChar, width - 28, 12);
-        return 14 + textBlock(count, f.bodyLine, 3.5) + 10 + footer;
+        // Laid out as it is drawn, so the card ends where its text does.
+        const qreal inset = CardPainter::textInset;
+        return inset +
+               CardPainter::wrappedHeight(item.text.value_or(item.title), CardPainter::font(12.5),
+                                          width - 2 * inset, CardPainter::textMaxLines,
+                                          CardPainter::textLineSpacing) +
+               10 + footer;
     }
     case ItemKind::link: {
         const qreal preview = hasName(item.thumbFileName) ? 140 : 0;
@@ -89,12 +96,31 @@ qreal itemHeight(const Item& item, qreal width) {
     return MasonryLayout::estimatedHeight(item);
 }
 
-qreal entryHeight(const GridEntry& entry, qreal width) {
+qreal roughItemHeight(const Item& item, qreal width) {
+    switch (item.kind) {
+    case ItemKind::image:
+        return MasonryLayout::estimatedHeight(item);
+    case ItemKind::text: {
+        const Fonts& f = fonts();
+        const qreal inset = CardPainter::textInset;
+        const int count = lines(item.text.value_or(item.title), f.bodyChar, width - 2 * inset,
+                                CardPainter::textMaxLines);
+        return inset + textBlock(count, f.bodyLine, CardPainter::textLineSpacing) + 10 +
+               CardPainter::footerHeight;
+    }
+    case ItemKind::link:
+    case ItemKind::file:
+        break;
+    }
+    return itemHeight(item, width);
+}
+
+qreal entryHeight(const GridEntry& entry, qreal width, const std::optional<QSize>& picture) {
     if (!entry.isStack())
-        return itemHeight(entry.item(), width);
+        return itemHeight(entry.item(), width, picture);
     if (entry.items.isEmpty())
         return 136;
-    return stackHeight(itemHeight(entry.items.front(), width));
+    return stackHeight(itemHeight(entry.items.front(), width, picture));
 }
 
 qreal stackHeight(qreal frontHeight) {

@@ -35,13 +35,17 @@ std::optional<QImage> stored(const LibraryContext& context, const std::optional<
     return context.images.load(QDir(context.store.filesDir()).filePath(*name), pixels);
 }
 
-// Scales image to cover target (cropping what overflows), as a photo fills a frame.
-void paintCovering(QPainter& painter, const QRectF& target, const QImage& image) {
+// Scales image to cover target (cropping what overflows), as a photo fills a
+// frame. A picture too tall for its frame shows its top, where a receipt or a
+// page begins, rather than its middle.
+enum class Crop { centre, keepTop };
+void paintCovering(QPainter& painter, const QRectF& target, const QImage& image,
+                   Crop crop = Crop::centre) {
     const QSizeF size = image.size();
     const qreal scale = std::max(target.width() / size.width(), target.height() / size.height());
     const QSizeF shown(target.width() / scale, target.height() / scale);
-    const QRectF source((size.width() - shown.width()) / 2, (size.height() - shown.height()) / 2,
-                        shown.width(), shown.height());
+    const qreal top = crop == Crop::keepTop ? 0 : (size.height() - shown.height()) / 2;
+    const QRectF source((size.width() - shown.width()) / 2, top, shown.width(), shown.height());
     painter.drawImage(target, image, source);
 }
 
@@ -66,17 +70,18 @@ QColor faint(const QPalette& palette, qreal alpha) {
 
 void paintText(QPainter& painter, const QRectF& content, const Item& item,
                const QPalette& palette) {
-    paintWrapped(painter, content.adjusted(14, 14, -14, -2), item.text.value_or(item.title),
-                 font(12.5), palette.color(QPalette::Text), 12, 3.5);
+    paintWrapped(painter, content.adjusted(textInset, textInset, -textInset, -2),
+                 item.text.value_or(item.title), font(12.5), palette.color(QPalette::Text),
+                 textMaxLines, textLineSpacing);
 }
 
 void paintImage(QPainter& painter, const QRectF& content, const Item& item,
                 const LibraryContext& context, const QPalette& palette) {
     if (const auto image = stored(context, item.fileName, content.width(), painter)) {
-        paintCovering(painter, content, *image);
+        paintCovering(painter, content, *image, Crop::keepTop);
         return;
     }
-    const QRectF banner(content.left(), content.top(), content.width(), 110);
+    const QRectF banner(content.left(), content.top(), content.width(), pictureBanner);
     painter.fillRect(banner, faint(palette, 0.05));
     paintSymbol(painter, u"photo"_s, QRectF(banner.center() - QPointF(12, 12), QSizeF(24, 24)),
                 secondary(palette));
@@ -314,14 +319,32 @@ QRectF paintItem(QPainter& painter, const QRectF& card, const Item& item,
     return chip;
 }
 
-qreal paintWrapped(QPainter& painter, const QRectF& rect, const QString& text, const QFont& font,
-                   const QColor& color, int maxLines, qreal lineSpacing) {
-    if (rect.width() <= 0 || rect.height() <= 0)
-        return 0;
-    const QFontMetricsF metrics(font);
-    const qreal step = metrics.height() + lineSpacing;
-    const int fitting = std::max(1, static_cast<int>((rect.height() + lineSpacing) / step));
-    const int lines = std::min(maxLines, fitting);
+namespace {
+
+// The text a card can show, with its line breaks made the separators that
+// QTextLayout breaks lines at (it draws a plain '\n' as nothing at all).
+QString breakable(const QString& text, qsizetype limit) {
+    QString shown = text.left(limit);
+    shown.replace(u"\r\n"_s, QString(QChar::LineSeparator));
+    for (QChar& c : shown) {
+        if (c == u'\n' || c == u'\r' || c == QChar::ParagraphSeparator)
+            c = QChar::LineSeparator;
+        else if (c == u'\t')
+            c = u' ';
+    }
+    return shown;
+}
+
+// Lays text out in lines of width, at most lines of them; more tells whether
+// text remained beyond the last line laid out.
+struct Wrapped {
+    QString shown;
+    int count = 0;
+    bool more = false;
+};
+
+Wrapped wrap(QTextLayout& layout, const QString& text, const QFont& font, qreal width, int lines,
+             qreal step) {
     // Only the start of a text can be shown, and shaping is most of the cost
     // of drawing a card, so no more is laid out than the lines could hold.
     // Printing characters are at least a fifth of the font size wide; a text
@@ -329,41 +352,74 @@ qreal paintWrapped(QPainter& painter, const QRectF& rect, const QString& text, c
     // its ellipsis.
     // (QFontInfo: a font given in points has no pixel size of its own.)
     const int pixelSize = std::max(1, QFontInfo(font).pixelSize());
-    const qsizetype perLine = qCeil(rect.width() / (0.2 * pixelSize)) + 1;
-    QString shown = text.left(lines * perLine);
-    shown.replace(QLatin1Char('\t'), QLatin1Char(' '));
-    QTextLayout layout(shown, font);
+    const qsizetype perLine = qCeil(width / (0.2 * pixelSize)) + 1;
+    Wrapped result;
+    result.shown = breakable(text, lines * perLine);
+    const bool cut = text.size() > lines * perLine;
+    layout.setText(result.shown);
+    layout.setFont(font);
     QTextOption option;
     option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
     layout.setTextOption(option);
     layout.beginLayout();
     qreal y = 0;
-    int count = 0;
-    bool more = false;
     while (true) {
         QTextLine line = layout.createLine();
         if (!line.isValid())
             break;
-        if (count == lines) {
-            more = true;
+        if (result.count == lines) {
+            result.more = true;
             break;
         }
-        line.setLineWidth(rect.width());
+        line.setLineWidth(width);
         line.setPosition(QPointF(0, y));
         y += step;
-        ++count;
+        ++result.count;
     }
     layout.endLayout();
+    result.more = result.more || cut;
+    return result;
+}
+
+int fittingLines(qreal height, qreal step, qreal lineSpacing, int maxLines) {
+    return std::min(maxLines, std::max(1, static_cast<int>((height + lineSpacing) / step)));
+}
+
+} // namespace
+
+qreal wrappedHeight(const QString& text, const QFont& font, qreal width, int maxLines,
+                    qreal lineSpacing) {
+    if (width <= 0 || text.isEmpty())
+        return 0;
+    const qreal step = QFontMetricsF(font).height() + lineSpacing;
+    QTextLayout layout;
+    const int count = wrap(layout, text, font, width, maxLines, step).count;
+    return count > 0 ? count * step - lineSpacing : 0;
+}
+
+qreal paintWrapped(QPainter& painter, const QRectF& rect, const QString& text, const QFont& font,
+                   const QColor& color, int maxLines, qreal lineSpacing) {
+    if (rect.width() <= 0 || rect.height() <= 0)
+        return 0;
+    const QFontMetricsF metrics(font);
+    const qreal step = metrics.height() + lineSpacing;
+    QTextLayout layout;
+    const Wrapped wrapped = wrap(layout, text, font, rect.width(),
+                                 fittingLines(rect.height(), step, lineSpacing, maxLines), step);
     painter.save();
     painter.setPen(color);
     painter.setFont(font);
-    for (int i = 0; i < count; ++i) {
+    for (int i = 0; i < wrapped.count; ++i) {
         const QTextLine line = layout.lineAt(i);
         const QPointF origin = rect.topLeft() + QPointF(0, line.y());
-        const bool last = i == count - 1 && (more || shown.size() < text.size());
-        if (last) {
-            const QString rest = shown.mid(line.textStart()).simplified() + QStringLiteral(" …");
-            const QString elided = metrics.elidedText(rest, Qt::ElideRight, rect.width());
+        if (i == wrapped.count - 1 && wrapped.more) {
+            // The last line says that more follows: up to its own break when
+            // it has one, otherwise as much of the rest as fits.
+            QString rest = wrapped.shown.mid(line.textStart());
+            const qsizetype lineEnd = rest.indexOf(QChar::LineSeparator);
+            rest = lineEnd >= 0 ? rest.left(lineEnd).trimmed() : rest.simplified();
+            const QString elided =
+                metrics.elidedText(rest + QStringLiteral(" …"), Qt::ElideRight, rect.width());
             painter.drawText(QRectF(origin, QSizeF(rect.width(), metrics.height())),
                              Qt::AlignLeft | Qt::AlignTop, elided);
         } else {
@@ -371,7 +427,7 @@ qreal paintWrapped(QPainter& painter, const QRectF& rect, const QString& text, c
         }
     }
     painter.restore();
-    return count > 0 ? count * step - lineSpacing : 0;
+    return wrapped.count > 0 ? wrapped.count * step - lineSpacing : 0;
 }
 
 } // namespace CardPainter

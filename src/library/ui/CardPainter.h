@@ -18,6 +18,8 @@ inline constexpr qreal radius = 12;
 // Room around a card's frame for its shadow.
 inline constexpr qreal shadowMargin = 8;
 inline constexpr qreal footerHeight = 30;
+// The height of the banner an image card shows when its image cannot be read.
+inline constexpr qreal pictureBanner = 110;
 
 // hover runs from 0 to 1 while the pointer enters.
 void paintFrame(QPainter& painter, const QRectF& card, const QPalette& palette, qreal hover);
@@ -32,6 +34,16 @@ QRectF paintItem(QPainter& painter, const QRectF& card, const Item& item,
 // height used.
 qreal paintWrapped(QPainter& painter, const QRectF& rect, const QString& text, const QFont& font,
                    const QColor& color, int maxLines, qreal lineSpacing);
+
+// The height paintWrapped takes for text in a box of width and unbounded
+// height: measuring and drawing break the lines alike.
+qreal wrappedHeight(const QString& text, const QFont& font, qreal width, int maxLines,
+                    qreal lineSpacing);
+
+// Where a text card's text stands inside its card, and how it is set.
+inline constexpr qreal textInset = 14;
+inline constexpr int textMaxLines = 12;
+inline constexpr qreal textLineSpacing = 3.5;
 
 QFont font(qreal pixelSize, QFont::Weight weight = QFont::Normal);
 // A symbol's pixmap, rendered once per name, size and colour.

@@ -85,10 +85,15 @@ QWidget* LibraryView::makeHeader() {
     filterMenuButton->setIconSize(QSize(16, 16));
     filterMenuButton->setToolTip(u"Filter, group and sort"_s);
     filterMenuButton->setAccessibleName(u"Filter, group and sort"_s);
-    filterMenuButton->setPopupMode(QToolButton::InstantPopup);
-    filterMenuButton->setStyleSheet(u"QToolButton::menu-indicator { image: none; width: 0; }"_s);
+    // The menu opens from a click rather than through setMenu(), which would
+    // draw an arrow that only a style sheet can hide, and a style sheet fixes
+    // the button's colours to the appearance it was applied in.
     menu = new QMenu(filterMenuButton);
-    filterMenuButton->setMenu(menu);
+    connect(filterMenuButton, &QToolButton::clicked, this, [this] {
+        filterMenuButton->setDown(true);
+        menu->exec(filterMenuButton->mapToGlobal(QPoint(0, filterMenuButton->height())));
+        filterMenuButton->setDown(false);
+    });
     connect(menu, &QMenu::aboutToShow, this, &LibraryView::rebuildFilterMenu);
     row->addWidget(filterMenuButton);
 
@@ -286,6 +291,9 @@ void LibraryView::changeEvent(QEvent* event) {
     QWidget::changeEvent(event);
     // Symbols are drawn in the text colour: a new appearance draws them again.
     if (event->type() == QEvent::PaletteChange) {
+        QPalette secondary = emptyLineLabel->palette();
+        secondary.setColor(QPalette::WindowText, CardPainter::secondary(palette()));
+        emptyLineLabel->setPalette(secondary);
         noteButton->setIcon(
             SymbolIcon::icon(u"square.and.pencil"_s, palette().color(QPalette::WindowText)));
         rebuildFilterMenu();

@@ -1,10 +1,14 @@
 #include "library/ui/MasonryGrid.h"
 
+#include "library/ImageCache.h"
 #include "library/ui/CardMetrics.h"
 #include "library/ui/CardPainter.h"
 #include "library/ui/ItemCard.h"
+#include "library/ui/LibraryContext.h"
 #include "library/ui/StackCard.h"
+#include "store/Store.h"
 
+#include <QDir>
 #include <QResizeEvent>
 #include <QScrollBar>
 
@@ -42,12 +46,45 @@ const MasonryGrid::Heights& MasonryGrid::heightsOf(const Item& item, qreal width
                     item.kind,
                     width,
                     MasonryLayout::estimatedHeight(item),
-                    CardMetrics::itemHeight(item, width)};
+                    CardMetrics::roughItemHeight(item, width),
+                    false};
     return known;
+}
+
+bool MasonryGrid::measureExactly(const QList<int>& indexes) {
+    bool changed = false;
+    for (int index : indexes) {
+        const GridEntry& entry = gridEntries[index];
+        if (entry.isStack() && entry.items.isEmpty())
+            continue;
+        const Item& item = entry.item();
+        const auto found = heights.find(item.id);
+        if (found == heights.end() || found->exact)
+            continue;
+        Heights& known = *found;
+        const qreal exact = CardMetrics::itemHeight(item, known.width, pictureSize(item));
+        known.exact = true;
+        if (exact != known.height) {
+            known.height = exact;
+            changed = true;
+        }
+    }
+    return changed;
+}
+
+std::optional<QSize> MasonryGrid::pictureSize(const Item& item) const {
+    if (item.kind != ItemKind::image || !item.fileName || item.fileName->isEmpty())
+        return std::nullopt;
+    return context.images.imageSize(QDir(context.store.filesDir()).filePath(*item.fileName));
 }
 
 void MasonryGrid::relayout() {
     laidOutWidth = viewport()->width();
+    computePlacement();
+    placeCards();
+}
+
+void MasonryGrid::computePlacement() {
     // Each keystroke lays out every matching entry again; the heights of
     // items seen before come from memory rather than from their texts.
     const qreal columnWidth =
@@ -72,13 +109,28 @@ void MasonryGrid::relayout() {
     QScrollBar* bar = verticalScrollBar();
     bar->setPageStep(viewport()->height());
     bar->setRange(0, std::max(0, qCeil(layout.contentHeight) - viewport()->height()));
-    placeCards();
 }
 
 void MasonryGrid::placeCards() {
-    const int top = verticalScrollBar()->value();
-    const QList<int> visible =
-        MasonryLayout::visibleCards(layout, top - overscan, top + viewport()->height() + overscan);
+    // Setting the scroll range can move the bar, which lands here again.
+    if (placing)
+        return;
+    placing = true;
+    int top = verticalScrollBar()->value();
+    const auto near = [&] {
+        return MasonryLayout::visibleCards(layout, top - overscan,
+                                           top + viewport()->height() + overscan);
+    };
+    QList<int> visible = near();
+    // Cards come into view (and the overscan) with their exact heights, so a
+    // card ends where its content does. Measuring can move cards below it in
+    // their column, and other cards into reach: a few rounds settle it.
+    for (int round = 0; round < 4 && measureExactly(visible); ++round) {
+        computePlacement();
+        top = verticalScrollBar()->value();
+        visible = near();
+    }
+    placing = false;
 
     QHash<QString, QWidget*> kept;
     kept.reserve(visible.size());

@@ -50,10 +50,15 @@ private:
         qreal width = 0;
         qreal estimate = 0;
         qreal height = 0;
+        bool exact = false; // height measured rather than approximated
     };
     const Heights& heightsOf(const Item& item, qreal width);
+    std::optional<QSize> pictureSize(const Item& item) const;
+    // Gives the cards at indexes their exact heights; true when one changed.
+    bool measureExactly(const QList<int>& indexes);
 
     void relayout();
+    void computePlacement();
     void placeCards();
     QWidget* makeCard(const GridEntry& entry);
     void updateCard(QWidget* card, const GridEntry& entry);
@@ -64,4 +69,5 @@ private:
     QHash<QString, QWidget*> cards;
     QHash<QUuid, Heights> heights;
     qreal laidOutWidth = -1;
+    bool placing = false;
 };

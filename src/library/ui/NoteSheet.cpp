@@ -1,6 +1,7 @@
 #include "library/ui/NoteSheet.h"
 
 #include "library/ui/CardPainter.h"
+#include "library/ui/RoundedPanel.h"
 
 #include <QGraphicsDropShadowEffect>
 #include <QHBoxLayout>
@@ -16,11 +17,8 @@ using namespace Qt::StringLiterals;
 
 NoteSheet::NoteSheet(QWidget* parent) : QWidget(parent) {
     hide();
-    sheet = new QWidget(this);
+    sheet = new RoundedPanel(12, QPalette::Window, this);
     sheet->setObjectName(u"noteSheet"_s);
-    sheet->setAttribute(Qt::WA_StyledBackground);
-    sheet->setStyleSheet(u"#noteSheet { background: palette(window); border-radius: 12px;"
-                         " border: 1px solid rgba(127,127,127,60); }"_s);
     auto* shadow = new QGraphicsDropShadowEffect(sheet);
     shadow->setBlurRadius(40);
     shadow->setOffset(0, 10);
@@ -33,14 +31,22 @@ NoteSheet::NoteSheet(QWidget* parent) : QWidget(parent) {
     auto* title = new QLabel(u"New Note"_s, sheet);
     title->setFont(CardPainter::font(14, QFont::DemiBold));
     column->addWidget(title);
-    textEdit = new QPlainTextEdit(sheet);
+    // The editor lies on a rounded field of its own; it is see-through so that
+    // the field's corners show.
+    auto* field = new RoundedPanel(10, QPalette::Base, sheet);
+    field->setFixedHeight(170);
+    auto* fieldLayout = new QVBoxLayout(field);
+    fieldLayout->setContentsMargins(1, 1, 1, 1);
+    textEdit = new QPlainTextEdit(field);
     textEdit->setFont(CardPainter::font(13));
-    textEdit->setFixedHeight(170);
     textEdit->setFrameShape(QFrame::NoFrame);
     textEdit->document()->setDocumentMargin(10);
-    textEdit->setStyleSheet(u"QPlainTextEdit { background: palette(base); border-radius: 10px;"
-                            " border: 1px solid rgba(127,127,127,70); }"_s);
-    column->addWidget(textEdit);
+    QPalette clear = textEdit->palette();
+    clear.setColor(QPalette::Base, Qt::transparent);
+    textEdit->setPalette(clear);
+    textEdit->viewport()->setAutoFillBackground(false);
+    fieldLayout->addWidget(textEdit);
+    column->addWidget(field);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch(1);
     cancel = new QPushButton(u"Cancel"_s, sheet);

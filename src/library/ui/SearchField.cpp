@@ -3,6 +3,7 @@
 #include "common/ui/SymbolIcon.h"
 #include "library/ui/CardPainter.h"
 
+#include <QEvent>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -18,31 +19,46 @@ SearchField::SearchField(QWidget* parent) : QFrame(parent) {
     auto* row = new QHBoxLayout(this);
     row->setContentsMargins(shadowMargin + 16, shadowMargin, shadowMargin + 12, shadowMargin);
     row->setSpacing(8);
-    auto* glass = new QLabel(this);
-    glass->setPixmap(SymbolIcon::pixmap(u"magnifyingglass"_s, 13, CardPainter::secondary(palette()),
-                                        devicePixelRatioF()));
+    glass = new QLabel(this);
     row->addWidget(glass);
     edit = new QLineEdit(this);
     edit->setPlaceholderText(u"Ask your Memory…"_s);
     edit->setFrame(false);
     edit->setFont(CardPainter::font(14));
-    edit->setStyleSheet(u"QLineEdit { background: transparent; }"_s);
+    // See-through by its palette rather than a style sheet, whose colours
+    // would stay those of the appearance it was applied in.
+    QPalette clearBase = edit->palette();
+    clearBase.setColor(QPalette::Base, Qt::transparent);
+    edit->setPalette(clearBase);
     edit->setClearButtonEnabled(false);
     row->addWidget(edit, 1);
     clear = new QToolButton(this);
     clear->setAutoRaise(true);
     clear->setCursor(Qt::PointingHandCursor);
-    clear->setIcon(SymbolIcon::icon(u"xmark.circle.fill"_s, CardPainter::secondary(palette())));
     clear->setIconSize(QSize(14, 14));
     clear->setToolTip(u"Clear"_s);
     clear->hide();
     row->addWidget(clear);
+
+    takeColours();
 
     connect(edit, &QLineEdit::textChanged, this, [this](const QString& text) {
         clear->setVisible(!text.isEmpty());
         Q_EMIT queryChanged(text);
     });
     connect(clear, &QToolButton::clicked, edit, &QLineEdit::clear);
+}
+
+void SearchField::takeColours() {
+    glass->setPixmap(SymbolIcon::pixmap(u"magnifyingglass"_s, 13, CardPainter::secondary(palette()),
+                                        devicePixelRatioF()));
+    clear->setIcon(SymbolIcon::icon(u"xmark.circle.fill"_s, CardPainter::secondary(palette())));
+}
+
+void SearchField::changeEvent(QEvent* event) {
+    QFrame::changeEvent(event);
+    if (event->type() == QEvent::PaletteChange)
+        takeColours();
 }
 
 void SearchField::paintEvent(QPaintEvent*) {

@@ -25,8 +25,12 @@ Q_SIGNALS:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
 private:
+    void takeColours();
+
+    class QLabel* glass;
     QLineEdit* edit;
     QToolButton* clear;
 };

@@ -3,6 +3,7 @@
 #include "common/ui/SymbolIcon.h"
 #include "library/ui/CardPainter.h"
 #include "library/ui/MasonryGrid.h"
+#include "library/ui/RoundedPanel.h"
 #include "organise/GridEntry.h"
 
 #include <QGraphicsOpacityEffect>
@@ -32,11 +33,8 @@ StackOverlay::StackOverlay(LibraryContext& context, QWidget* parent)
     : QWidget(parent), animation(new QPropertyAnimation(this, "presence", this)) {
     hide();
     setFocusPolicy(Qt::StrongFocus);
-    sheet = new QWidget(this);
+    sheet = new RoundedPanel(18, QPalette::Window, this);
     sheet->setObjectName(u"stackPanel"_s);
-    sheet->setAttribute(Qt::WA_StyledBackground);
-    sheet->setStyleSheet(u"#stackPanel { background: palette(window); border-radius: 18px;"
-                         " border: 1px solid rgba(127,127,127,60); }"_s);
     // The overlay paints the panel's shadow itself, leaving the panel's one
     // graphics effect free for the fade.
     opacity = new QGraphicsOpacityEffect(sheet);
@@ -53,21 +51,12 @@ StackOverlay::StackOverlay(LibraryContext& context, QWidget* parent)
     title->setFont(CardPainter::font(14, QFont::DemiBold));
     count = new QLabel(sheet);
     count->setFont(CardPainter::font(12));
-    QPalette secondary = count->palette();
-    secondary.setColor(QPalette::WindowText, CardPainter::secondary(palette()));
-    count->setPalette(secondary);
     closer = new QToolButton(sheet);
     closer->setFixedSize(24, 24);
     closer->setCursor(Qt::PointingHandCursor);
-    closer->setIcon(SymbolIcon::icon(u"xmark"_s, palette().color(QPalette::WindowText)));
     closer->setIconSize(QSize(10, 10));
     closer->setToolTip(u"Close"_s);
-    const QColor ink = palette().color(QPalette::WindowText);
-    closer->setStyleSheet(u"QToolButton { border: none; border-radius: 12px;"
-                          " background: rgba(%1,%2,%3,15); }"
-                          " QToolButton:hover { background: rgba(%1,%2,%3,35); }"_s.arg(ink.red())
-                              .arg(ink.green())
-                              .arg(ink.blue()));
+    takeColours();
     header->addWidget(title);
     header->addWidget(count);
     header->addStretch(1);
@@ -82,6 +71,26 @@ StackOverlay::StackOverlay(LibraryContext& context, QWidget* parent)
         if (!opened)
             hide();
     });
+}
+
+void StackOverlay::takeColours() {
+    QPalette secondary = count->palette();
+    secondary.setColor(QPalette::WindowText, CardPainter::secondary(palette()));
+    count->setPalette(secondary);
+    const QColor ink = palette().color(QPalette::WindowText);
+    closer->setIcon(SymbolIcon::icon(u"xmark"_s, ink));
+    closer->setStyleSheet(u"QToolButton { border: none; border-radius: 12px;"
+                          " background: rgba(%1,%2,%3,15); }"
+                          " QToolButton:hover { background: rgba(%1,%2,%3,35); }"_s.arg(ink.red())
+                              .arg(ink.green())
+                              .arg(ink.blue()));
+}
+
+void StackOverlay::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    // Colours taken from the palette once are taken again after a switch.
+    if (event->type() == QEvent::PaletteChange)
+        takeColours();
 }
 
 void StackOverlay::open(const QString& key, const QList<Item>& items) {

@@ -47,8 +47,10 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
 private:
+    void takeColours();
     QRect panelRect() const;
     void animateTo(qreal target, int durationMs, const QEasingCurve& curve);
 

@@ -18,6 +18,7 @@ using namespace Qt::StringLiterals;
 TagBar::TagBar(QWidget* parent) : QWidget(parent) {
     auto* outer = new QHBoxLayout(this);
     outer->setContentsMargins(0, 0, 0, 0);
+    outer->setSpacing(8);
     scroll = new QScrollArea(this);
     scroll->setFrameShape(QFrame::NoFrame);
     scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -30,7 +31,12 @@ TagBar::TagBar(QWidget* parent) : QWidget(parent) {
     rowLayout = new QHBoxLayout(row);
     rowLayout->setContentsMargins(16, 0, 16, 0);
     rowLayout->setSpacing(6);
-    noteLabel = new QLabel(row);
+    rowLayout->addStretch(1);
+    scroll->setWidget(row);
+    outer->addWidget(scroll, 1);
+    // The note stands beside the chips, not after them: at the end of a row
+    // of a usual number of tags it would be scrolled out of sight.
+    noteLabel = new QLabel(this);
     noteLabel->setFont(CardPainter::font(11));
     noteOpacity = new QGraphicsOpacityEffect(noteLabel);
     noteOpacity->setOpacity(0);
@@ -42,10 +48,8 @@ TagBar::TagBar(QWidget* parent) : QWidget(parent) {
             noteLabel->hide();
     });
     noteLabel->hide();
-    rowLayout->addWidget(noteLabel);
-    rowLayout->addStretch(1);
-    scroll->setWidget(row);
-    outer->addWidget(scroll);
+    noteLabel->setContentsMargins(0, 0, 16, 0);
+    outer->addWidget(noteLabel);
     scroll->setFocusPolicy(Qt::NoFocus);
     scroll->viewport()->installEventFilter(this);
 }
@@ -100,10 +104,20 @@ TagChip* TagBar::makeChip(const QString& name, int count, std::optional<QString>
     return chip;
 }
 
-void TagBar::setSortNote(const std::optional<QString>& note) {
+void TagBar::takeColours() {
     QPalette palette = noteLabel->palette();
     palette.setColor(QPalette::WindowText, CardPainter::secondary(this->palette()));
     noteLabel->setPalette(palette);
+}
+
+void TagBar::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::PaletteChange)
+        takeColours();
+}
+
+void TagBar::setSortNote(const std::optional<QString>& note) {
+    takeColours();
     noteFade->stop();
     noteFade->setStartValue(noteOpacity->opacity());
     if (note) {

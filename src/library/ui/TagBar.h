@@ -35,8 +35,10 @@ Q_SIGNALS:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
 private:
+    void takeColours();
     TagChip* makeChip(const QString& name, int count, std::optional<QString> filter);
 
     QScrollArea* scroll;

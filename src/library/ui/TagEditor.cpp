@@ -4,11 +4,12 @@
 #include "library/ui/TagRow.h"
 #include "store/Store.h"
 
-#include <QGuiApplication>
+#include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QScreen>
 #include <QScrollArea>
+#include <QScrollBar>
 #include <QVBoxLayout>
 
 using namespace Qt::StringLiterals;
@@ -27,12 +28,17 @@ TagEditor::TagEditor(Store& store, QUuid itemID, QWidget* anchor)
     draftField->setPlaceholderText(u"Add or find a tag"_s);
     draftField->setFrame(false);
     draftField->setFont(CardPainter::font(13));
-    draftField->setStyleSheet(u"QLineEdit { background: transparent; padding: 10px 12px; }"_s);
+    // Colours come from the palette, not a style sheet, so that they follow
+    // an appearance switch.
+    QPalette clearBase = draftField->palette();
+    clearBase.setColor(QPalette::Base, Qt::transparent);
+    draftField->setPalette(clearBase);
+    draftField->setTextMargins(12, 10, 12, 10);
     column->addWidget(draftField);
-    auto* divider = new QFrame(this);
-    divider->setFrameShape(QFrame::HLine);
+    auto* divider = new QWidget(this);
     divider->setFixedHeight(1);
-    divider->setStyleSheet(u"background: palette(mid); border: none;"_s);
+    divider->setBackgroundRole(QPalette::Mid);
+    divider->setAutoFillBackground(true);
     column->addWidget(divider);
 
     scroll = new QScrollArea(this);
@@ -63,11 +69,21 @@ QList<TagRow*> TagEditor::rows() const {
     return list->findChildren<TagRow*>(Qt::FindDirectChildrenOnly);
 }
 
-void TagEditor::addRow(TagRow* row) {
+void TagEditor::addRow(QWidget* row) {
     listLayout->addWidget(row);
+    // Shown now rather than when the layout gets round to it, so that the
+    // list has its full height when its scroll position is put back.
+    row->show();
 }
 
 void TagEditor::rebuild() {
+    // The list is made anew, but the user's place in it stays: a click on a
+    // row must not move the rows under the pointer. The clicked row is about
+    // to go, and a focused child that goes hands focus on down the list,
+    // which scrolls it; the field takes focus instead, ready for typing.
+    const int place = scroll->verticalScrollBar()->value();
+    if (list->isAncestorOf(QApplication::focusWidget()))
+        draftField->setFocus();
     // A row's click can change the store and so land here while the row is
     // still delivering its signal: detach the old rows now, delete them later.
     while (QLayoutItem* entry = listLayout->takeAt(0)) {
@@ -107,10 +123,8 @@ void TagEditor::rebuild() {
         nothingLabel = new QLabel(u"No tags yet"_s, list);
         nothingLabel->setFont(CardPainter::font(12));
         nothingLabel->setContentsMargins(10, 10, 10, 10);
-        QPalette palette = nothingLabel->palette();
-        palette.setColor(QPalette::WindowText, CardPainter::secondary(this->palette()));
-        nothingLabel->setPalette(palette);
-        listLayout->addWidget(nothingLabel);
+        takeColours();
+        addRow(nothingLabel);
     }
     listLayout->addStretch(1);
     int height = 4;
@@ -120,6 +134,22 @@ void TagEditor::rebuild() {
     }
     scroll->setFixedHeight(std::min(height, maxListHeight));
     adjustSize();
+    list->adjustSize();
+    scroll->verticalScrollBar()->setValue(place);
+}
+
+void TagEditor::takeColours() {
+    if (!nothingLabel)
+        return;
+    QPalette palette = nothingLabel->palette();
+    palette.setColor(QPalette::WindowText, CardPainter::secondary(this->palette()));
+    nothingLabel->setPalette(palette);
+}
+
+void TagEditor::changeEvent(QEvent* event) {
+    QFrame::changeEvent(event);
+    if (event->type() == QEvent::PaletteChange)
+        takeColours();
 }
 
 void TagEditor::popUp(const QPoint& position) {

@@ -32,9 +32,13 @@ public:
     static constexpr int width = 230;
     static constexpr int maxListHeight = 230;
 
+protected:
+    void changeEvent(QEvent* event) override;
+
 private:
     void rebuild();
-    void addRow(TagRow* row);
+    void takeColours();
+    void addRow(QWidget* row);
 
     Store& store;
     TagEditorModel editor;

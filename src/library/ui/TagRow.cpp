@@ -25,6 +25,17 @@ QSize TagRow::sizeHint() const {
     return {200, subtitleText.isEmpty() ? 30 : 42};
 }
 
+QRectF TagRow::titleRect() const {
+    return QRectF(rect()).adjusted(4 + 7 + 12 + 8, 1, -4 - 7, -1);
+}
+
+QString TagRow::shownTitle() const {
+    // Measured in the font it is drawn in: the widget's own font is smaller,
+    // and a title elided by it overflows its room and is cut mid-letter.
+    return QFontMetricsF(CardPainter::font(12.5))
+        .elidedText(titleText, Qt::ElideRight, titleRect().width());
+}
+
 void TagRow::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
@@ -48,12 +59,11 @@ void TagRow::paintEvent(QPaintEvent*) {
                                                               (subtitleText.isEmpty() ? 0 : 6)),
                            pixmap);
     }
-    const QRectF text = area.adjusted(7 + 12 + 8, 0, -7, 0);
+    const QRectF text = titleRect();
     painter.setPen(ink);
     if (subtitleText.isEmpty()) {
         painter.setFont(CardPainter::font(12.5));
-        painter.drawText(text, Qt::AlignLeft | Qt::AlignVCenter,
-                         fontMetrics().elidedText(titleText, Qt::ElideRight, int(text.width())));
+        painter.drawText(text, Qt::AlignLeft | Qt::AlignVCenter, shownTitle());
         return;
     }
     painter.setFont(CardPainter::font(12.5));

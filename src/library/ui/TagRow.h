@@ -17,6 +17,10 @@ public:
 
     QSize sizeHint() const override;
 
+    // The title as the row draws it: elided to the room beside the mark.
+    QString shownTitle() const;
+    QRectF titleRect() const;
+
 protected:
     void paintEvent(QPaintEvent* event) override;
     void enterEvent(QEnterEvent* event) override;

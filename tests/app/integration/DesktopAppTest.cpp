@@ -198,6 +198,14 @@ bool mainWindowShown() {
     return !search.readAllStandardOutput().trimmed().isEmpty();
 }
 
+// Whether the main window has the keyboard.
+bool mainWindowActive() {
+    QProcess active;
+    active.start(u"xdotool"_s, {u"getactivewindow"_s, u"getwindowname"_s});
+    active.waitForFinished(3000);
+    return active.readAllStandardOutput().trimmed() == "lumavex";
+}
+
 } // namespace
 
 TEST_F(RunningApp, ASecondStartAndAltSpaceShowTheMainWindowAndAltSpaceHidesIt) {
@@ -208,12 +216,24 @@ TEST_F(RunningApp, ASecondStartAndAltSpaceShowTheMainWindowAndAltSpaceHidesIt) {
     ASSERT_TRUE(second.waitForFinished(10000));
     ASSERT_TRUE(QTest::qWaitFor(mainWindowShown, 5000)) << "the second start shows the window";
 
-    // The window is active now: the hot key hides it, and brings it back.
-    QTest::qWait(300);
+    // Once the window is active, the hot key hides it, and brings it back.
+    ASSERT_TRUE(QTest::qWaitFor(mainWindowActive, 5000));
     QProcess::execute(u"xdotool"_s, {u"key"_s, u"alt+space"_s});
     EXPECT_TRUE(QTest::qWaitFor([] { return !mainWindowShown(); }, 5000));
     QProcess::execute(u"xdotool"_s, {u"key"_s, u"alt+space"_s});
     EXPECT_TRUE(QTest::qWaitFor(mainWindowShown, 5000));
+}
+
+TEST_F(RunningApp, CtrlQInTheMainWindowQuitsTheApp) {
+    QProcess second;
+    second.setProcessEnvironment(env);
+    second.start(QStringLiteral(TOVIK_BINARY), {});
+    ASSERT_TRUE(second.waitForFinished(10000));
+    ASSERT_TRUE(QTest::qWaitFor(mainWindowActive, 5000)) << "the second start shows the window";
+    QProcess::execute(u"xdotool"_s, {u"key"_s, u"ctrl+q"_s});
+    ASSERT_TRUE(app.waitForFinished(5000)) << "the app is still running";
+    EXPECT_EQ(app.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(app.exitCode(), 0);
 }
 
 TEST_F(RunningApp, FirstLaunchRegistersTheAutostartEntry) {

@@ -6,6 +6,7 @@
 #include "platform/memory/MemoryEnvironment.h"
 
 #include <QCloseEvent>
+#include <QSignalSpy>
 #include <QTest>
 
 using namespace Qt::StringLiterals;
@@ -72,4 +73,17 @@ TEST_F(LibraryControllerTest, WithTovikShowTheWindowComesForwardWithoutTakingFoc
     QTest::qWait(300);
     EXPECT_TRUE(window->isVisible());
     EXPECT_FALSE(window->isActiveWindow());
+}
+
+TEST_F(LibraryControllerTest, CtrlQInTheWindowAsksToQuit) {
+    if (!hasDisplay())
+        GTEST_SKIP() << "needs the desktop session of scripts/with-desktop";
+    QSignalSpy quits(&controller(), &LibraryController::quitRequested);
+    controller().show();
+    QWidget* window = controller().window();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window, 5000));
+    QTest::keyClick(window, Qt::Key_W, Qt::ControlModifier);
+    EXPECT_EQ(quits.count(), 0);
+    QTest::keyClick(window, Qt::Key_Q, Qt::ControlModifier);
+    EXPECT_EQ(quits.count(), 1);
 }

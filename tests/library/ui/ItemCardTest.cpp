@@ -1,5 +1,7 @@
 #include "library/ui/ItemCard.h"
 
+#include "library/ui/CardMetrics.h"
+#include "library/ui/CardPainter.h"
 #include "library/ui/LibraryFixture.h"
 #include "library/ui/TagEditor.h"
 #include "library/ui/TagRow.h"
@@ -9,6 +11,8 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMimeData>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QTest>
 
 using namespace Qt::StringLiterals;
@@ -135,4 +139,116 @@ TEST_F(ItemCardTest, TagEditorRowsFollowTheDraftAndTheItem) {
     QApplication::processEvents();
     EXPECT_FALSE(store->item(id)->tags.has_value());
     EXPECT_EQ(editor.emptyLabel(), nullptr);
+}
+
+namespace {
+
+// The rows of ink a card's content area shows, as (first, last) pixel rows
+// of each line of text, from an image of the card drawn on its own.
+QList<QPair<int, int>> inkLines(const QImage& image, const QRect& area) {
+    QList<QPair<int, int>> lines;
+    bool inLine = false;
+    for (int y = area.top(); y <= area.bottom(); ++y) {
+        bool ink = false;
+        for (int x = area.left(); x <= area.right() && !ink; ++x)
+            ink = QColor(image.pixel(x, y)).lightness() < 160;
+        if (ink && !inLine)
+            lines.append({y, y});
+        if (ink)
+            lines.back().second = y;
+        inLine = ink;
+    }
+    return lines;
+}
+
+} // namespace
+
+TEST_F(ItemCardTest, TextCardsBreakLinesWhereTheTextDoesAndEndWhereTheTextEnds) {
+    struct Case {
+        QString text;
+        int lines;
+    };
+    const QString paragraph =
+        u"Lorem ipsum dolor sit amet, consectetur adipiscing elit, sed do eiusmod tempor "
+        "incididunt ut labore et dolore magna aliqua. Ut enim ad minim veniam, quis nostrud "
+        "exercitation ullamco laboris nisi ut aliquip ex ea commodo consequat."_s;
+    const int paragraphLines = -1; // however many the width gives; only the gap is checked
+    const QList<Case> cases = {
+        {u"Line one\nLine two"_s, 2},
+        {u"Shopping\n- milk\n- bread\n- cheese"_s, 4},
+        {u"Windows\r\nline\r\nends"_s, 3},
+        {u"Gap\n\nabove"_s, 2}, // an empty line is a line without ink
+        {u"1\n2\n3\n4\n5\n6\n7\n8\n9\n10\n11\n12\n13\n14"_s, 12},
+        {paragraph, paragraphLines},
+        {paragraph + u"\n\nSigned, the author"_s, paragraphLines},
+    };
+    constexpr int width = 260;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text.toStdString());
+        Item note = item(ItemKind::text);
+        note.text = c.text;
+        const qreal height = CardMetrics::itemHeight(note, width);
+        ItemCard card(*context, note);
+        const int m = int(CardPainter::shadowMargin);
+        card.resize(width + 2 * m, qCeil(height) + 2 * m);
+        const QImage image = card.grab().toImage();
+        const int textBottom = m + qCeil(height) - int(CardPainter::footerHeight);
+        const QList<QPair<int, int>> lines =
+            inkLines(image, QRect(m + 6, m + 2, width - 12, textBottom - m - 2));
+        ASSERT_FALSE(lines.isEmpty());
+        if (c.lines > 0) {
+            EXPECT_EQ(lines.size(), c.lines);
+        }
+        // No more than the space of one line's descent and the margin below
+        // the text: the card is not taller than what it draws.
+        const qreal lineHeight = QFontMetricsF(CardPainter::font(12.5)).height();
+        EXPECT_LT(textBottom - lines.back().second, lineHeight);
+    }
+}
+
+TEST_F(ItemCardTest, ClickingATagRowKeepsTheListWhereTheUserScrolledIt) {
+    for (int i = 0; i < 24; ++i) {
+        store->addText(u"note %1"_s.arg(i), std::nullopt);
+        store->toggleTag(u"Tag %1"_s.arg(i, 2, 10, QChar(u'0')), store->items().front().id);
+    }
+    const QUuid id = store->items().back().id;
+    TagEditor editor(*store, id);
+    editor.popUp(QPoint(40, 40));
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&editor));
+    QScrollBar* bar = editor.findChild<QScrollArea*>()->verticalScrollBar();
+    ASSERT_GT(bar->maximum(), 200) << "the list must scroll for this test";
+    bar->setValue(bar->maximum() / 3);
+    const int place = bar->value();
+
+    for (int click = 0; click < 2; ++click) {
+        SCOPED_TRACE(click);
+        // The row under the middle of the visible list.
+        QWidget* viewport = editor.findChild<QScrollArea*>()->viewport();
+        const QPoint middle = viewport->mapToGlobal(viewport->rect().center());
+        TagRow* row = nullptr;
+        for (TagRow* candidate : editor.rows()) {
+            if (candidate->rect().contains(candidate->mapFromGlobal(middle)))
+                row = candidate;
+        }
+        ASSERT_NE(row, nullptr);
+        const QString name = row->title();
+        const bool had = store->item(id)->hasTag(name);
+        QTest::mouseClick(row, Qt::LeftButton);
+        QApplication::processEvents();
+        EXPECT_EQ(store->item(id)->hasTag(name), !had) << name.toStdString();
+        EXPECT_EQ(bar->value(), place);
+    }
+    editor.close();
+}
+
+TEST_F(ItemCardTest, LongTagNamesAreElidedInTheFontTheyAreDrawnIn) {
+    TagRow row(QString(), u"Quarterly planning for the Lisbon office move"_s, false);
+    row.resize(TagEditor::width, row.sizeHint().height());
+    const QString shown = row.shownTitle();
+    EXPECT_TRUE(shown.endsWith(u"…"_s)) << shown.toStdString();
+    EXPECT_LE(QFontMetricsF(CardPainter::font(12.5)).horizontalAdvance(shown),
+              row.titleRect().width());
+    TagRow shortRow(QString(), u"Travel"_s, false);
+    shortRow.resize(TagEditor::width, shortRow.sizeHint().height());
+    EXPECT_EQ(shortRow.shownTitle(), u"Travel"_s);
 }

@@ -2,6 +2,7 @@
 //   scripts/with-desktop ctest --test-dir build/debug -R LibraryScreenshots
 // writes build/screenshots/library-*.png (or into $TOVIK_SCREENSHOT_DIR).
 
+#include "library/ui/CardPainter.h"
 #include "library/ui/ItemCard.h"
 #include "library/ui/LibraryFixture.h"
 #include "library/ui/LibraryView.h"
@@ -67,6 +68,14 @@ protected:
         QApplication::processEvents();
     }
 
+    // The stack overlay has finished springing open, or has gone.
+    void settleStack(bool open) {
+        StackOverlay* overlay = view->stackOverlay();
+        EXPECT_TRUE(QTest::qWaitFor(
+            [&] { return open ? overlay->presence() == 1.0 : !overlay->isVisible(); }, 5000));
+        settle();
+    }
+
     QImage save(const QString& name, QImage image = {}) {
         if (image.isNull())
             image = window->grab().toImage();
@@ -93,6 +102,12 @@ TEST_F(LibraryScreenshots, RendersEveryMainState) {
     settle();
     save(u"ungrouped"_s);
 
+    // Notes written on several lines (a list, an address) keep their lines.
+    view->setFilter(LibraryFilter::notes);
+    settle();
+    save(u"notes"_s);
+    view->setFilter(LibraryFilter::all);
+
     view->searchField()->lineEdit()->setText(u"lisbon"_s);
     settle();
     save(u"searching"_s);
@@ -114,10 +129,10 @@ TEST_F(LibraryScreenshots, RendersEveryMainState) {
     ASSERT_FALSE(key.isEmpty()) << "the sample library forms stacks by tag";
     save(u"stacks-by-tag"_s);
     view->openStack(key);
-    settle(500);
+    settleStack(true);
     save(u"stack-open"_s);
     view->closeStack();
-    settle(400);
+    settleStack(false);
 
     view->setGrouping(LibraryGrouping::none);
     view->showNoteSheet();
@@ -165,4 +180,100 @@ TEST_F(LibraryScreenshots, RendersTheDarkAppearance) {
     save(u"dark-searching"_s);
 }
 
+// Widgets under root whose palette still holds light colours: a light
+// window or base, or dark text.
+QStringList lightPieces(QWidget* root) {
+    QStringList pieces;
+    QList<QWidget*> widgets = root->findChildren<QWidget*>();
+    widgets.prepend(root);
+    for (QWidget* widget : widgets) {
+        if (!widget->isVisible())
+            continue;
+        const QPalette& palette = widget->palette();
+        // A see-through fill (a tint of the text colour) takes the look of
+        // what lies under it.
+        const auto lightFill = [](const QColor& fill) {
+            return fill.alpha() >= 128 && fill.lightness() > 100;
+        };
+        QStringList wrong;
+        if (lightFill(palette.color(QPalette::Window)))
+            wrong.append(u"window"_s);
+        if (lightFill(palette.color(QPalette::Base)))
+            wrong.append(u"base"_s);
+        for (const auto role : {QPalette::Text, QPalette::WindowText, QPalette::ButtonText}) {
+            if (palette.color(role).lightness() < 150)
+                wrong.append(u"text"_s);
+        }
+        if (!wrong.isEmpty()) {
+            wrong.removeDuplicates();
+            pieces.append(QString::fromLatin1(widget->metaObject()->className()) + u" "_s +
+                          widget->objectName() + u" ("_s + wrong.join(u", "_s) + u")"_s);
+        }
+    }
+    return pieces;
+}
+
+// How light the surface of a panel is, a few pixels in from its left edge
+// half-way down, where nothing but the panel's own fill shows.
+int surfaceLightness(QWidget* panel) {
+    const QImage image = panel->grab().toImage();
+    return QColor(image.pixel(6, image.height() / 2)).lightness();
+}
+
 } // namespace
+
+TEST_F(LibraryScreenshots, ALiveSwitchToDarkLeavesNoLightPieces) {
+    fillSampleLibrary(*store, clock);
+    openWindow(u"light"_s);
+    view->setGrouping(LibraryGrouping::tags);
+    QString key;
+    for (const GridEntry& entry : view->grid()->entries()) {
+        if (entry.isStack()) {
+            key = entry.key;
+            break;
+        }
+    }
+    ASSERT_FALSE(key.isEmpty());
+    // Every piece has been drawn light once before the switch.
+    view->openStack(key);
+    settleStack(true);
+    view->closeStack();
+    settleStack(false);
+    view->showNoteSheet();
+    settle();
+    view->noteSheet()->cancelButton()->click();
+    view->searchField()->lineEdit()->setText(u"lisbon"_s);
+    settle();
+
+    appearance.apply(u"dark"_s);
+    settle();
+    save(u"dark-live-switch"_s);
+    EXPECT_EQ(lightPieces(window.get()), QStringList());
+    EXPECT_GT(view->searchField()->lineEdit()->palette().color(QPalette::Text).lightness(), 150)
+        << "typed text dark on dark";
+
+    view->searchField()->lineEdit()->clear();
+    view->openStack(key);
+    settleStack(true);
+    save(u"dark-live-switch-stack"_s);
+    EXPECT_EQ(lightPieces(view->stackOverlay()), QStringList());
+    EXPECT_LT(surfaceLightness(view->stackOverlay()->panel()), 80);
+    ASSERT_FALSE(view->stackOverlay()->grid()->cardWidgets().isEmpty());
+    for (QWidget* card : view->stackOverlay()->grid()->cardWidgets()) {
+        const QImage image = card->grab().toImage();
+        const int m = int(CardPainter::shadowMargin);
+        // Inside the frame's right edge, beside the content: the card's own fill.
+        EXPECT_LT(QColor(image.pixel(image.width() - m - 5, image.height() / 2)).lightness(), 80);
+    }
+    view->closeStack();
+    settleStack(false);
+
+    view->showNoteSheet();
+    view->noteSheet()->editor()->setPlainText(u"Pick up the framed print on Saturday"_s);
+    settle();
+    save(u"dark-live-switch-note"_s);
+    EXPECT_EQ(lightPieces(view->noteSheet()), QStringList());
+    EXPECT_LT(surfaceLightness(view->noteSheet()->panel()), 80);
+    EXPECT_LT(surfaceLightness(view->noteSheet()->editor()->parentWidget()), 80);
+    view->noteSheet()->cancelButton()->click();
+}

@@ -1,9 +1,12 @@
 #include "library/ui/LibraryView.h"
 
+#include "library/ui/CardMetrics.h"
+#include "library/ui/CardPainter.h"
 #include "library/ui/ItemCard.h"
 #include "library/ui/LibraryFixture.h"
 #include "library/ui/MasonryGrid.h"
 #include "library/ui/NoteSheet.h"
+#include "library/ui/SampleLibrary.h"
 #include "library/ui/SearchField.h"
 #include "library/ui/StackOverlay.h"
 #include "library/ui/TagBar.h"
@@ -19,6 +22,7 @@
 #include <QScrollBar>
 #include <QTest>
 #include <QToolButton>
+#include <QVariantAnimation>
 
 using namespace Qt::StringLiterals;
 
@@ -172,7 +176,17 @@ TEST_F(LibraryViewTest, ChoosingAChipFadesBetweenTheLooksWithAnEaseOut) {
     EXPECT_EQ(work->selectionAmount(), 0.0);
 
     work->click();
-    QTest::qWait(TagChip::fadeMs / 3);
+    // The fades are held a third of the way in, so that a busy machine
+    // cannot carry them past the moment they are looked at.
+    QList<QVariantAnimation*> fades;
+    for (TagChip* chip : {work, all}) {
+        auto* fade = chip->findChild<QVariantAnimation*>();
+        ASSERT_NE(fade, nullptr);
+        ASSERT_EQ(fade->state(), QAbstractAnimation::Running);
+        fade->pause();
+        fade->setCurrentTime(TagChip::fadeMs / 3);
+        fades.append(fade);
+    }
     EXPECT_GT(work->selectionAmount(), 0.0);
     EXPECT_LT(work->selectionAmount(), 1.0);
     EXPECT_GT(all->selectionAmount(), 0.0);
@@ -180,8 +194,9 @@ TEST_F(LibraryViewTest, ChoosingAChipFadesBetweenTheLooksWithAnEaseOut) {
     // Ease-out: most of the change comes early.
     EXPECT_GT(work->selectionAmount(), 1.0 / 3);
 
-    QTest::qWait(TagChip::fadeMs + 100);
-    EXPECT_EQ(work->selectionAmount(), 1.0);
+    for (QVariantAnimation* fade : fades)
+        fade->resume();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return work->selectionAmount() == 1.0; }, 3000));
     EXPECT_EQ(all->selectionAmount(), 0.0);
     EXPECT_TRUE(work->isSelected());
     EXPECT_FALSE(all->isSelected());
@@ -219,8 +234,23 @@ TEST_F(LibraryViewTest, GroupingIsRememberedAndAutoSortShowsItsNoteForThreeSecon
         << view->tagBar()->sortNoteLabel()->text().toStdString();
     EXPECT_FALSE(view->tagBar()->sortNoteLabel()->isHidden());
     scheduler.advance(3000);
-    QTest::qWait(400);
-    EXPECT_TRUE(view->tagBar()->sortNoteLabel()->isHidden()) << "faded out";
+    EXPECT_TRUE(
+        QTest::qWaitFor([this] { return view->tagBar()->sortNoteLabel()->isHidden(); }, 3000))
+        << "faded out";
+}
+
+TEST_F(LibraryViewTest, AutoSortNoteShowsInFullBesideTheChipRow) {
+    // A library with a usual number of tags fills most of the chip row.
+    fillSampleLibrary(*store, clock);
+    ASSERT_GE(view->tagBar()->chips().size(), 8);
+    view->autoSortEverything();
+    QLabel* note = view->tagBar()->sortNoteLabel();
+    ASSERT_TRUE(note->isVisible());
+    EXPECT_FALSE(note->text().isEmpty());
+    QApplication::processEvents(); // the row lays itself out
+    EXPECT_EQ(note->visibleRegion().boundingRect(), note->rect())
+        << "the note is scrolled out of sight or cut";
+    EXPECT_GE(note->width(), note->sizeHint().width());
 }
 
 TEST_F(LibraryViewTest, StacksOpenInTheOverlayAndCloseWithEscapeOrAFilterChange) {
@@ -299,4 +329,45 @@ TEST_F(LibraryViewTest, ACardTakesItsNewHeightWhenItsItemChanges) {
     longer.text = QString(600, u'w').replace(u"wwwww"_s, u"word "_s);
     store->applyEnrichment(longer);
     EXPECT_GT(view->grid()->placement().cards.at(0).height(), before + 40);
+}
+
+TEST_F(LibraryViewTest, ImageCardsShowTheWholePictureAtItsOwnAspect) {
+    // A portrait picture with a red band at its top and a blue one at its
+    // bottom: both show when the card takes the picture's shape.
+    QImage portrait(300, 500, QImage::Format_RGB32);
+    portrait.fill(Qt::white);
+    for (int y = 0; y < 40; ++y) {
+        for (int x = 0; x < 300; ++x) {
+            portrait.setPixel(x, y, qRgb(220, 0, 0));
+            portrait.setPixel(x, 499 - y, qRgb(0, 0, 220));
+        }
+    }
+    store->addImage(portrait, std::nullopt);
+    ASSERT_EQ(view->grid()->entries().size(), 1);
+    const QRectF card = view->grid()->placement().cards.at(0);
+    EXPECT_NEAR(card.height() - CardPainter::footerHeight, card.width() * 500 / 300, 1);
+
+    QWidget* widget = view->grid()->cardFor(view->grid()->entries().at(0).identity());
+    ASSERT_NE(widget, nullptr);
+    const QImage shown = widget->grab().toImage();
+    const int m = int(CardPainter::shadowMargin);
+    const int x = shown.width() / 2;
+    const QColor top(shown.pixel(x, m + 10));
+    const QColor bottom(shown.pixel(x, m + int(card.height() - CardPainter::footerHeight) - 10));
+    EXPECT_GT(top.red(), 180) << "the top of the picture is cut off";
+    EXPECT_GT(bottom.blue(), 180) << "the bottom of the picture is cut off";
+}
+
+TEST_F(LibraryViewTest, CardsInViewTakeTheHeightOfWhatTheyDraw) {
+    store->addText(u"Line one\nLine two\nLine three\nLine four"_s, std::nullopt);
+    store->addText(QString(40, u'x').replace(u"xxxx"_s, u"wide "_s).repeated(6), std::nullopt);
+    store->addText(u"short"_s, std::nullopt);
+    const MasonryLayout::Placement& placement = view->grid()->placement();
+    ASSERT_EQ(view->grid()->entries().size(), 3);
+    for (int i = 0; i < 3; ++i) {
+        const Item& item = view->grid()->entries().at(i).item();
+        SCOPED_TRACE(item.text->toStdString());
+        EXPECT_DOUBLE_EQ(placement.cards.at(i).height(),
+                         CardMetrics::itemHeight(item, placement.columnWidth));
+    }
 }

@@ -155,7 +155,7 @@ void fillSampleLibrary(Store& store, MemoryClock& clock) {
         {u"git rebase -i HEAD~5"_s, u"Terminal"_s},
         {u"“The best way to get a project done faster is to start sooner.” — Jim Highsmith"_s,
          u"Firefox"_s},
-        {u"Groceries: oat milk, lemons, basil, sourdough, parmesan, 2 avocados"_s, u"Quick Note"_s},
+        {u"Groceries\n- oat milk\n- lemons\n- basil\n- sourdough\n- 2 avocados"_s, u"Quick Note"_s},
         {u"const debounced = useMemo(() => debounce(onSearch, 150), [onSearch]);"_s, u"Code"_s},
         {u"Flight LH 1423 · Gate B14 · Boarding 07:40 · Seat 21C"_s, u"Thunderbird"_s},
         {u"Idea: let people pin a stack to the top of the library so the things they "
@@ -165,7 +165,8 @@ void fillSampleLibrary(Store& store, MemoryClock& clock) {
         {u"SELECT user_id, count(*) FROM events WHERE created_at > now() - interval "
          "'7 days' GROUP BY 1 ORDER BY 2 DESC LIMIT 20;"_s,
          u"Terminal"_s},
-        {u"Wi-Fi at the studio: Orchard-Guest / password on the fridge"_s, u"Quick Note"_s},
+        {u"Orchard Studio\nRua das Flores 28, 2º\n1200-195 Lisboa\nWi-Fi: Orchard-Guest"_s,
+         u"Quick Note"_s},
         {u"Reading list: Designing Data-Intensive Applications, The Pragmatic Programmer, "
          "A Philosophy of Software Design"_s,
          u"Firefox"_s},

@@ -1,5 +1,6 @@
 #include "store/DataFolderLock.h"
 
+#include <QDateTime>
 #include <QDeadlineTimer>
 #include <QFile>
 #include <QThread>
@@ -92,6 +93,21 @@ private:
     bool armed = false;
 };
 
+// Each holder writes who it is and when it took the lock into the lock file,
+// so a waiter can tell a lock that keeps changing hands from a stuck one.
+QByteArray holderOf(int fd) {
+    char bytes[64];
+    const ssize_t got = ::pread(fd, bytes, sizeof bytes, 0);
+    return got > 0 ? QByteArray(bytes, got) : QByteArray();
+}
+
+void markHolder(int fd) {
+    const QByteArray mark = QByteArray::number(::getpid()) + ' ' +
+                            QByteArray::number(QDateTime::currentMSecsSinceEpoch()) + '\n';
+    if (::ftruncate(fd, 0) == 0)
+        [[maybe_unused]] const ssize_t written = ::pwrite(fd, mark.constData(), mark.size(), 0);
+}
+
 } // namespace
 
 DataFolderLock DataFolderLock::acquire(const QString& folder, int timeoutMs, QString* error) {
@@ -113,6 +129,7 @@ DataFolderLock DataFolderLock::acquire(const QString& folder, int timeoutMs, QSt
     const QString busy =
         u"another Tovik process is writing "_s + folder + u"; try again when it has finished"_s;
     if (::flock(fd, LOCK_EX | LOCK_NB) == 0) {
+        markHolder(fd);
         lock.fd = fd;
         return lock;
     }
@@ -125,18 +142,27 @@ DataFolderLock DataFolderLock::acquire(const QString& folder, int timeoutMs, QSt
     // Waiting inside flock() rather than polling it: the kernel wakes a
     // blocked waiter the moment the lock is let go, where a poller that
     // sleeps between tries loses to every other process that happens to be
-    // awake, and a burst of commands starves some of them.
-    const QDeadlineTimer deadline(timeoutMs);
+    // awake. Even so the kernel picks among waiters at random, so in a long
+    // burst of commands one may lose many times in a row: the time limit
+    // only runs while the same holder keeps the lock, and starts again
+    // whenever it changes hands.
+    QDeadlineTimer deadline(timeoutMs);
+    QByteArray holder = holderOf(fd);
     const WakeTimer wake(std::chrono::milliseconds(100));
     while (::flock(fd, LOCK_EX | (wake.running() ? 0 : LOCK_NB)) != 0) {
         if (errno != EWOULDBLOCK && errno != EINTR)
             return fail(u"cannot lock "_s + folder + u": "_s +
                         QString::fromLocal8Bit(std::strerror(errno)));
+        if (const QByteArray now = holderOf(fd); now != holder) {
+            holder = now;
+            deadline.setRemainingTime(timeoutMs);
+        }
         if (deadline.hasExpired())
             return fail(busy);
         if (!wake.running())
             QThread::msleep(50); // no timer to cut a blocking wait short: poll
     }
+    markHolder(fd);
     lock.fd = fd;
     return lock;
 }

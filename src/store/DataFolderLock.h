@@ -15,10 +15,10 @@ public:
     DataFolderLock(const DataFolderLock&) = delete;
     DataFolderLock& operator=(const DataFolderLock&) = delete;
 
-    // Takes the lock of folder, waiting up to timeoutMs for another writer to
-    // let go (0: only if it is free now). On failure the answer is not
-    // locked() and error says why. Waiters are woken as soon as the lock is
-    // free, so a burst of writers each gets its turn.
+    // Takes the lock of folder, waiting for another writer to let go (0: only
+    // if it is free now). It gives up when one holder has kept the lock for
+    // timeoutMs; while the lock keeps changing hands (a burst of writers) it
+    // waits its turn. On failure the answer is not locked() and error says why.
     static DataFolderLock acquire(const QString& folder, int timeoutMs, QString* error = nullptr);
 
     bool locked() const { return fd >= 0; }

@@ -45,10 +45,12 @@ QString ParserChecks::pageParser(const QByteArray& bytes) {
     if (info.text) {
         if (info.text->isEmpty())
             return u"the text is present but empty"_s;
-        if (!isTrimmed(*info.text))
-            return u"the text is not trimmed"_s;
         if (Graphemes::hasAtLeast(*info.text, PageParser::maxTextCharacters + 1))
             return u"the text is longer than its cap"_s;
+        // The cut comes after trimming, so only a text at its cap may end in a space.
+        const bool atCap = Graphemes::hasAtLeast(*info.text, PageParser::maxTextCharacters);
+        if (info.text->front().isSpace() || (info.text->back().isSpace() && !atCap))
+            return u"the text is not trimmed"_s;
     }
     if (QString problem = urlProblem(info.imageURL, u"the preview image"_s); !problem.isEmpty())
         return problem;

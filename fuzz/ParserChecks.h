@@ -13,7 +13,8 @@ namespace ParserChecks {
 // reads it can write back without the next start finding the file unreadable.
 QString indexDecoder(const QByteArray& bytes);
 
-// The page's text is trimmed, non-empty and within its cap; the title is
+// The page's text is trimmed (a cut at the cap may end in a space), non-empty
+// and within its cap; the title is
 // trimmed; the image and icon addresses are absolute and valid.
 QString pageParser(const QByteArray& bytes);
 

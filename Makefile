@@ -15,7 +15,7 @@ build: bootstrap
 run: build
 	scripts/run-app
 
-test: test-debug test-asan test-tsan test-fuzz
+test: test-debug test-asan test-fuzz
 
 test-debug: bootstrap
 	cmake --preset debug

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+// What must hold for any bytes handed to the readers of untrusted input. Each
+// check runs one reader over the bytes and answers a description of the first
+// broken promise, or an empty string. The fuzz targets abort on an answer;
+// the unit tests replay the seed and regression inputs through the same checks.
+namespace ParserChecks {
+
+// A decoded index encodes and decodes again to the same items: what the store
+// reads it can write back without the next start finding the file unreadable.
+QString indexDecoder(const QByteArray& bytes);
+
+// The page's text is trimmed (a cut at the cap may end in a space), non-empty
+// and within its cap; the title is
+// trimmed; the image and icon addresses are absolute and valid.
+QString pageParser(const QByteArray& bytes);
+
+// The plain text is never longer than the document it comes from.
+QString rtfReader(const QByteArray& bytes);
+
+} // namespace ParserChecks

@@ -11,8 +11,21 @@ struct Adopted {
     std::shared_ptr<std::atomic<bool>> finished;
 };
 
+// Whatever is still running when the process ends (a command or a test that
+// made no composition root) is waited for here: a thread object that is
+// still joinable when destroyed would end the process with std::terminate.
+struct Registry {
+    std::vector<Adopted> threads;
+    ~Registry() {
+        for (Adopted& each : threads) {
+            if (each.thread.joinable())
+                each.thread.join();
+        }
+    }
+};
+
 std::mutex lock;
-std::vector<Adopted> adopted;
+Registry adopted;
 
 } // namespace
 
@@ -20,15 +33,16 @@ void adopt(std::thread thread, std::shared_ptr<std::atomic<bool>> finished) {
     std::vector<Adopted> done;
     {
         const std::lock_guard guard(lock);
-        for (auto it = adopted.begin(); it != adopted.end();) {
+        std::vector<Adopted>& threads = adopted.threads;
+        for (auto it = threads.begin(); it != threads.end();) {
             if (it->finished->load()) {
                 done.push_back(std::move(*it));
-                it = adopted.erase(it);
+                it = threads.erase(it);
             } else {
                 ++it;
             }
         }
-        adopted.push_back({std::move(thread), std::move(finished)});
+        threads.push_back({std::move(thread), std::move(finished)});
     }
     // Their work has ended; joining only collects the thread.
     for (Adopted& each : done)
@@ -39,7 +53,7 @@ void joinAll() {
     std::vector<Adopted> all;
     {
         const std::lock_guard guard(lock);
-        all.swap(adopted);
+        all.swap(adopted.threads);
     }
     for (Adopted& each : all)
         each.thread.join();

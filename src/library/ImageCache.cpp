@@ -4,6 +4,13 @@
 
 #include <QImageReader>
 
+namespace {
+bool isPaletted(QImage::Format format) {
+    return format == QImage::Format_Mono || format == QImage::Format_MonoLSB ||
+           format == QImage::Format_Indexed8;
+}
+} // namespace
+
 ImageCache::ImageCache(qsizetype maxBytes) : cache(maxBytes / 1024) {}
 
 ImageCache& ImageCache::shared() {
@@ -24,9 +31,7 @@ std::optional<QImage> ImageCache::load(const QString& path, int maxWidth) {
     // among its few colours, which turns edges into dither patterns: such
     // images are scaled smoothly in full colour. They are small; a huge one
     // is left to the reader, as every other image is.
-    const bool paletted = reader.imageFormat() == QImage::Format_Mono ||
-                          reader.imageFormat() == QImage::Format_MonoLSB ||
-                          reader.imageFormat() == QImage::Format_Indexed8;
+    const bool paletted = isPaletted(reader.imageFormat());
     const bool smoothly =
         paletted && size.isValid() && qint64(size.width()) * size.height() <= maxSmoothPixels;
     // Decoding at the drawn size keeps a 4000-pixel photo from costing 60 MB.
@@ -35,8 +40,7 @@ std::optional<QImage> ImageCache::load(const QString& path, int maxWidth) {
     QImage image = reader.read();
     if (image.isNull())
         return std::nullopt;
-    if (image.format() == QImage::Format_Mono || image.format() == QImage::Format_MonoLSB ||
-        image.format() == QImage::Format_Indexed8)
+    if (isPaletted(image.format()))
         image.convertTo(QImage::Format_ARGB32_Premultiplied);
     if (image.width() > maxWidth && maxWidth > 0)
         image = image.scaledToWidth(maxWidth, Qt::SmoothTransformation);

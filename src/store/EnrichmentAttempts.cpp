@@ -14,11 +14,16 @@ namespace {
 constexpr qint64 maxRecordBytes = 64 * 1024 * 1024;
 } // namespace
 
-EnrichmentAttempts::EnrichmentAttempts(QString path) : path(std::move(path)) {
-    if (this->path.isEmpty())
+EnrichmentAttempts::EnrichmentAttempts(QString path) : path(std::move(path)) {}
+
+void EnrichmentAttempts::load() const {
+    if (loaded)
         return;
-    QFile file(this->path);
-    const QFileInfo info(this->path);
+    loaded = true;
+    if (path.isEmpty())
+        return;
+    QFile file(path);
+    const QFileInfo info(path);
     if (!info.isFile() || info.size() > maxRecordBytes || !file.open(QIODevice::ReadOnly))
         return;
     const QJsonObject object = QJsonDocument::fromJson(file.readAll()).object();
@@ -30,17 +35,20 @@ EnrichmentAttempts::EnrichmentAttempts(QString path) : path(std::move(path)) {
 }
 
 bool EnrichmentAttempts::triedRecently(const QUuid& id, double now) const {
+    load();
     const auto it = lastTried.constFind(id);
     // A time in the future (a clock set back) counts as long ago.
     return it != lastTried.constEnd() && *it <= now && now - *it < retryAfterSeconds;
 }
 
 void EnrichmentAttempts::record(const QUuid& id, double now) {
+    load();
     lastTried.insert(id, now);
     dirty = true;
 }
 
 void EnrichmentAttempts::forget(const QUuid& id) {
+    load();
     if (lastTried.remove(id) > 0)
         dirty = true;
 }

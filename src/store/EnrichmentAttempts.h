@@ -12,6 +12,8 @@
 class EnrichmentAttempts {
 public:
     // path: the file to keep the record in; empty keeps it in memory only.
+    // It is read when first needed, so a store that only reads items never
+    // opens it.
     explicit EnrichmentAttempts(QString path);
 
     // True when the item was read less than retryAfterSeconds before now.
@@ -25,7 +27,10 @@ public:
     static constexpr double retryAfterSeconds = 7 * 24 * 3600.0;
 
 private:
+    void load() const;
+
     QString path;
-    QHash<QUuid, double> lastTried;
+    mutable QHash<QUuid, double> lastTried;
+    mutable bool loaded = false;
     bool dirty = false;
 };

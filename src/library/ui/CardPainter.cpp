@@ -12,6 +12,7 @@
 #include <QHash>
 #include <QPaintDevice>
 #include <QPainter>
+#include <QWidget>
 #include <QPainterPath>
 #include <QTextLayout>
 #include <cmath>
@@ -200,6 +201,18 @@ QColor secondary(const QPalette& palette) {
     QColor color = palette.color(QPalette::WindowText);
     color.setAlphaF(0.55);
     return color;
+}
+
+void useSecondaryText(QWidget* widget, const QPalette& from) {
+    QPalette palette = widget->palette();
+    palette.setColor(QPalette::WindowText, secondary(from));
+    widget->setPalette(palette);
+}
+
+void clearBase(QWidget* widget) {
+    QPalette palette = widget->palette();
+    palette.setColor(QPalette::Base, Qt::transparent);
+    widget->setPalette(palette);
 }
 
 QColor hairline(const QPalette& palette) {

@@ -12,6 +12,8 @@ struct LibraryContext;
 
 // Draws the parts of a card that item cards and the front card of a stack
 // share: the frame with its shadow, the content by kind and the footer.
+class QWidget;
+
 namespace CardPainter {
 
 inline constexpr qreal radius = 12;
@@ -49,6 +51,12 @@ QFont font(qreal pixelSize, QFont::Weight weight = QFont::Normal);
 // A symbol's pixmap, rendered once per name, size and colour.
 QPixmap symbol(const QString& name, int size, const QColor& color, qreal devicePixelRatio);
 QColor secondary(const QPalette& palette);
+// Sets widget's text in the secondary colour of from (a parent's palette);
+// called again on every palette change, since the colour is worked out once.
+void useSecondaryText(QWidget* widget, const QPalette& from);
+// Makes widget's base see-through by its palette rather than a style sheet,
+// whose colours would stay those of the appearance it was applied in.
+void clearBase(QWidget* widget);
 QColor hairline(const QPalette& palette);
 
 } // namespace CardPainter

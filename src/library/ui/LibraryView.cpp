@@ -159,9 +159,7 @@ QWidget* LibraryView::makeEmptyState() {
     emptyLineLabel->setFont(CardPainter::font(12));
     emptyLineLabel->setAlignment(Qt::AlignCenter);
     emptyLineLabel->setWordWrap(true);
-    QPalette secondary = emptyLineLabel->palette();
-    secondary.setColor(QPalette::WindowText, CardPainter::secondary(palette()));
-    emptyLineLabel->setPalette(secondary);
+    CardPainter::useSecondaryText(emptyLineLabel, palette());
     column->addWidget(emptyLineLabel);
     column->addStretch(1);
     return emptyPage;
@@ -291,9 +289,7 @@ void LibraryView::changeEvent(QEvent* event) {
     QWidget::changeEvent(event);
     // Symbols are drawn in the text colour: a new appearance draws them again.
     if (event->type() == QEvent::PaletteChange) {
-        QPalette secondary = emptyLineLabel->palette();
-        secondary.setColor(QPalette::WindowText, CardPainter::secondary(palette()));
-        emptyLineLabel->setPalette(secondary);
+        CardPainter::useSecondaryText(emptyLineLabel, palette());
         noteButton->setIcon(
             SymbolIcon::icon(u"square.and.pencil"_s, palette().color(QPalette::WindowText)));
         rebuildFilterMenu();

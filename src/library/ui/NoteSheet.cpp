@@ -41,9 +41,7 @@ NoteSheet::NoteSheet(QWidget* parent) : QWidget(parent) {
     textEdit->setFont(CardPainter::font(13));
     textEdit->setFrameShape(QFrame::NoFrame);
     textEdit->document()->setDocumentMargin(10);
-    QPalette clear = textEdit->palette();
-    clear.setColor(QPalette::Base, Qt::transparent);
-    textEdit->setPalette(clear);
+    CardPainter::clearBase(textEdit);
     textEdit->viewport()->setAutoFillBackground(false);
     fieldLayout->addWidget(textEdit);
     column->addWidget(field);

@@ -25,11 +25,7 @@ SearchField::SearchField(QWidget* parent) : QFrame(parent) {
     edit->setPlaceholderText(u"Ask your Memory…"_s);
     edit->setFrame(false);
     edit->setFont(CardPainter::font(14));
-    // See-through by its palette rather than a style sheet, whose colours
-    // would stay those of the appearance it was applied in.
-    QPalette clearBase = edit->palette();
-    clearBase.setColor(QPalette::Base, Qt::transparent);
-    edit->setPalette(clearBase);
+    CardPainter::clearBase(edit);
     edit->setClearButtonEnabled(false);
     row->addWidget(edit, 1);
     clear = new QToolButton(this);

@@ -74,9 +74,7 @@ StackOverlay::StackOverlay(LibraryContext& context, QWidget* parent)
 }
 
 void StackOverlay::takeColours() {
-    QPalette secondary = count->palette();
-    secondary.setColor(QPalette::WindowText, CardPainter::secondary(palette()));
-    count->setPalette(secondary);
+    CardPainter::useSecondaryText(count, palette());
     const QColor ink = palette().color(QPalette::WindowText);
     closer->setIcon(SymbolIcon::icon(u"xmark"_s, ink));
     closer->setStyleSheet(u"QToolButton { border: none; border-radius: 12px;"

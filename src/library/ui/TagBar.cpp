@@ -105,9 +105,7 @@ TagChip* TagBar::makeChip(const QString& name, int count, std::optional<QString>
 }
 
 void TagBar::takeColours() {
-    QPalette palette = noteLabel->palette();
-    palette.setColor(QPalette::WindowText, CardPainter::secondary(this->palette()));
-    noteLabel->setPalette(palette);
+    CardPainter::useSecondaryText(noteLabel, palette());
 }
 
 void TagBar::changeEvent(QEvent* event) {

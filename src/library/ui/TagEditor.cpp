@@ -28,11 +28,7 @@ TagEditor::TagEditor(Store& store, QUuid itemID, QWidget* anchor)
     draftField->setPlaceholderText(u"Add or find a tag"_s);
     draftField->setFrame(false);
     draftField->setFont(CardPainter::font(13));
-    // Colours come from the palette, not a style sheet, so that they follow
-    // an appearance switch.
-    QPalette clearBase = draftField->palette();
-    clearBase.setColor(QPalette::Base, Qt::transparent);
-    draftField->setPalette(clearBase);
+    CardPainter::clearBase(draftField);
     draftField->setTextMargins(12, 10, 12, 10);
     column->addWidget(draftField);
     auto* divider = new QWidget(this);
@@ -141,9 +137,7 @@ void TagEditor::rebuild() {
 void TagEditor::takeColours() {
     if (!nothingLabel)
         return;
-    QPalette palette = nothingLabel->palette();
-    palette.setColor(QPalette::WindowText, CardPainter::secondary(this->palette()));
-    nothingLabel->setPalette(palette);
+    CardPainter::useSecondaryText(nothingLabel, palette());
 }
 
 void TagEditor::changeEvent(QEvent* event) {

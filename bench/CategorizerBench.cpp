@@ -16,7 +16,8 @@ const Categorizer& noModel() {
 void categorizeLongText(benchmark::State& state) {
     const QString text = Corpus::prose(int(state.range(0)), 7);
     for (auto _ : state)
-        benchmark::DoNotOptimize(noModel().categorize(u"A note about things"_s, text, std::nullopt));
+        benchmark::DoNotOptimize(
+            noModel().categorize(u"A note about things"_s, text, std::nullopt));
     state.SetLabel("characters=" + std::to_string(text.size()));
 }
 BENCHMARK(categorizeLongText)->Arg(400)->Arg(4000)->Arg(40000)->Unit(benchmark::kMicrosecond);
@@ -38,10 +39,12 @@ BENCHMARK(categorizeMixedBatch)->Unit(benchmark::kMillisecond);
 
 // Short texts go through the structural rules' regular expressions.
 void categorizeShortShapes(benchmark::State& state) {
-    const QStringList texts{u"someone@example.com"_s, u"+1 (415) 555-0199"_s,
+    const QStringList texts{u"someone@example.com"_s,
+                            u"+1 (415) 555-0199"_s,
                             u"~/Documents/notes.txt"_s,
                             u"221B Baker Street, London, 560001"_s,
-                            u"sk-proj-abcdefghijklmnopqrstuvwxyz"_s, u"call mum tonight"_s};
+                            u"sk-proj-abcdefghijklmnopqrstuvwxyz"_s,
+                            u"call mum tonight"_s};
     for (auto _ : state) {
         for (const QString& text : texts)
             benchmark::DoNotOptimize(noModel().categorize(text, std::nullopt, std::nullopt));

@@ -4,8 +4,8 @@
 // as a counter.
 
 #include "capture/AppState.h"
-#include "capture/KeepPipeline.h"
 #include "capture/ClipboardWatcher.h"
+#include "capture/KeepPipeline.h"
 #include "corpus/Corpus.h"
 #include "library/ImageCache.h"
 #include "library/ui/LibraryContext.h"

@@ -3,9 +3,7 @@
 #include "organise/EnglishEmbedding.h"
 
 #include <QFile>
-
 #include <benchmark/benchmark.h>
-
 #include <unistd.h>
 
 using namespace Qt::StringLiterals;

@@ -2,7 +2,6 @@
 #include "store/PageParser.h"
 
 #include <QRegularExpression>
-
 #include <benchmark/benchmark.h>
 
 using namespace Qt::StringLiterals;

@@ -9,7 +9,6 @@
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
-
 #include <benchmark/benchmark.h>
 
 using namespace Qt::StringLiterals;
@@ -87,7 +86,12 @@ void removeItem(benchmark::State& state) {
     store->flush();
 }
 // Fewer removals than the smallest library holds.
-BENCHMARK(removeItem)->Arg(1000)->Arg(10000)->Arg(50000)->Iterations(400)->Unit(benchmark::kMillisecond);
+BENCHMARK(removeItem)
+    ->Arg(1000)
+    ->Arg(10000)
+    ->Arg(50000)
+    ->Iterations(400)
+    ->Unit(benchmark::kMillisecond);
 
 // From a change to the index durably on disk: the background encode and write.
 void changeToDisk(benchmark::State& state) {

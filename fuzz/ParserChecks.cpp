@@ -39,7 +39,8 @@ QString ParserChecks::indexDecoder(const QByteArray& bytes) {
 }
 
 QString ParserChecks::pageParser(const QByteArray& bytes) {
-    const PageInfo info = PageParser::parse(bytes, QUrl(u"https://example.org/articles/page.html"_s));
+    const PageInfo info =
+        PageParser::parse(bytes, QUrl(u"https://example.org/articles/page.html"_s));
     if (info.title && !isTrimmed(*info.title))
         return u"the title is not trimmed: "_s + *info.title;
     if (info.text) {

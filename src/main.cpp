@@ -9,7 +9,6 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QGuiApplication>
-
 #include <iostream>
 #include <iterator>
 #include <memory>
@@ -71,10 +70,10 @@ int main(int argc, char** argv) {
             // Standard input is read once, and serves whichever process runs the command.
             std::string input;
             if (arguments.contains(QStringLiteral("-")))
-                input.assign(std::istreambuf_iterator<char>(std::cin), std::istreambuf_iterator<char>());
-            if (std::optional<int> status =
-                    handOverToRunningApp(commandLine, arguments,
-                                         QByteArray::fromStdString(input))) {
+                input.assign(std::istreambuf_iterator<char>(std::cin),
+                             std::istreambuf_iterator<char>());
+            if (std::optional<int> status = handOverToRunningApp(
+                    commandLine, arguments, QByteArray::fromStdString(input))) {
                 std::cout.flush();
                 return *status;
             }

@@ -10,10 +10,8 @@
 #include "organise/EnglishEmbedding.h"
 
 #include <QFile>
-#include <QTextStream>
-
 #include <QFileInfo>
-
+#include <QTextStream>
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -84,7 +82,8 @@ int main(int argc, char** argv) {
                 continue;
             std::vector<std::pair<float, int>> scores;
             for (int i = 0; i < words->wordCount(); ++i) {
-                const auto v = embedding->embed(QString::fromStdString(std::string(words->text(i))));
+                const auto v =
+                    embedding->embed(QString::fromStdString(std::string(words->text(i))));
                 if (!v)
                     continue;
                 float dot = 0;
@@ -146,11 +145,11 @@ int main(int argc, char** argv) {
                         qPrintable(answer.value_or(u"-"_qs)), qPrintable(text));
             QString distances;
             for (const auto& seed : CategoryTables::meaningSeeds())
-                distances += QString(seed.category) + u'=' +
-                             QString::number(model->distance(text + u". "_qs,
-                                                             QString(seed.description)),
-                                             'f', 2) +
-                             u' ';
+                distances +=
+                    QString(seed.category) + u'=' +
+                    QString::number(model->distance(text + u". "_qs, QString(seed.description)),
+                                    'f', 2) +
+                    u' ';
             std::printf("          %s\n", qPrintable(distances));
         }
     }

@@ -28,7 +28,6 @@
 
 #include <QFile>
 #include <QString>
-
 #include <algorithm>
 #include <chrono>
 #include <cmath>
@@ -54,24 +53,24 @@ struct Options {
     int dimensions = 128;
     std::uint64_t seed = 20240611;
     int powerIterations = 4;
-    double eigenPower = 0.5;     // singular values raised to this power scale the vectors
+    double eigenPower = 0.5; // singular values raised to this power scale the vectors
     double contextSmoothing = 0.75;
-    double frequencyWeight = 1e-3; // the a of a / (a + p)
-    int vocabulary = 0;          // the most words kept in the model; 0 keeps all
-    int minimumDocuments = 2;    // words in fewer synset documents are left out of the model
-    int commonDirections = 1;    // how many principal directions of all texts are removed
-    float senseDecay = 0.5f;     // a word's n-th sense counts (1 + n)^-senseDecay
-    double polysemyWeight = 0.0; // weights are divided by the number of senses to this power
-    float lexFileWeight = 0.0f;  // weight of a synset's broad class as a context
+    double frequencyWeight = 1e-3;      // the a of a / (a + p)
+    int vocabulary = 0;                 // the most words kept in the model; 0 keeps all
+    int minimumDocuments = 2;           // words in fewer synset documents are left out of the model
+    int commonDirections = 1;           // how many principal directions of all texts are removed
+    float senseDecay = 0.5f;            // a word's n-th sense counts (1 + n)^-senseDecay
+    double polysemyWeight = 0.0;        // weights are divided by the number of senses to this power
+    float lexFileWeight = 0.0f;         // weight of a synset's broad class as a context
     float inheritedDomainWeight = 0.0f; // weight of the hypernym's topic domain
     // Dictionaries in the dict server's format (path without .index / .dict.dz)
     // and the weight of their articles' words beside WordNet's.
     std::vector<std::pair<std::string, float>> dictionaries;
-    int dictionaryWords = 80; // the most words read from one article: its usual senses
+    int dictionaryWords = 80;     // the most words read from one article: its usual senses
     int glossRounds = 0;          // how often word vectors are moved towards their definitions
     double glossSmoothing = 0.5;  // how far, 0 to 1
     float glossSenseDecay = 1.0f; // a word's n-th sense's definition counts (1 + n)^-decay
-    bool symmetric = true;    // learn from every document a word occurs in, not only its own
+    bool symmetric = true;        // learn from every document a word occurs in, not only its own
 };
 
 auto started = std::chrono::steady_clock::now();
@@ -91,12 +90,12 @@ void progress(const std::string& message) {
 
 struct Pointer {
     std::string symbol;
-    int target;      // synset index
-    int targetWord;  // 0 = the whole synset, else the 1-based word of a lexical pointer
+    int target;     // synset index
+    int targetWord; // 0 = the whole synset, else the 1-based word of a lexical pointer
 };
 
 struct Synset {
-    char file; // n, v, a, r
+    char file;   // n, v, a, r
     int lexFile; // WordNet's lexicographer file: a broad class such as noun.feeling
     std::vector<std::string> lemmas; // lower case, spaces between the words of a phrase
     std::vector<int> ranks;          // sense rank of each lemma (0 = its most frequent sense)
@@ -116,10 +115,14 @@ char fileOf(char pos) {
 
 std::string fileName(char file) {
     switch (file) {
-    case 'n': return "noun";
-    case 'v': return "verb";
-    case 'a': return "adj";
-    default: return "adv";
+    case 'n':
+        return "noun";
+    case 'v':
+        return "verb";
+    case 'a':
+        return "adj";
+    default:
+        return "adv";
     }
 }
 
@@ -443,8 +446,7 @@ public:
 
     // Visits the base form of every word of text, and every two-word phrase
     // of WordNet that the text contains, as the embedding reads them.
-    template <typename Visit>
-    void forEachBaseWord(const std::string& text, Visit&& visit) const {
+    template <typename Visit> void forEachBaseWord(const std::string& text, Visit&& visit) const {
         std::string previous;
         EnglishWords::forEachWord(QString::fromUtf8(text), [&](std::string_view word) {
             if (!previous.empty()) {
@@ -500,7 +502,7 @@ Corpus buildCorpus(const WordNet& wordnet, const Lemmatiser& lemmatiser, const O
 
     // How much a pointed-to synset's words belong to a synset's document.
     const std::map<std::string, float> pointerWeights = {
-        {"@", 0.5f},  {"@i", 0.5f}, {";c", 1.0f}, {"+", 0.6f}, {"\\", 0.6f},
+        {"@", 0.5f},  {"@i", 0.5f}, {";c", 1.0f}, {"+", 0.6f},  {"\\", 0.6f},
         {"&", 0.5f},  {"^", 0.4f},  {"=", 0.4f},  {"#m", 0.3f}, {"#p", 0.3f},
         {"#s", 0.3f}, {"*", 0.3f},  {">", 0.3f},
     };
@@ -642,13 +644,10 @@ struct Dense {
     std::vector<double> values;
     Dense(int r, int c) : rows(r), columns(c), values(std::size_t(r) * std::size_t(c), 0.0) {}
     double* row(int r) { return values.data() + std::size_t(r) * std::size_t(columns); }
-    const double* row(int r) const {
-        return values.data() + std::size_t(r) * std::size_t(columns);
-    }
+    const double* row(int r) const { return values.data() + std::size_t(r) * std::size_t(columns); }
 };
 
-template <typename Work>
-void inParallel(int count, Work&& work) {
+template <typename Work> void inParallel(int count, Work&& work) {
     const int threads = 2;
     std::vector<std::thread> pool;
     for (int t = 0; t < threads; ++t) {
@@ -829,8 +828,8 @@ void symmetricEigen(Dense a, std::vector<double>& values, Dense& vectors) {
                 if (std::abs(apq) < 1e-300)
                     continue;
                 const double theta = (a.row(q)[q] - a.row(p)[p]) / (2 * apq);
-                const double t = (theta >= 0 ? 1.0 : -1.0) /
-                                 (std::abs(theta) + std::sqrt(theta * theta + 1));
+                const double t =
+                    (theta >= 0 ? 1.0 : -1.0) / (std::abs(theta) + std::sqrt(theta * theta + 1));
                 const double c = 1 / std::sqrt(t * t + 1);
                 const double s = t * c;
                 for (int k = 0; k < n; ++k) {
@@ -960,8 +959,7 @@ WordVectorModel::Contents modelContents(const WordNet& wordnet, const Lemmatiser
             continue;
         WordVectorModel::Word entry;
         entry.text = word;
-        const double p =
-            (corpus.definitionCounts[std::size_t(i)] + 0.5) / corpus.definitionTotal;
+        const double p = (corpus.definitionCounts[std::size_t(i)] + 0.5) / corpus.definitionTotal;
         entry.weight = float(options.frequencyWeight / (options.frequencyWeight + p));
         // A word with many senses says less about which one a text means.
         if (const auto senses = corpus.senseCounts.find(i); senses != corpus.senseCounts.end())
@@ -1195,8 +1193,8 @@ int main(int argc, char** argv) {
     QFile out(QString::fromStdString(options.output));
     if (!out.open(QIODevice::WriteOnly) || out.write(bytes) != bytes.size())
         fail("cannot write " + options.output);
-    progress("wrote " + options.output + ": " + std::to_string(contents.words.size()) +
-             " words, " + std::to_string(contents.aliases.size()) + " aliases, " +
-             std::to_string(bytes.size()) + " bytes");
+    progress("wrote " + options.output + ": " + std::to_string(contents.words.size()) + " words, " +
+             std::to_string(contents.aliases.size()) + " aliases, " + std::to_string(bytes.size()) +
+             " bytes");
     return 0;
 }

@@ -15,7 +15,8 @@ struct Row {
 const QList<Row>& rows() {
     static const QList<Row> table{
         {AppSection::memory, u"memory"_s, u"Memory"_s, u"sparkles.rectangle.stack"_s},
-        {AppSection::network, u"network"_s, u"Network"_s, u"point.3.connected.trianglepath.dotted"_s},
+        {AppSection::network, u"network"_s, u"Network"_s,
+         u"point.3.connected.trianglepath.dotted"_s},
         {AppSection::profile, u"profile"_s, u"Autofill"_s, u"person.text.rectangle"_s},
         {AppSection::blur, u"blur"_s, u"Chat Blur"_s, u"eye.slash"_s},
         {AppSection::settings, u"settings"_s, u"Settings"_s, u"gearshape"_s},

@@ -2,7 +2,6 @@
 
 #include <QList>
 #include <QString>
-
 #include <optional>
 
 // The sections of the main window, in sidebar order. The raw value is the

@@ -1,17 +1,17 @@
 #include "app/AppServices.h"
-#include "capture/KeepPipeline.h"
 
 #include "app/AppNavigation.h"
 #include "app/AppSettings.h"
 #include "capture/AppState.h"
 #include "capture/ClipboardWatcher.h"
+#include "capture/KeepPipeline.h"
 #include "library/ImageCache.h"
 #include "organise/Categorizer.h"
 #include "organise/EnglishEmbedding.h"
 #include "platform/Platform.h"
 #include "store/BoundedWait.h"
-#include "store/ItemEnricher.h"
 #include "store/DataFolder.h"
+#include "store/ItemEnricher.h"
 
 AppServices::AppServices(Platform& platform, Mode mode) : platformServices(platform) {
     rootRegistration.emplace(*this);
@@ -38,9 +38,9 @@ AppServices::AppServices(Platform& platform, Mode mode) : platformServices(platf
         [&store](const ClipContent& clip, const std::optional<QString>& tag) {
             return KeepPipeline::save(store, clip, tag);
         }));
-    watcherService.own(std::make_unique<ClipboardWatcher>(
-        platform.pasteboard(), platform.frontmostApplication(), platform.scheduler(),
-        *stateService.object));
+    watcherService.own(
+        std::make_unique<ClipboardWatcher>(platform.pasteboard(), platform.frontmostApplication(),
+                                           platform.scheduler(), *stateService.object));
 }
 
 AppServices::~AppServices() {

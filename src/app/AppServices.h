@@ -55,8 +55,7 @@ public:
 
 private:
     // A service and its registration, which ends before the service does.
-    template <typename Service>
-    struct Owned {
+    template <typename Service> struct Owned {
         std::unique_ptr<Service> object;
         std::optional<typename SharedInstance<Service>::Registration> registration;
         void own(std::unique_ptr<Service> service) {

@@ -1,8 +1,8 @@
 #include "app/AppSettings.h"
 
-#include "platform/DefaultsKeys.h"
 #include "common/SharedInstance.h"
 #include "platform/Appearance.h"
+#include "platform/DefaultsKeys.h"
 #include "platform/LoginItem.h"
 #include "platform/Platform.h"
 #include "platform/UserDefaults.h"

@@ -9,7 +9,6 @@
 #include <QLocalSocket>
 #include <QPointer>
 #include <QTimer>
-
 #include <unistd.h>
 
 using namespace Qt::StringLiterals;
@@ -95,7 +94,8 @@ void SingleInstance::serve(QLocalSocket* socket) {
         return;
     } else {
         answer.insert(u"status"_s, 2);
-        answer.insert(u"err"_s, QString::fromLatin1(QByteArray("tovik: unknown request\n").toBase64()));
+        answer.insert(u"err"_s,
+                      QString::fromLatin1(QByteArray("tovik: unknown request\n").toBase64()));
     }
     socket->write(line(answer));
     socket->flush();
@@ -136,9 +136,8 @@ bool SingleInstance::askToShow(const QString& socketPath, int timeoutMs) {
     return exchange(socketPath, QJsonObject{{u"command"_s, u"show"_s}}, timeoutMs).has_value();
 }
 
-std::optional<SingleInstance::Reply> SingleInstance::handOver(const QString& socketPath,
-                                                              const Request& request,
-                                                              int silenceMs) {
+std::optional<SingleInstance::Reply>
+SingleInstance::handOver(const QString& socketPath, const Request& request, int silenceMs) {
     const QJsonObject message{
         {u"command"_s, u"run"_s},
         {u"arguments"_s, QJsonArray::fromStringList(request.arguments)},

@@ -1,15 +1,14 @@
 #include "capture/AppState.h"
 
-#include "platform/DefaultsKeys.h"
 #include "common/SharedInstance.h"
+#include "platform/DefaultsKeys.h"
 #include "platform/Platform.h"
 #include "platform/UserDefaults.h"
 #include "store/TagName.h"
 
 using namespace Qt::StringLiterals;
 
-AppState::AppState(Scheduler& scheduler, UserDefaults& defaults, SaveFunction save,
-                   QObject* parent)
+AppState::AppState(Scheduler& scheduler, UserDefaults& defaults, SaveFunction save, QObject* parent)
     : QObject(parent), defaults(defaults), save(std::move(save)),
       dropOn(defaults.boolValue(DefaultsKeys::dropOnNotch)), promptTimer(scheduler, this),
       flashTimer(scheduler, this), dropExitTask(scheduler, this) {}

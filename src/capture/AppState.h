@@ -2,12 +2,11 @@
 
 #include "capture/ClipContent.h"
 #include "capture/PanelMode.h"
-#include "capture/ScheduledTask.h"
 #include "capture/SaveResult.h"
+#include "capture/ScheduledTask.h"
 
 #include <QObject>
 #include <QString>
-
 #include <functional>
 #include <optional>
 

@@ -19,8 +19,8 @@ class Scheduler;
 class ClipboardWatcher : public QObject {
     Q_OBJECT
 public:
-    ClipboardWatcher(Pasteboard& pasteboard, FrontmostApplication& frontmost,
-                     Scheduler& scheduler, AppState& state, QObject* parent = nullptr);
+    ClipboardWatcher(Pasteboard& pasteboard, FrontmostApplication& frontmost, Scheduler& scheduler,
+                     AppState& state, QObject* parent = nullptr);
 
     // The process's watcher, on the platform's clipboard and AppState::shared().
     static ClipboardWatcher& shared();

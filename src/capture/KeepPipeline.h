@@ -4,7 +4,6 @@
 #include "capture/SaveResult.h"
 
 #include <QString>
-
 #include <optional>
 
 class Store;

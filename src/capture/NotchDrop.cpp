@@ -1,7 +1,7 @@
 #include "capture/NotchDrop.h"
-#include "capture/KeepPipeline.h"
 
 #include "capture/AppState.h"
+#include "capture/KeepPipeline.h"
 #include "store/Store.h"
 
 #include <QMimeData>
@@ -11,10 +11,16 @@ using namespace Qt::StringLiterals;
 namespace NotchDrop {
 
 QStringList acceptedTypes() {
-    return {u"text/uri-list"_s, u"image/png"_s,  u"image/jpeg"_s,
-            u"image/gif"_s,     u"image/bmp"_s,  u"image/webp"_s,
-            u"image/tiff"_s,    u"application/x-qt-image"_s,
-            u"text/plain;charset=utf-8"_s, u"text/plain"_s};
+    return {u"text/uri-list"_s,
+            u"image/png"_s,
+            u"image/jpeg"_s,
+            u"image/gif"_s,
+            u"image/bmp"_s,
+            u"image/webp"_s,
+            u"image/tiff"_s,
+            u"application/x-qt-image"_s,
+            u"text/plain;charset=utf-8"_s,
+            u"text/plain"_s};
 }
 
 bool carriesAcceptedType(const QMimeData& data) {

@@ -5,7 +5,6 @@
 #include <QString>
 #include <QStringList>
 #include <QUrl>
-
 #include <optional>
 
 class QMimeData;

@@ -4,7 +4,6 @@
 #include <QString>
 #include <QStringList>
 #include <QUuid>
-
 #include <optional>
 
 // What keeping a clip did: whether a new item was made (false when the same

@@ -2,7 +2,6 @@
 
 #include "platform/Scheduler.h"
 
-
 ScheduledTask::ScheduledTask(Scheduler& scheduler, QObject* owner)
     : scheduler(scheduler), owner(owner) {}
 

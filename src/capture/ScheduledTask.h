@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QtGlobal>
-
 #include <functional>
 
 class QObject;

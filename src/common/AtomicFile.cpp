@@ -2,7 +2,6 @@
 
 #include <QFileInfo>
 #include <QSaveFile>
-
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -12,7 +11,8 @@ namespace {
 
 // A rename is durable only once the folder holding it is flushed.
 void syncFolder(const QString& folder) {
-    const int fd = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    const int fd =
+        ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0)
         return;
     ::fsync(fd);

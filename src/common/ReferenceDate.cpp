@@ -1,7 +1,6 @@
 #include "common/ReferenceDate.h"
 
 #include <QTimeZone>
-
 #include <cmath>
 
 namespace ReferenceDate {
@@ -20,8 +19,8 @@ double secondsFrom(const QDateTime& time) {
 }
 
 QDateTime toDateTime(double seconds) {
-    return QDateTime::fromMSecsSinceEpoch(epochMsecsSinceUnix + qint64(std::llround(seconds * 1000.0)),
-                                          Qt::UTC);
+    return QDateTime::fromMSecsSinceEpoch(
+        epochMsecsSinceUnix + qint64(std::llround(seconds * 1000.0)), Qt::UTC);
 }
 
 } // namespace ReferenceDate

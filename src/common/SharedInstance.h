@@ -6,8 +6,7 @@
 // app/) registers it for the service's shared() accessor. The owner decides
 // when the service is made and destroyed; shared() only looks it up, so no
 // service outlives what it uses because of a function-local static.
-template <typename Service>
-class SharedInstance {
+template <typename Service> class SharedInstance {
 public:
     static Service& get() {
         Q_ASSERT_X(instance, "shared()", "the service is not set up (see AppServices)");

@@ -7,7 +7,6 @@
 #include "organise/StructuralCategory.h"
 
 #include <QUrl>
-
 #include <array>
 #include <vector>
 

@@ -2,7 +2,6 @@
 
 #include <QLatin1StringView>
 #include <QStringList>
-
 #include <span>
 
 // The categorizer's constant tables. Their order matters: earlier rows win.

@@ -6,7 +6,6 @@
 
 #include <QString>
 #include <QStringView>
-
 #include <array>
 #include <memory>
 #include <mutex>

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QStringView>
-
 #include <array>
 #include <cstddef>
 #include <span>
@@ -20,8 +19,7 @@ constexpr std::size_t longestWord = 40;
 // a run of letters; apostrophes, hyphens, digits and everything else separate
 // words. Words with letters outside ASCII, and runs longer than longestWord,
 // are not English vocabulary and are passed over.
-template <typename Visit>
-void forEachWord(QStringView text, Visit&& visit) {
+template <typename Visit> void forEachWord(QStringView text, Visit&& visit) {
     std::array<char, longestWord> word;
     std::size_t length = 0;
     bool english = true;

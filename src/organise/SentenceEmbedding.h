@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QString>
-
 #include <limits>
 
 // An English sentence embedding: how far apart two texts are in meaning.

@@ -64,8 +64,8 @@ bool looksLikeToken(QStringView text) {
 // Compiled once per thread: a QRegularExpression may be shared for reading, but
 // keeping one per thread leaves no question about its lazy JIT compilation.
 const QRegularExpression& emailPattern() {
-    thread_local const QRegularExpression pattern(
-        u"[A-Z0-9._%+-]+@[A-Z0-9.-]+\\.[A-Z]{2,}"_s, QRegularExpression::CaseInsensitiveOption);
+    thread_local const QRegularExpression pattern(u"[A-Z0-9._%+-]+@[A-Z0-9.-]+\\.[A-Z]{2,}"_s,
+                                                  QRegularExpression::CaseInsensitiveOption);
     return pattern;
 }
 

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QString>
-
 #include <optional>
 
 // The category a short text's shape alone gives it: a key or token ("Keys"),

@@ -1,7 +1,6 @@
 #include "organise/WordVectorModel.h"
 
 #include <QtEndian>
-
 #include <algorithm>
 #include <bit>
 #include <cmath>
@@ -181,8 +180,9 @@ std::optional<WordVectorModel> WordVectorModel::decode(const QByteArray& data) {
         return std::nullopt;
     // Sizes are checked against the file before anything is allocated for them.
     const std::uint64_t entryCount = std::uint64_t(wordCount) + aliasCount;
-    const std::uint64_t expected = std::uint64_t(commonCount) * dimensions * 4 + std::uint64_t(wordCount) * 16 +
-                                   std::uint64_t(aliasCount) * 12 + std::uint64_t(slotCount) * 4 +
+    const std::uint64_t expected = std::uint64_t(commonCount) * dimensions * 4 +
+                                   std::uint64_t(wordCount) * 16 + std::uint64_t(aliasCount) * 12 +
+                                   std::uint64_t(slotCount) * 4 +
                                    std::uint64_t(wordCount) * dimensions + textBytes;
     const qsizetype bodySize = data.size() - headerSize;
     if (std::uint64_t(bodySize) != expected || !std::has_single_bit(slotCount) ||

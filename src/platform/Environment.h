@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QString>
-
 #include <optional>
 
 // The process environment (TOVIK_SHOW, XDG_DATA_HOME, …). Behind an interface so

@@ -3,7 +3,6 @@
 #include <QByteArray>
 #include <QString>
 #include <QUrl>
-
 #include <chrono>
 #include <optional>
 

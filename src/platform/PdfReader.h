@@ -3,7 +3,6 @@
 #include <QImage>
 #include <QSize>
 #include <QString>
-
 #include <optional>
 
 // Reads PDF documents. Safe to call from several threads at once.

@@ -3,7 +3,6 @@
 #include <QImage>
 #include <QSize>
 #include <QString>
-
 #include <optional>
 
 // A picture of a document's content (never a file-type icon), like a file

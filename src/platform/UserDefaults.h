@@ -4,7 +4,6 @@
 #include <QString>
 #include <QStringList>
 #include <QVariant>
-
 #include <optional>
 
 // The per-user settings store. A stored value keeps its type — boolean, text,

@@ -28,11 +28,9 @@ void joinAll();
 // When a wait runs out the work still goes on to its end and its answer is
 // dropped, so work must own (or outlive, until BackgroundThreads::joinAll)
 // everything it uses.
-template <typename Result>
-class BoundedWait {
+template <typename Result> class BoundedWait {
 public:
-    template <typename Work>
-    static BoundedWait start(Work work) {
+    template <typename Work> static BoundedWait start(Work work) {
         BoundedWait wait;
         auto finished = std::make_shared<std::atomic<bool>>(false);
         std::thread thread([shared = wait.shared, finished, work = std::move(work)]() mutable {

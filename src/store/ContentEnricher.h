@@ -3,7 +3,6 @@
 #include "store/Enrichment.h"
 
 #include <QString>
-
 #include <optional>
 
 struct Item;

@@ -4,14 +4,13 @@
 #include <QDeadlineTimer>
 #include <QFile>
 #include <QThread>
-
 #include <cerrno>
 #include <chrono>
 #include <csignal>
-#include <ctime>
-#include <pthread.h>
 #include <cstring>
+#include <ctime>
 #include <fcntl.h>
+#include <pthread.h>
 #include <sys/file.h>
 #include <unistd.h>
 
@@ -104,8 +103,8 @@ QByteArray holderOf(int fd) {
 void markHolder(int fd) {
     const QByteArray mark = QByteArray::number(::getpid()) + ' ' +
                             QByteArray::number(QDateTime::currentMSecsSinceEpoch()) + '\n';
-    if (::ftruncate(fd, 0) == 0)
-        [[maybe_unused]] const ssize_t written = ::pwrite(fd, mark.constData(), mark.size(), 0);
+    if (::ftruncate(fd, 0) == 0) [[maybe_unused]]
+        const ssize_t written = ::pwrite(fd, mark.constData(), mark.size(), 0);
 }
 
 } // namespace

@@ -43,8 +43,8 @@ std::optional<QString> readUtf8(const QString& path) {
         readFile(path, DocumentReader::maxTextFileBytes, &whole);
     if (!bytes)
         return std::nullopt;
-    QStringDecoder utf8(QStringDecoder::Utf8, whole ? QStringDecoder::Flag::Stateless
-                                                    : QStringDecoder::Flag::Default);
+    QStringDecoder utf8(QStringDecoder::Utf8,
+                        whole ? QStringDecoder::Flag::Stateless : QStringDecoder::Flag::Default);
     const QString text = utf8.decode(*bytes);
     if (utf8.hasError())
         return std::nullopt;
@@ -53,8 +53,7 @@ std::optional<QString> readUtf8(const QString& path) {
 
 std::optional<QString> readRtf(const QString& path) {
     bool whole = true;
-    const std::optional<QByteArray> bytes =
-        readFile(path, DocumentReader::maxRtfFileBytes, &whole);
+    const std::optional<QByteArray> bytes = readFile(path, DocumentReader::maxRtfFileBytes, &whole);
     if (!bytes || !whole)
         return std::nullopt;
     return RtfReader::plainText(*bytes);
@@ -68,8 +67,8 @@ DocumentReader::DocumentReader(PdfReader& pdf, TextRecognizer& recognizer,
 
 bool DocumentReader::isTextExtension(const QString& extension) {
     static const QStringList extensions = {
-        u"txt"_s, u"md"_s,  u"markdown"_s, u"csv"_s, u"json"_s, u"swift"_s, u"js"_s, u"ts"_s,
-        u"py"_s,  u"html"_s, u"css"_s,     u"log"_s, u"yaml"_s, u"yml"_s,   u"sh"_s, u"rtf"_s};
+        u"txt"_s, u"md"_s,   u"markdown"_s, u"csv"_s, u"json"_s, u"swift"_s, u"js"_s, u"ts"_s,
+        u"py"_s,  u"html"_s, u"css"_s,      u"log"_s, u"yaml"_s, u"yml"_s,   u"sh"_s, u"rtf"_s};
     return extensions.contains(extension);
 }
 

@@ -2,7 +2,6 @@
 
 #include <QString>
 #include <QUuid>
-
 #include <optional>
 
 // What reading an item's content found out, to be merged into the stored item

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QString>
-
 #include <optional>
 
 // Copies a kept file or folder into the store, and deletes stored copies.

@@ -4,7 +4,6 @@
 #include <QFile>
 #include <QImageReader>
 #include <QImageWriter>
-
 #include <algorithm>
 #include <cmath>
 #include <mutex>
@@ -75,15 +74,17 @@ std::optional<QImage> read(QIODevice* device, std::optional<int> fitInto) {
         return std::nullopt;
     const QSize declared = reader.size();
     if (declared.isValid()) {
-        if (declared.isEmpty() || qint64(declared.width()) * declared.height() > ImageData::maxPixels)
+        if (declared.isEmpty() ||
+            qint64(declared.width()) * declared.height() > ImageData::maxPixels)
             return std::nullopt;
         if (fitInto && *fitInto > 0 && reader.supportsOption(QImageIOHandler::ScaledSize)) {
             const int longSide = std::max(declared.width(), declared.height());
             const int wanted = 2 * *fitInto;
             if (longSide > wanted) {
                 const double factor = double(wanted) / longSide;
-                reader.setScaledSize(QSize(std::max(1, int(std::lround(declared.width() * factor))),
-                                           std::max(1, int(std::lround(declared.height() * factor)))));
+                reader.setScaledSize(
+                    QSize(std::max(1, int(std::lround(declared.width() * factor))),
+                          std::max(1, int(std::lround(declared.height() * factor)))));
             }
         }
     }

@@ -4,7 +4,6 @@
 #include <QImage>
 #include <QSize>
 #include <QString>
-
 #include <optional>
 
 // Decoding, shrinking and encoding of images that come from outside: web

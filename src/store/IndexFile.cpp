@@ -4,7 +4,6 @@
 #include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
-
 #include <algorithm>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -95,8 +94,8 @@ ReadResult read(const QString& path, const QDateTime& now, bool setAside) {
     // Keep what could not be read under a name no write will ever use.
     QString aside = path + u".unreadable-"_s + now.toUTC().toString(u"yyyyMMdd-HHmmss"_s);
     for (int n = 2; QFileInfo::exists(aside); ++n)
-        aside = path + u".unreadable-"_s + now.toUTC().toString(u"yyyyMMdd-HHmmss"_s) +
-                u"-"_s + QString::number(n);
+        aside = path + u".unreadable-"_s + now.toUTC().toString(u"yyyyMMdd-HHmmss"_s) + u"-"_s +
+                QString::number(n);
     if (QFile::rename(path, aside))
         result.setAsidePath = aside;
     else

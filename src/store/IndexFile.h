@@ -6,7 +6,6 @@
 #include <QDateTime>
 #include <QList>
 #include <QString>
-
 #include <optional>
 
 // "items.json": one compact JSON array of every item, newest first.
@@ -17,9 +16,9 @@ namespace IndexFile {
 inline constexpr qint64 maxBytes = 512LL * 1024 * 1024;
 
 struct ReadResult {
-    QList<Item> items;          // sorted newest first; empty when nothing was readable
+    QList<Item> items;                   // sorted newest first; empty when nothing was readable
     std::optional<QString> setAsidePath; // where an unreadable index was moved
-    bool blocked = false;       // unreadable and could not be moved: do not write over it
+    bool blocked = false;                // unreadable and could not be moved: do not write over it
 };
 
 // Reads the index at path. A missing file gives no items. A file that cannot

@@ -7,7 +7,6 @@
 #include <QStringList>
 #include <QUrl>
 #include <QUuid>
-
 #include <optional>
 
 // One kept memory: a note or copied text, an image, a file or a web link.

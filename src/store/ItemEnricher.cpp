@@ -1,8 +1,8 @@
 #include "store/ItemEnricher.h"
 
-#include "store/AutoCategorizer.h"
 #include "platform/HttpClient.h"
 #include "platform/Platform.h"
+#include "store/AutoCategorizer.h"
 #include "store/ImageData.h"
 #include "store/Item.h"
 #include "store/StoredFileName.h"

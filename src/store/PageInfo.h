@@ -3,7 +3,6 @@
 #include <QJsonObject>
 #include <QString>
 #include <QUrl>
-
 #include <optional>
 
 // What one web page yields for its link item. Every field may be absent.

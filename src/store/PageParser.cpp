@@ -14,7 +14,8 @@ using namespace Qt::StringLiterals;
 //   preview: <meta[^>]+KEY[^>]*content=["']([^"']+)["']  then
 //            <meta[^>]+content=["']([^"']+)["'][^>]*KEY
 //            with KEY = (?:property|name)=["'](?:og:image|twitter:image)["']
-//   icon:    the same with <link, href= and KEY = rel=["'](?:shortcut icon|icon|apple-touch-icon)["']
+//   icon:    the same with <link, href= and KEY = rel=["'](?:shortcut
+//   icon|icon|apple-touch-icon)["']
 // Run as regular expressions over a hostile page (thousands of unclosed
 // "<title" or "<script", one tag without ">") each of them tries every start
 // and scans to the end from each: quadratic. The code below finds exactly the
@@ -194,17 +195,16 @@ QString valueText(const QString& page, const Value& value) {
 // <tag[^>]+KEY[^>]*name=["']([^"']+)["'] — the greedy expression settles on
 // the last value that follows any key, so that is the one answered.
 std::optional<QString> keyThenValue(const QString& page, const TagPattern& pattern) {
-    return firstTagValue(page, pattern.tagOpen,
-                         [&](qsizetype from, qsizetype end) -> std::optional<QString> {
-                             qsizetype keyEnd = 0;
-                             if (keySpan(page, pattern.key, from, end, &keyEnd).first < 0)
-                                 return std::nullopt;
-                             const QList<Value> values =
-                                 valuesIn(page, pattern.valueName, keyEnd, end);
-                             if (values.isEmpty())
-                                 return std::nullopt;
-                             return valueText(page, values.last());
-                         });
+    return firstTagValue(
+        page, pattern.tagOpen, [&](qsizetype from, qsizetype end) -> std::optional<QString> {
+            qsizetype keyEnd = 0;
+            if (keySpan(page, pattern.key, from, end, &keyEnd).first < 0)
+                return std::nullopt;
+            const QList<Value> values = valuesIn(page, pattern.valueName, keyEnd, end);
+            if (values.isEmpty())
+                return std::nullopt;
+            return valueText(page, values.last());
+        });
 }
 
 // <tag[^>]+name=["']([^"']+)["'][^>]*KEY — the last value in the tag that a
@@ -272,7 +272,8 @@ QString PageParser::decodeEntities(QString text) {
 }
 
 std::optional<QString> PageParser::decode(const QByteArray& bytes) {
-    const QByteArrayView kept = QByteArrayView(bytes).first(std::min(bytes.size(), maxDecodedBytes));
+    const QByteArrayView kept =
+        QByteArrayView(bytes).first(std::min(bytes.size(), maxDecodedBytes));
     QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
     QString text = utf8.decode(kept);
     if (!utf8.hasError())
@@ -300,8 +301,8 @@ std::optional<QString> PageParser::title(const QString& page) {
 
 std::optional<QString> PageParser::text(const QString& page) {
     QString text = page;
-    for (const QStringView name : {u"script", u"style", u"noscript", u"svg", u"header", u"footer",
-                                   u"nav"})
+    for (const QStringView name :
+         {u"script", u"style", u"noscript", u"svg", u"header", u"footer", u"nav"})
         text = removeElements(text, name);
     text = decodeEntities(replaceTags(text, u" "));
     // Unicode white space, as in the pattern language the page rules were written for.

@@ -5,7 +5,6 @@
 #include <QByteArray>
 #include <QString>
 #include <QUrl>
-
 #include <optional>
 
 // Reads the title, readable text, preview image and icon out of a web page's

@@ -1,7 +1,6 @@
 #include "store/RtfReader.h"
 
 #include <QStringDecoder>
-
 #include <algorithm>
 #include <array>
 #include <unordered_map>
@@ -22,14 +21,50 @@ constexpr std::array<char16_t, 32> windows1252High = {
 bool isHiddenDestination(const QByteArray& word) {
     static const std::unordered_map<std::string, bool> hidden = [] {
         std::unordered_map<std::string, bool> words;
-        for (const char* w :
-             {"fonttbl", "colortbl", "stylesheet", "info", "pict", "object", "header", "headerl",
-              "headerr", "headerf", "footer", "footerl", "footerr", "footerf", "listtable",
-              "listoverridetable", "rsidtbl", "generator", "xmlnstbl", "themedata",
-              "colorschememapping", "datastore", "latentstyles", "pgdsctbl", "revtbl", "filetbl",
-              "fldinst", "comment", "bkmkstart", "bkmkend", "annotation", "atnid", "atnauthor",
-              "private", "nonshppict", "shpinst", "author", "operator", "title", "subject",
-              "keywords", "doccomm", "company", "category"})
+        for (const char* w : {"fonttbl",
+                              "colortbl",
+                              "stylesheet",
+                              "info",
+                              "pict",
+                              "object",
+                              "header",
+                              "headerl",
+                              "headerr",
+                              "headerf",
+                              "footer",
+                              "footerl",
+                              "footerr",
+                              "footerf",
+                              "listtable",
+                              "listoverridetable",
+                              "rsidtbl",
+                              "generator",
+                              "xmlnstbl",
+                              "themedata",
+                              "colorschememapping",
+                              "datastore",
+                              "latentstyles",
+                              "pgdsctbl",
+                              "revtbl",
+                              "filetbl",
+                              "fldinst",
+                              "comment",
+                              "bkmkstart",
+                              "bkmkend",
+                              "annotation",
+                              "atnid",
+                              "atnauthor",
+                              "private",
+                              "nonshppict",
+                              "shpinst",
+                              "author",
+                              "operator",
+                              "title",
+                              "subject",
+                              "keywords",
+                              "doccomm",
+                              "company",
+                              "category"})
             words.emplace(w, true);
         return words;
     }();
@@ -38,9 +73,9 @@ bool isHiddenDestination(const QByteArray& word) {
 
 QString symbolFor(const QByteArray& word) {
     static const std::unordered_map<std::string, char16_t> symbols = {
-        {"par", u'\n'},      {"line", u'\n'},      {"sect", u'\n'},      {"page", u'\n'},
-        {"row", u'\n'},      {"tab", u'\t'},       {"cell", u'\t'},      {"emdash", 0x2014},
-        {"endash", 0x2013},  {"bullet", 0x2022},   {"lquote", 0x2018},   {"rquote", 0x2019},
+        {"par", u'\n'},        {"line", u'\n'},       {"sect", u'\n'},     {"page", u'\n'},
+        {"row", u'\n'},        {"tab", u'\t'},        {"cell", u'\t'},     {"emdash", 0x2014},
+        {"endash", 0x2013},    {"bullet", 0x2022},    {"lquote", 0x2018},  {"rquote", 0x2019},
         {"ldblquote", 0x201C}, {"rdblquote", 0x201D}, {"emspace", 0x2003}, {"enspace", 0x2002},
         {"qmspace", 0x2005}};
     const auto found = symbols.find(word.toStdString());

@@ -2,7 +2,6 @@
 
 #include <QByteArray>
 #include <QString>
-
 #include <optional>
 
 // Plain text of Rich Text Format documents. Our own small reader: no library

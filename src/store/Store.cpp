@@ -5,8 +5,8 @@
 #include "common/ReferenceDate.h"
 #include "common/SerialQueue.h"
 #include "common/SharedInstance.h"
-#include "store/AutoCategorizer.h"
 #include "platform/Clock.h"
+#include "store/AutoCategorizer.h"
 #include "store/ContentEnricher.h"
 #include "store/DataFolder.h"
 #include "store/FileCopy.h"
@@ -188,7 +188,6 @@ void Store::bump(qsizetype position) {
     persist();
 }
 
-
 bool Store::addText(const QString& text, const std::optional<QString>& source) {
     const QString trimmed = text.trimmed();
     // Nothing to keep; an empty note would only be clutter.
@@ -241,8 +240,7 @@ bool Store::addLink(const QUrl& url, const std::optional<QString>& source) {
     return true;
 }
 
-bool Store::addImage(const QImage& image, const std::optional<QString>& source,
-                     QString* failure) {
+bool Store::addImage(const QImage& image, const std::optional<QString>& source, QString* failure) {
     const auto fail = [failure](const QString& why) {
         if (failure)
             *failure = why;
@@ -344,7 +342,8 @@ void Store::remove(const Item& item) {
     if (!isWritable())
         return;
     QStringList obsolete;
-    for (const std::optional<QString>& name : {item.fileName, item.thumbFileName, item.iconFileName}) {
+    for (const std::optional<QString>& name :
+         {item.fileName, item.thumbFileName, item.iconFileName}) {
         if (const QString path = storedPathOf(name); !path.isEmpty())
             obsolete.append(path);
     }
@@ -458,13 +457,14 @@ QStringList Store::allTags() const {
             }
         }
     }
-    std::stable_sort(spellings.begin(), spellings.end(), [&uses](const QString& a, const QString& b) {
-        const Use& ua = uses[a];
-        const Use& ub = uses[b];
-        if (ua.count != ub.count)
-            return ua.count > ub.count;
-        return ua.firstPosition < ub.firstPosition;
-    });
+    std::stable_sort(spellings.begin(), spellings.end(),
+                     [&uses](const QString& a, const QString& b) {
+                         const Use& ua = uses[a];
+                         const Use& ub = uses[b];
+                         if (ua.count != ub.count)
+                             return ua.count > ub.count;
+                         return ua.firstPosition < ub.firstPosition;
+                     });
     QSet<QString> lowered;
     for (const QString& spelling : std::as_const(spellings))
         lowered.insert(spelling.toLower());
@@ -569,8 +569,8 @@ void Store::applyEnrichment(const Enrichment& enrichment) {
     const qsizetype at = positionOf(enrichment.id);
     if (at < 0) {
         // Removed meanwhile: the files written for it belong to nothing.
-        for (const QString& path : {storedPathOf(enrichment.thumbFileName),
-                                    storedPathOf(enrichment.iconFileName)}) {
+        for (const QString& path :
+             {storedPathOf(enrichment.thumbFileName), storedPathOf(enrichment.iconFileName)}) {
             if (!path.isEmpty())
                 FileCopy::remove(path);
         }

@@ -12,7 +12,6 @@
 #include <QStringList>
 #include <QTimer>
 #include <QUrl>
-
 #include <memory>
 #include <optional>
 
@@ -36,14 +35,14 @@ class Store : public QObject {
     Q_OBJECT
 public:
     struct Options {
-        QString applicationSupport;  // the folder that holds "Lumavex"
+        QString applicationSupport; // the folder that holds "Lumavex"
         Clock* clock = nullptr;
         const AutoCategorizer* categorizer = nullptr;
         std::shared_ptr<ContentEnricher> enricher; // none: items are not enriched
         // Where enrichment attempts are remembered (see EnrichmentAttempts);
         // empty: not remembered, every open hands over everything unread.
         QString cacheFolder;
-        bool readOnly = false;  // read the index only: no lock, no move, no writes
+        bool readOnly = false; // read the index only: no lock, no move, no writes
         int lockTimeoutMs = 5000;
         // When the lock stays busy past the timeout, open as a reader anyway
         // and become the writer as soon as the lock is free (the desktop app).

@@ -3,7 +3,6 @@
 #include <QByteArray>
 #include <QImage>
 #include <QString>
-
 #include <optional>
 
 // New files inside the store's flat "Files" folder, each named by a fresh

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QString>
-
 #include <optional>
 
 // The one normalisation of tag names that every place taking a tag name uses.

@@ -1,6 +1,7 @@
-#include "platform/DefaultsKeys.h"
-#include "capture/KeepPipeline.h"
 #include "capture/AppState.h"
+
+#include "capture/KeepPipeline.h"
+#include "platform/DefaultsKeys.h"
 #include "platform/memory/MemoryScheduler.h"
 #include "platform/memory/MemoryUserDefaults.h"
 #include "support/QtPrinters.h"
@@ -8,7 +9,6 @@
 
 #include <QDir>
 #include <QSignalSpy>
-
 #include <gtest/gtest.h>
 
 using namespace Qt::StringLiterals;
@@ -35,7 +35,8 @@ protected:
         store = openStore();
         ASSERT_TRUE(store);
         state = std::make_unique<AppState>(
-            scheduler, defaults, [this](const ClipContent& clip, const std::optional<QString>& tag) {
+            scheduler, defaults,
+            [this](const ClipContent& clip, const std::optional<QString>& tag) {
                 ++saves;
                 return KeepPipeline::save(*store, clip, tag);
             });
@@ -113,22 +114,29 @@ TEST_F(AppStateTest, KeepStoresTheClipAndFlashesTheResultThenCollapses) {
     };
     // Each case starts from a store that already holds "old note" tagged Work.
     const QList<Case> cases{
-        {"new text, untagged", [](AppState& s) { s.keep(text(u"new note"_s), std::nullopt); },
-         u"Saved"_s, {}},
-        {"new text under a tag", [](AppState& s) { s.keep(text(u"new note"_s), u"Design"_s); },
-         u"Saved · Design"_s, {u"Design"_s}},
+        {"new text, untagged",
+         [](AppState& s) { s.keep(text(u"new note"_s), std::nullopt); },
+         u"Saved"_s,
+         {}},
+        {"new text under a tag",
+         [](AppState& s) { s.keep(text(u"new note"_s), u"Design"_s); },
+         u"Saved · Design"_s,
+         {u"Design"_s}},
         {"tag matched to the existing spelling",
-         [](AppState& s) { s.keep(text(u"new note"_s), u"work"_s); }, u"Saved · Work"_s,
+         [](AppState& s) { s.keep(text(u"new note"_s), u"work"_s); },
+         u"Saved · Work"_s,
          {u"Work"_s}},
         {"already stored, keeps its tag",
          [](AppState& s) { s.keep(text(u"old note"_s), std::nullopt); },
-         u"Already saved · Work"_s, {u"Work"_s}},
+         u"Already saved · Work"_s,
+         {u"Work"_s}},
         {"link categorised automatically",
          [](AppState& s) {
              s.keep(ClipContent::fromClipboard({}, u"https://github.com/a/b"_s, std::nullopt),
                     std::nullopt);
          },
-         u"Saved · Code"_s, {u"Code"_s}},
+         u"Saved · Code"_s,
+         {u"Code"_s}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -318,9 +326,8 @@ TEST_F(AppStateTest, DropOnNotchComesFromAndGoesToTheUserDefault) {
     EXPECT_EQ(defaults.object(DefaultsKeys::dropOnNotch), QVariant(true));
     EXPECT_EQ(changes.count(), 1);
 
-    AppState later(scheduler, defaults, [](const ClipContent&, const std::optional<QString>&) {
-        return SaveResult{};
-    });
+    AppState later(scheduler, defaults,
+                   [](const ClipContent&, const std::optional<QString>&) { return SaveResult{}; });
     EXPECT_TRUE(later.dropOnNotchEnabled());
     EXPECT_TRUE(later.watcherEnabled()) << "the watcher is on at every launch";
 }

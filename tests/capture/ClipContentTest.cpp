@@ -1,4 +1,5 @@
 #include "capture/ClipContent.h"
+
 #include "organise/Categorizer.h"
 #include "support/QtPrinters.h"
 

@@ -1,5 +1,6 @@
-#include "capture/AppState.h"
 #include "capture/ClipboardWatcher.h"
+
+#include "capture/AppState.h"
 #include "platform/memory/MemoryFrontmostApplication.h"
 #include "platform/memory/MemoryPasteboard.h"
 #include "platform/memory/MemoryScheduler.h"
@@ -7,7 +8,6 @@
 #include "support/QtPrinters.h"
 
 #include <QMimeData>
-
 #include <gtest/gtest.h>
 
 using namespace Qt::StringLiterals;
@@ -94,11 +94,10 @@ TEST_F(ClipboardWatcherTest, WhatACopyYields) {
              ASSERT_TRUE(clip);
              EXPECT_FALSE(clip->url);
          }},
-        {"only white space is no clip",
-         [](MemoryPasteboard& p) { p.setText(u" \n\t "_s); },
+        {"only white space is no clip", [](MemoryPasteboard& p) { p.setText(u" \n\t "_s); },
          [](const auto& clip) { EXPECT_FALSE(clip); }},
-        {"the owner quitting leaves nothing to offer",
-         [](MemoryPasteboard& p) { p.clear(); }, [](const auto& clip) { EXPECT_FALSE(clip); }},
+        {"the owner quitting leaves nothing to offer", [](MemoryPasteboard& p) { p.clear(); },
+         [](const auto& clip) { EXPECT_FALSE(clip); }},
         {"files from a file manager, with their names as text",
          [](MemoryPasteboard& p) {
              p.setFormats({{u"text/uri-list"_s,
@@ -111,8 +110,7 @@ TEST_F(ClipboardWatcherTest, WhatACopyYields) {
              EXPECT_EQ(clip->previewTitle(), u"2 files"_s);
              EXPECT_EQ(clip->kindLabel(), u"File"_s);
          }},
-        {"an image",
-         [image](MemoryPasteboard& p) { p.setImage(image); },
+        {"an image", [image](MemoryPasteboard& p) { p.setImage(image); },
          [](const auto& clip) {
              ASSERT_TRUE(clip);
              ASSERT_TRUE(clip->image);
@@ -135,7 +133,8 @@ TEST_F(ClipboardWatcherTest, SecretsAreNeverReadNorOfferedNorOfferedLater) {
         {"concealed", {{u"text/plain"_s, "hunter2"}, {u"org.nspasteboard.ConcealedType"_s, ""}}},
         {"transient", {{u"text/plain"_s, "one-time"}, {u"org.nspasteboard.TransientType"_s, ""}}},
         {"password manager marker",
-         {{u"text/plain;charset=utf-8"_s, "hunter2"}, {u"text/plain"_s, "hunter2"},
+         {{u"text/plain;charset=utf-8"_s, "hunter2"},
+          {u"text/plain"_s, "hunter2"},
           {u"x-kde-passwordManagerHint"_s, "secret"}}},
     };
     for (const Case& c : cases) {
@@ -151,8 +150,8 @@ TEST_F(ClipboardWatcherTest, SecretsAreNeverReadNorOfferedNorOfferedLater) {
 }
 
 TEST_F(ClipboardWatcherTest, APasswordManagerMarkerThatIsNotSecretDoesNotHideTheCopy) {
-    pasteboard.setFormats({{u"text/plain"_s, "a user name"},
-                           {u"x-kde-passwordManagerHint"_s, "public"}});
+    pasteboard.setFormats(
+        {{u"text/plain"_s, "a user name"}, {u"x-kde-passwordManagerHint"_s, "public"}});
     const std::optional<ClipContent> clip = offered();
     ASSERT_TRUE(clip);
     EXPECT_EQ(clip->string, u"a user name"_s);

@@ -1,11 +1,11 @@
 #include "capture/NotchDrop.h"
+
 #include "support/QtPrinters.h"
 #include "support/StoreFixture.h"
 
 #include <QBuffer>
 #include <QFile>
 #include <QMimeData>
-
 #include <gtest/gtest.h>
 
 using namespace Qt::StringLiterals;
@@ -35,7 +35,8 @@ TEST(NotchDropRead, TakesOneKindByPriority) {
     const QList<Case> cases{
         {"files before everything else",
          {{u"text/uri-list"_s, "file:///home/u/a.pdf\r\nfile:///home/u/b.png\r\n"},
-          {u"text/plain"_s, "a.pdf b.png"}, {u"image/png"_s, png(4)}},
+          {u"text/plain"_s, "a.pdf b.png"},
+          {u"image/png"_s, png(4)}},
          {{fileA, fileB}, std::nullopt, std::nullopt, std::nullopt}},
         {"the last web address of a browser drag",
          {{u"text/uri-list"_s, "https://one.example/\r\nhttps://two.example/page\r\n"},
@@ -47,8 +48,7 @@ TEST(NotchDropRead, TakesOneKindByPriority) {
         {"UTF-8 text before plain text",
          {{u"text/plain;charset=utf-8"_s, "caf\xc3\xa9"}, {u"text/plain"_s, "cafe"}},
          {{}, std::nullopt, std::nullopt, u"café"_s}},
-        {"plain text", {{u"text/plain"_s, "hello"}},
-         {{}, std::nullopt, std::nullopt, u"hello"_s}},
+        {"plain text", {{u"text/plain"_s, "hello"}}, {{}, std::nullopt, std::nullopt, u"hello"_s}},
         {"undecodable image data falls through to text",
          {{u"image/png"_s, "not a png"}, {u"text/plain"_s, "caption"}},
          {{}, std::nullopt, std::nullopt, u"caption"_s}},
@@ -96,7 +96,8 @@ TEST_F(NotchDropSave, SavesAndAnswersTheFlash) {
     DroppedContent link;
     link.url = QUrl(u"https://github.com/a/b"_s);
     EXPECT_EQ(NotchDrop::save(*store, link, std::nullopt), u"Saved · Code"_s);
-    EXPECT_EQ(NotchDrop::save(*store, files, std::nullopt), u"Saved"_s) << "files always count as new";
+    EXPECT_EQ(NotchDrop::save(*store, files, std::nullopt), u"Saved"_s)
+        << "files always count as new";
     EXPECT_EQ(NotchDrop::save(*store, link, std::nullopt), u"Already saved · Code"_s);
     EXPECT_EQ(store->items().first().detail, u"https://github.com/a/b"_s) << "moved to the front";
 

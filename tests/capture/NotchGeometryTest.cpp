@@ -1,7 +1,6 @@
 #include "capture/NotchGeometry.h"
 
 #include <QList>
-
 #include <gtest/gtest.h>
 
 TEST(NotchGeometry, PanelsSitAtTheTopCentreOfEachScreenWithTheSizeOfTheirMode) {

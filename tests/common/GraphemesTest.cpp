@@ -1,4 +1,5 @@
 #include "common/Graphemes.h"
+
 #include "support/QtPrinters.h"
 
 #include <gtest/gtest.h>

@@ -1,18 +1,14 @@
 #include "fuzz/ParserChecks.h"
-
 #include "store/IndexFile.h"
 #include "store/PageParser.h"
 #include "store/RtfReader.h"
+#include "support/QtPrinters.h"
 
 #include <QDir>
 #include <QFile>
 #include <QUrl>
-
-#include "support/QtPrinters.h"
-
-#include <gtest/gtest.h>
-
 #include <functional>
+#include <gtest/gtest.h>
 
 using namespace Qt::StringLiterals;
 

@@ -25,8 +25,7 @@ QList<Item> library(int count, int handTagged) {
 } // namespace
 
 TEST(AutoSortNote, TextNamesAnalysedSortedAndKeptTags) {
-    EXPECT_EQ(autoSortNote(12, 5, 2),
-              u"Analysed 12 items · 5 auto-sorted · 2 kept your tags"_s);
+    EXPECT_EQ(autoSortNote(12, 5, 2), u"Analysed 12 items · 5 auto-sorted · 2 kept your tags"_s);
     EXPECT_EQ(autoSortNote(1000, 0, 0), u"Analysed 1000 items · 0 auto-sorted"_s);
 }
 

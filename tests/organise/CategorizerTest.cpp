@@ -1,14 +1,13 @@
-#include "organise/CategoryTables.h"
 #include "organise/Categorizer.h"
+
+#include "organise/CategoryTables.h"
 #include "support/QtPrinters.h"
 
 #include <QHash>
-
 #include <atomic>
+#include <gtest/gtest.h>
 #include <random>
 #include <thread>
-
-#include <gtest/gtest.h>
 
 using namespace Qt::StringLiterals;
 
@@ -40,12 +39,13 @@ const QString eightWords = u"one two three four five six seven eight"_s;
 } // namespace
 
 TEST(CategorizerTables, AllCategoriesAreTheTwentyFourNamesInOrder) {
-    EXPECT_EQ(Categorizer::allCategories(),
-              (QStringList{u"AI"_s, u"Code"_s, u"Startup"_s, u"Finance"_s, u"Design"_s,
-                           u"Music"_s, u"Video"_s, u"Health"_s, u"Travel"_s, u"Food"_s,
-                           u"Learning"_s, u"Ideas"_s, u"Social"_s, u"Shopping"_s, u"News"_s,
-                           u"Research"_s, u"Productivity"_s, u"Work"_s, u"Mindset"_s,
-                           u"Article"_s, u"Keys"_s, u"Files"_s, u"Places"_s, u"Contacts"_s}));
+    EXPECT_EQ(
+        Categorizer::allCategories(),
+        (QStringList{u"AI"_s,       u"Code"_s,         u"Startup"_s, u"Finance"_s,  u"Design"_s,
+                     u"Music"_s,    u"Video"_s,        u"Health"_s,  u"Travel"_s,   u"Food"_s,
+                     u"Learning"_s, u"Ideas"_s,        u"Social"_s,  u"Shopping"_s, u"News"_s,
+                     u"Research"_s, u"Productivity"_s, u"Work"_s,    u"Mindset"_s,  u"Article"_s,
+                     u"Keys"_s,     u"Files"_s,        u"Places"_s,  u"Contacts"_s}));
     EXPECT_EQ(CategoryTables::domainRules().size(), 42u);
 }
 
@@ -91,9 +91,9 @@ TEST(CategorizerSites, ShortPatternsDoNotMatchInsideOtherNames) {
 
 TEST(CategorizerSites, UnknownHostsFallThroughAndNeverGetAShapeCategory) {
     const Categorizer categorizer = withoutModel();
-    EXPECT_EQ(categorizer.categorize(u"someone@example.com"_s, std::nullopt,
-                                     u"https://example.com/a"_s),
-              std::nullopt);
+    EXPECT_EQ(
+        categorizer.categorize(u"someone@example.com"_s, std::nullopt, u"https://example.com/a"_s),
+        std::nullopt);
     EXPECT_EQ(categorizer.categorize(u"python compiler notes"_s, std::nullopt,
                                      u"https://example.com/a"_s),
               u"Code"_s);
@@ -204,15 +204,14 @@ TEST(CategorizerOrder, EarlierStepsWinOverLaterOnes) {
         return std::make_unique<TableEmbedding>(QHash<QString, double>{{u"Work"_s, 0.1}});
     });
     // Site beats keywords and meaning.
-    EXPECT_EQ(categorizer.categorize(u"recipe cooking one two three four five six"_s,
-                                     std::nullopt, u"https://github.com/a"_s),
+    EXPECT_EQ(categorizer.categorize(u"recipe cooking one two three four five six"_s, std::nullopt,
+                                     u"https://github.com/a"_s),
               u"Code"_s);
     // Shape beats keywords: two e-mail addresses in a text full of AI words.
     EXPECT_EQ(categorizer.categorize(u"t"_s, u"llm gpt a@b.com c@d.org"_s, std::nullopt),
               u"Contacts"_s);
     // Keywords beat meaning.
-    EXPECT_EQ(categorizer.categorize(u"recipe and cooking"_s, eightWords, std::nullopt),
-              u"Food"_s);
+    EXPECT_EQ(categorizer.categorize(u"recipe and cooking"_s, eightWords, std::nullopt), u"Food"_s);
     // The structural step looks at the text when there is one, not the title.
     EXPECT_EQ(categorizer.categorize(u"~/a/b"_s, u"hello"_s, std::nullopt), std::nullopt);
 }
@@ -239,8 +238,8 @@ std::optional<QString> referenceKeywordCategory(const QString& title, const QStr
 TEST(CategorizerKeywords, OnePassMatcherAgreesWithPlainSearchOnRandomTexts) {
     // Texts stitched from keyword fragments, so partial and overlapping
     // matches ("api" without its space, "gitlab", " ai " at the edges) occur.
-    QStringList pieces{u" "_s, u"a"_s, u"i"_s, u"AI "_s, u"api"_s, u"API "_s, u"git"_s,
-                       u"Lab"_s, u"ui"_s, u"x "_s, u"é"_s, u"\U0001F600"_s};
+    QStringList pieces{u" "_s,   u"a"_s,   u"i"_s,  u"AI "_s, u"api"_s, u"API "_s,
+                       u"git"_s, u"Lab"_s, u"ui"_s, u"x "_s,  u"é"_s,   u"\U0001F600"_s};
     for (const auto& rule : CategoryTables::keywordRules()) {
         for (QLatin1StringView keyword : rule.keywords) {
             pieces.append(QString(keyword));

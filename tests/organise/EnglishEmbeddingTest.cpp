@@ -1,17 +1,16 @@
-#include "organise/Categorizer.h"
 #include "organise/EnglishEmbedding.h"
+
+#include "organise/Categorizer.h"
 #include "organise/EnglishWords.h"
 #include "organise/WordVectorModel.h"
 #include "support/QtPrinters.h"
 
 #include <QFile>
 #include <QTemporaryDir>
-
 #include <array>
 #include <cmath>
-#include <limits>
-
 #include <gtest/gtest.h>
+#include <limits>
 
 using namespace Qt::StringLiterals;
 
@@ -81,10 +80,10 @@ TEST(EnglishWords, SplitsTextIntoLowerCaseAsciiWords) {
         {u"Hello, World!"_s, {"hello", "world"}},
         {u"user's well-being"_s, {"user", "s", "well", "being"}},
         {u"version2release 3.14"_s, {"version", "release"}},
-        {u"café menu"_s, {"menu"}},                  // a word with other letters is no English word
-        {u"cafe\u0301 menu"_s, {"menu"}},            // nor is one with a combining accent
+        {u"café menu"_s, {"menu"}},       // a word with other letters is no English word
+        {u"cafe\u0301 menu"_s, {"menu"}}, // nor is one with a combining accent
         {u"\u041f\u0440\u0438\u0432\u0435\u0442"_s, {}},
-        {QString(41, u'a') + u" ok"_s, {"ok"}},       // longer than any English word
+        {QString(41, u'a') + u" ok"_s, {"ok"}}, // longer than any English word
         {QString(40, u'b'), {std::string(40, 'b')}},
         {u""_s, {}},
     };
@@ -98,12 +97,11 @@ TEST(EnglishWords, OffersRegularBaseFormsMostLikelyFirst) {
         const char* expectedFirst; // the first candidate
         const char* alsoOffered;   // another candidate that must be among them
     } cases[] = {
-        {"habits", "habit", "habit"},   {"studies", "study", "study"},
-        {"boxes", "boxe", "box"},       {"coding", "code", "cod"},
-        {"running", "runne", "run"},    {"stopped", "stoppe", "stop"},
-        {"happier", "happy", "happy"},  {"lying", "lie", "lie"},
-        {"meetings", "meeting", "meeting"},
-        {"entrepreneurship", "entrepreneur", "entrepreneur"},
+        {"habits", "habit", "habit"},       {"studies", "study", "study"},
+        {"boxes", "boxe", "box"},           {"coding", "code", "cod"},
+        {"running", "runne", "run"},        {"stopped", "stoppe", "stop"},
+        {"happier", "happy", "happy"},      {"lying", "lie", "lie"},
+        {"meetings", "meeting", "meeting"}, {"entrepreneurship", "entrepreneur", "entrepreneur"},
     };
     for (const Case& c : cases) {
         const std::vector<std::string> forms = baseFormsOf(c.word);
@@ -170,7 +168,8 @@ TEST(WordVectorModel, RejectsDamagedFiles) {
         {"wrong slot count", flipped(20)},
         {"damaged body", flipped(good.size() - 70)},
         {"damaged text", flipped(good.size() - 1)},
-        {"not a power of two slots", [&] {
+        {"not a power of two slots",
+         [&] {
              QByteArray bytes = good;
              bytes[20] = char(bytes[20] + 1);
              return bytes;
@@ -211,12 +210,13 @@ TEST(EnglishEmbedding, MissingOrDamagedFilesLeaveTheMeaningStepUnavailable) {
     };
     for (const QString& path : paths) {
         EXPECT_FALSE(EnglishEmbedding::loadFile(path)) << path.toStdString();
-        const Categorizer categorizer([&] {
-            return std::unique_ptr<SentenceEmbedding>(EnglishEmbedding::loadFile(path));
-        });
+        const Categorizer categorizer(
+            [&] { return std::unique_ptr<SentenceEmbedding>(EnglishEmbedding::loadFile(path)); });
         const QString note = u"Baking bread with fresh flour every single morning this week"_s;
-        EXPECT_EQ(categorizer.meaningCategory(note, std::nullopt), std::nullopt) << path.toStdString();
-        EXPECT_EQ(categorizer.categorize(note, std::nullopt, std::nullopt), std::nullopt) << path.toStdString();
+        EXPECT_EQ(categorizer.meaningCategory(note, std::nullopt), std::nullopt)
+            << path.toStdString();
+        EXPECT_EQ(categorizer.categorize(note, std::nullopt, std::nullopt), std::nullopt)
+            << path.toStdString();
     }
 }
 
@@ -240,8 +240,10 @@ TEST(EnglishEmbedding, DistancesFollowTheWordsOfEachText) {
         {u"bread money"_s, u"money bread"_s, 0.0},      // order does not matter
     };
     for (const Case& c : cases) {
-        EXPECT_NEAR(embedding->distance(c.a, c.b), c.distance, 0.02) << c.a.toStdString() << " / " << c.b.toStdString();
-        EXPECT_NEAR(embedding->distance(c.b, c.a), c.distance, 0.02) << c.b.toStdString() << " / " << c.a.toStdString();
+        EXPECT_NEAR(embedding->distance(c.a, c.b), c.distance, 0.02)
+            << c.a.toStdString() << " / " << c.b.toStdString();
+        EXPECT_NEAR(embedding->distance(c.b, c.a), c.distance, 0.02)
+            << c.b.toStdString() << " / " << c.a.toStdString();
     }
     // A word's weight decides how much it pulls: bank (0.5) moves less than money.
     EXPECT_LT(embedding->distance(u"bread bank"_s, u"bread"_s),
@@ -251,11 +253,14 @@ TEST(EnglishEmbedding, DistancesFollowTheWordsOfEachText) {
 TEST(EnglishEmbedding, TextsWithoutKnownWordsHaveNoDistance) {
     const auto embedding = tinyEmbedding();
     ASSERT_TRUE(embedding);
-    const QString unknown[] = {u""_s, u"   "_s, u"the us the"_s, u"zebra quokka"_s,
-                               u"12345 !!"_s, u"\u65e5\u672c\u8a9e"_s};
+    const QString unknown[] = {u""_s,           u"   "_s,
+                               u"the us the"_s, u"zebra quokka"_s,
+                               u"12345 !!"_s,   u"\u65e5\u672c\u8a9e"_s};
     for (const QString& text : unknown) {
-        EXPECT_EQ(embedding->distance(text, u"bread"_s), SentenceEmbedding::noDistance) << text.toStdString();
-        EXPECT_EQ(embedding->distance(u"bread"_s, text), SentenceEmbedding::noDistance) << text.toStdString();
+        EXPECT_EQ(embedding->distance(text, u"bread"_s), SentenceEmbedding::noDistance)
+            << text.toStdString();
+        EXPECT_EQ(embedding->distance(u"bread"_s, text), SentenceEmbedding::noDistance)
+            << text.toStdString();
     }
 }
 
@@ -283,5 +288,6 @@ TEST(EnglishEmbedding, RemembersRecentTextsWithoutChangingAnswers) {
     for (const QString& text : texts)
         first.push_back(embedding->distance(text, u"bread"_s));
     for (int i = int(texts.size()) - 1; i >= 0; --i)
-        EXPECT_EQ(embedding->distance(texts[i], u"bread"_s), first[std::size_t(i)]) << texts[i].toStdString();
+        EXPECT_EQ(embedding->distance(texts[i], u"bread"_s), first[std::size_t(i)])
+            << texts[i].toStdString();
 }

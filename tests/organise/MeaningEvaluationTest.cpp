@@ -5,11 +5,9 @@
 
 #include <QFile>
 #include <QTextStream>
-
 #include <cstdio>
-#include <map>
-
 #include <gtest/gtest.h>
+#include <map>
 
 using namespace Qt::StringLiterals;
 
@@ -53,7 +51,8 @@ TEST(MeaningEvaluation, TextsAreLongEnoughAndFireNoKeywordRule) {
         EXPECT_TRUE(topics.contains(t.label)) << t.label.toStdString();
         EXPECT_GE(t.text.split(u' ', Qt::SkipEmptyParts).size(), Categorizer::meaningMinimumWords)
             << t.text.toStdString();
-        EXPECT_EQ(Categorizer::keywordCategory(t.text, std::nullopt), std::nullopt) << t.text.toStdString();
+        EXPECT_EQ(Categorizer::keywordCategory(t.text, std::nullopt), std::nullopt)
+            << t.text.toStdString();
         ++perTopic[t.label];
     }
     for (const QString& topic : topics)

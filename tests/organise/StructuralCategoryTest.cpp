@@ -1,4 +1,5 @@
 #include "organise/StructuralCategory.h"
+
 #include "support/QtPrinters.h"
 
 #include <gtest/gtest.h>

@@ -1,9 +1,9 @@
 #include "platform/DefaultsKeys.h"
+
 #include "platform/linux/JsonUserDefaults.h"
 #include "support/QtPrinters.h"
 
 #include <QTemporaryDir>
-
 #include <gtest/gtest.h>
 
 using namespace Qt::StringLiterals;
@@ -33,7 +33,8 @@ TEST(DefaultsKeys, EveryKeyReadsItsAbsentValueOnAFreshAccountAndSurvivesARestart
     {
         JsonUserDefaults fresh(path);
         for (const DefaultsKeys::Key& key : DefaultsKeys::all()) {
-            EXPECT_EQ(DefaultsKeys::read(fresh, key.name), key.absentValue) << key.name.toStdString();
+            EXPECT_EQ(DefaultsKeys::read(fresh, key.name), key.absentValue)
+                << key.name.toStdString();
             fresh.set(key.name, changedValue(key));
         }
     }

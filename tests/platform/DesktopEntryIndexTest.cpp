@@ -1,13 +1,12 @@
 #include "platform/linux/DesktopEntryIndex.h"
+
 #include "platform/memory/MemoryEnvironment.h"
 #include "support/QtPrinters.h"
 
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
-
 #include <gtest/gtest.h>
-
 #include <utime.h>
 
 using namespace Qt::StringLiterals;
@@ -42,7 +41,8 @@ TEST(DesktopEntryIndex, NamesAWindowByClassThenExecutableThenFileName) {
           "[Desktop Entry]\nType=Application\nName=Text Editor\nName[de]=Texteditor\n"
           "Exec=gnome-text-editor %U\n");
     write(shared + u"/firefox-esr.desktop"_s,
-          "[Desktop Entry]\nType=Application\nName=Firefox ESR\nExec=/usr/lib/firefox-esr/firefox-esr %u\n"
+          "[Desktop Entry]\nType=Application\nName=Firefox "
+          "ESR\nExec=/usr/lib/firefox-esr/firefox-esr %u\n"
           "StartupWMClass=Firefox-esr\n[Desktop Action new-window]\nName=New Window\n");
     write(shared + u"/kde/org.kde.kate.desktop"_s,
           "[Desktop Entry]\nType=Application\nName=Kate\nExec=kate -b %U\n");
@@ -64,7 +64,10 @@ TEST(DesktopEntryIndex, NamesAWindowByClassThenExecutableThenFileName) {
     const QList<Case> cases{
         {u"firefox-esr"_s, u"Navigator"_s, {u"firefox-esr"_s}, u"My Firefox"_s},
         {u"Kate"_s, u"kate"_s, {u"kate"_s}, u"Kate"_s},
-        {u"Gnome-text-editor"_s, u"gnome-text-editor"_s, {u"gnome-text-editor"_s}, u"Text Editor"_s},
+        {u"Gnome-text-editor"_s,
+         u"gnome-text-editor"_s,
+         {u"gnome-text-editor"_s},
+         u"Text Editor"_s},
         {u"org.gnome.TextEditor"_s, u"x"_s, {u"unknown"_s}, u"Text Editor"_s},
         {u"Secret"_s, u"secret"_s, {u"secret"_s}, std::nullopt},
         {u"XTerm"_s, u"xterm"_s, {u"xterm"_s}, std::nullopt},

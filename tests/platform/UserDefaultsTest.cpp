@@ -4,7 +4,6 @@
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
-
 #include <gtest/gtest.h>
 
 using namespace Qt::StringLiterals;
@@ -23,11 +22,14 @@ TEST(JsonUserDefaults, ValuesKeepTheirTypesAcrossARestart) {
     JsonUserDefaults defaults(path);
     EXPECT_TRUE(defaults.boolValue(u"dropOnNotch"_s));
     EXPECT_EQ(defaults.object(u"autofillEnabled"_s)->typeId(), QMetaType::QString);
-    EXPECT_TRUE(defaults.boolValueDefaultingToTrue(u"autofillEnabled"_s)) << "a text is not a boolean";
+    EXPECT_TRUE(defaults.boolValueDefaultingToTrue(u"autofillEnabled"_s))
+        << "a text is not a boolean";
     EXPECT_FALSE(defaults.boolValue(u"autofillEnabled"_s)) << "the plain read of \"no\" is false";
     EXPECT_EQ(defaults.stringValue(u"appearance"_s), u"dark"_s);
-    EXPECT_EQ(defaults.stringListValue(u"blurDisabledSites"_s), (QStringList{u"a.com"_s, u"b.org"_s}));
-    EXPECT_EQ(defaults.dataValue(u"blurCustomSites"_s), QByteArray("[{\"host\":\"x\"}]\x00\xff", 16));
+    EXPECT_EQ(defaults.stringListValue(u"blurDisabledSites"_s),
+              (QStringList{u"a.com"_s, u"b.org"_s}));
+    EXPECT_EQ(defaults.dataValue(u"blurCustomSites"_s),
+              QByteArray("[{\"host\":\"x\"}]\x00\xff", 16));
     EXPECT_FALSE(defaults.object(u"libraryGrouping"_s).has_value());
     EXPECT_FALSE(defaults.boolValue(u"didConfigureLoginItem"_s));
     EXPECT_TRUE(defaults.boolValueDefaultingToTrue(u"chatBlurEnabled"_s));
@@ -40,9 +42,9 @@ TEST(JsonUserDefaults, ValuesKeepTheirTypesAcrossARestart) {
 TEST(JsonUserDefaults, PlainBooleanReadOfTexts) {
     QTemporaryDir dir;
     JsonUserDefaults defaults(dir.filePath(u"d.json"_s));
-    const std::pair<QString, bool> cases[] = {{u"YES"_s, true},  {u"true"_s, true},
-                                              {u"1"_s, true},    {u"0"_s, false},
-                                              {u"no"_s, false},  {u"maybe"_s, false}};
+    const std::pair<QString, bool> cases[] = {{u"YES"_s, true}, {u"true"_s, true},
+                                              {u"1"_s, true},   {u"0"_s, false},
+                                              {u"no"_s, false}, {u"maybe"_s, false}};
     for (const auto& [text, expected] : cases) {
         defaults.set(u"k"_s, text);
         EXPECT_EQ(defaults.boolValue(u"k"_s), expected) << text.toStdString();

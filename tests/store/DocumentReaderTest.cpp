@@ -7,7 +7,6 @@
 #include <QFile>
 #include <QImage>
 #include <QTemporaryDir>
-
 #include <gtest/gtest.h>
 
 using namespace Qt::StringLiterals;
@@ -67,8 +66,7 @@ TEST_F(DocumentReaderTest, TextFilesAreReadAsUtf8AndCut) {
     };
     for (const Case& c : cases)
         EXPECT_EQ(reader.extractFileText(write(c.name, c.bytes)), c.text) << c.name.toStdString();
-    EXPECT_EQ(reader.extractFileText(QDir(folder.path()).filePath(u"missing.txt"_s)),
-              std::nullopt);
+    EXPECT_EQ(reader.extractFileText(QDir(folder.path()).filePath(u"missing.txt"_s)), std::nullopt);
 }
 
 TEST_F(DocumentReaderTest, RtfIsReadAsRichTextOrElseAsPlainText) {
@@ -120,8 +118,7 @@ TEST_F(DocumentReaderTest, ThumbnailIsStoredAsPngOrAbsent) {
     const QImage stored(QDir(filesDir.path()).filePath(*name));
     EXPECT_EQ(stored.size(), QSize(1024, 512));
 
-    EXPECT_EQ(reader.quickLookThumbnail(write(u"other.bin"_s, "x"), filesDir.path()),
-              std::nullopt);
+    EXPECT_EQ(reader.quickLookThumbnail(write(u"other.bin"_s, "x"), filesDir.path()), std::nullopt);
     EXPECT_EQ(reader.quickLookThumbnail(document, filesDir.path() + u"/missing-folder"_s),
               std::nullopt);
     EXPECT_EQ(filesIn(filesDir.path()), QStringList{*name});

@@ -6,7 +6,6 @@
 #include <QImageWriter>
 #include <QPainter>
 #include <QtEndian>
-
 #include <gtest/gtest.h>
 
 using namespace Qt::StringLiterals;
@@ -55,8 +54,8 @@ QByteArray pngDeclaring(quint32 width, quint32 height) {
     QByteArray header(13, '\0');
     qToBigEndian<quint32>(width, header.data());
     qToBigEndian<quint32>(height, header.data() + 4);
-    header[8] = 8; // bit depth
-    header[9] = 0; // greyscale
+    header[8] = 8;                                                             // bit depth
+    header[9] = 0;                                                             // greyscale
     const QByteArray zeros = qCompress(QByteArray(4'000'000, '\0'), 9).mid(4); // zlib stream
     return "\x89PNG\r\n\x1a\n"_ba + chunk("IHDR", header) + chunk("IDAT", zeros) +
            chunk("IEND", {});
@@ -68,8 +67,8 @@ QByteArray gifDeclaring(quint16 width, quint16 height) {
     gif += char(width >> 8);
     gif += char(height & 0xff);
     gif += char(height >> 8);
-    gif += "\x80\x00\x00\xff\xff\xff\x00\x00\x00"_ba;                 // colour table
-    gif += ",\x00\x00\x00\x00"_ba;                                       // image at 0,0
+    gif += "\x80\x00\x00\xff\xff\xff\x00\x00\x00"_ba; // colour table
+    gif += ",\x00\x00\x00\x00"_ba;                    // image at 0,0
     gif += char(width & 0xff);
     gif += char(width >> 8);
     gif += char(height & 0xff);
@@ -90,9 +89,9 @@ TEST(ImageData, DecodesEveryCommonFormat) {
     const std::optional<QImage> gif = ImageData::decode(gifDeclaring(1, 1));
     ASSERT_TRUE(gif);
     EXPECT_EQ(gif->size(), QSize(1, 1));
-    const std::optional<QImage> svg = ImageData::decode(
-        "<svg xmlns='http://www.w3.org/2000/svg' width='40' height='20'>"
-        "<rect width='40' height='20' fill='red'/></svg>");
+    const std::optional<QImage> svg =
+        ImageData::decode("<svg xmlns='http://www.w3.org/2000/svg' width='40' height='20'>"
+                          "<rect width='40' height='20' fill='red'/></svg>");
     ASSERT_TRUE(svg);
     EXPECT_EQ(svg->size(), QSize(40, 20));
 }
@@ -140,8 +139,8 @@ TEST(ImageData, DownscaleFitsTheLongerSide) {
     for (const Case& c : {Case{{2000, 1000}, 900, {900, 450}}, Case{{1000, 2000}, 900, {450, 900}},
                           Case{{900, 100}, 900, {900, 100}}, Case{{300, 200}, 900, {300, 200}},
                           Case{{1000, 3}, 64, {64, 1}}, Case{{128, 128}, 64, {64, 64}}}) {
-        const QImage scaled = ImageData::downscale(sample(c.source.width(), c.source.height()),
-                                                   c.maxDimension);
+        const QImage scaled =
+            ImageData::downscale(sample(c.source.width(), c.source.height()), c.maxDimension);
         EXPECT_EQ(scaled.size(), c.result) << c.source.width() << "x" << c.source.height();
     }
     EXPECT_TRUE(ImageData::downscale(QImage(), 900).isNull());

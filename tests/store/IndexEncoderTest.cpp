@@ -1,9 +1,9 @@
 #include "store/IndexEncoder.h"
+
 #include "store/IndexFile.h"
 
-#include <gtest/gtest.h>
-
 #include <functional>
+#include <gtest/gtest.h>
 
 using namespace Qt::StringLiterals;
 

@@ -9,7 +9,6 @@
 #include <QDir>
 #include <QImage>
 #include <QTemporaryDir>
-
 #include <gtest/gtest.h>
 
 using namespace Qt::StringLiterals;
@@ -100,7 +99,8 @@ TEST_F(ItemEnricherTest, MissingIconLinkFallsBackToFaviconOnTheSameHost) {
     EXPECT_EQ(result->thumbFileName, std::nullopt);
 
     http.serve(QUrl(u"http://nofav.test/"_s), "<title>No icon anywhere</title>");
-    const std::optional<Enrichment> bare = enricher.enrich(link(u"http://nofav.test/"_s), files.path());
+    const std::optional<Enrichment> bare =
+        enricher.enrich(link(u"http://nofav.test/"_s), files.path());
     ASSERT_TRUE(bare);
     EXPECT_EQ(bare->iconFileName, std::nullopt);
     EXPECT_EQ(http.requests().last().url, QUrl(u"http://nofav.test/favicon.ico"_s));
@@ -122,7 +122,8 @@ TEST_F(ItemEnricherTest, TrackingPixelPreviewAndEmptyTitleAreNotKept) {
                "<link rel='icon' href='/i.png'>");
     http.serve(QUrl(u"https://pixel.test/p.gif"_s), png(1, 1));
     http.serve(QUrl(u"https://pixel.test/i.png"_s), png(1, 16));
-    const std::optional<Enrichment> result = enricher.enrich(link(u"https://pixel.test/"_s), files.path());
+    const std::optional<Enrichment> result =
+        enricher.enrich(link(u"https://pixel.test/"_s), files.path());
     ASSERT_TRUE(result);
     EXPECT_EQ(result->thumbFileName, std::nullopt);
     EXPECT_EQ(result->title, std::nullopt);

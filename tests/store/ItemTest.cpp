@@ -1,10 +1,10 @@
-#include "common/ReferenceDate.h"
 #include "store/Item.h"
+
+#include "common/ReferenceDate.h"
 #include "support/QtPrinters.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
-
 #include <gtest/gtest.h>
 
 using namespace Qt::StringLiterals;
@@ -49,7 +49,8 @@ TEST(ItemJson, WritesExactlyTheKnownKeysAndLeavesAbsentOnesOut) {
     item.kind = ItemKind::link;
     item.savedAt = 12.5;
     const QJsonObject json = item.toJson();
-    EXPECT_EQ(json.keys(), (QStringList{u"detail"_s, u"id"_s, u"kind"_s, u"savedAt"_s, u"title"_s}));
+    EXPECT_EQ(json.keys(),
+              (QStringList{u"detail"_s, u"id"_s, u"kind"_s, u"savedAt"_s, u"title"_s}));
     EXPECT_EQ(json.value(u"id"_s).toString(), u"6F1C2D3E-4B5A-4C6D-8E7F-0A1B2C3D4E5F"_s);
     EXPECT_EQ(json.value(u"kind"_s).toString(), u"link"_s);
     EXPECT_EQ(json.value(u"savedAt"_s).toDouble(), 12.5);

@@ -3,9 +3,7 @@
 #include "support/QtPrinters.h"
 
 #include <QRegularExpression>
-
 #include <gtest/gtest.h>
-
 #include <random>
 
 using namespace Qt::StringLiterals;
@@ -84,7 +82,8 @@ TEST(PageParser, IconComesFromTheIconLinkInEitherOrder) {
         std::optional<QString> iconURL;
     };
     const std::vector<Case> cases = {
-        {u"<link rel=\"icon\" href=\"/favicon-32.png\">"_s, u"https://example.com/favicon-32.png"_s},
+        {u"<link rel=\"icon\" href=\"/favicon-32.png\">"_s,
+         u"https://example.com/favicon-32.png"_s},
         {u"<link rel=\"shortcut icon\" type=\"image/x-icon\" href=\"https://x.org/i.ico\">"_s,
          u"https://x.org/i.ico"_s},
         {u"<link href=\"touch.png\" sizes=\"180x180\" rel=\"apple-touch-icon\">"_s,
@@ -228,11 +227,11 @@ std::optional<QString> title(const QString& page) {
 
 std::optional<QString> text(const QString& page) {
     QString text = page;
-    for (const QString& name : {u"script"_s, u"style"_s, u"noscript"_s, u"svg"_s, u"header"_s,
-                               u"footer"_s, u"nav"_s})
-        text.replace(QRegularExpression(u"<"_s + name + u"[\\s\\S]*?</"_s + name + u">"_s,
-                                        caseless),
-                     u" "_s);
+    for (const QString& name :
+         {u"script"_s, u"style"_s, u"noscript"_s, u"svg"_s, u"header"_s, u"footer"_s, u"nav"_s})
+        text.replace(
+            QRegularExpression(u"<"_s + name + u"[\\s\\S]*?</"_s + name + u">"_s, caseless),
+            u" "_s);
     text.replace(QRegularExpression(u"<[^>]+>"_s), u" "_s);
     text = PageParser::decodeEntities(text);
     text.replace(QRegularExpression(u"\\s+"_s, QRegularExpression::UseUnicodePropertiesOption),
@@ -246,14 +245,40 @@ std::optional<QString> text(const QString& page) {
 } // namespace reference
 
 TEST(PageParser, AgreesWithThePlainExpressionsOnRandomMarkup) {
-    const QStringList tokens = {
-        u"<meta"_s,   u"<META "_s,       u"<link"_s,         u" "_s,         u"property="_s,
-        u"name="_s,   u"Content="_s,     u"content="_s,      u"href="_s,     u"rel="_s,
-        u"\""_s,      u"'"_s,            u"og:image"_s,      u"twitter:image"_s,
-        u"icon"_s,    u"shortcut icon"_s, u"apple-touch-icon"_s, u">"_s,     u"<"_s,
-        u"x"_s,       u"/a.png"_s,       u"<title"_s,        u"</title>"_s,  u"<script"_s,
-        u"</script>"_s, u"<nav>"_s,      u"</NAV>"_s,        u"&amp;"_s,     u"&lt;b&gt;"_s,
-        u"\n"_s,      u"<>"_s,           u"<p>"_s,           u"word"_s,      u"\u00a0"_s};
+    const QStringList tokens = {u"<meta"_s,
+                                u"<META "_s,
+                                u"<link"_s,
+                                u" "_s,
+                                u"property="_s,
+                                u"name="_s,
+                                u"Content="_s,
+                                u"content="_s,
+                                u"href="_s,
+                                u"rel="_s,
+                                u"\""_s,
+                                u"'"_s,
+                                u"og:image"_s,
+                                u"twitter:image"_s,
+                                u"icon"_s,
+                                u"shortcut icon"_s,
+                                u"apple-touch-icon"_s,
+                                u">"_s,
+                                u"<"_s,
+                                u"x"_s,
+                                u"/a.png"_s,
+                                u"<title"_s,
+                                u"</title>"_s,
+                                u"<script"_s,
+                                u"</script>"_s,
+                                u"<nav>"_s,
+                                u"</NAV>"_s,
+                                u"&amp;"_s,
+                                u"&lt;b&gt;"_s,
+                                u"\n"_s,
+                                u"<>"_s,
+                                u"<p>"_s,
+                                u"word"_s,
+                                u"\u00a0"_s};
     std::mt19937 random(20240607);
     std::uniform_int_distribution<int> length(1, 40);
     std::uniform_int_distribution<qsizetype> pick(0, tokens.size() - 1);
@@ -262,7 +287,8 @@ TEST(PageParser, AgreesWithThePlainExpressionsOnRandomMarkup) {
         const int count = length(random);
         for (int i = 0; i < count; ++i)
             page += tokens.at(pick(random));
-        ASSERT_EQ(PageParser::previewImageValue(page), reference::preview(page)) << page.toStdString();
+        ASSERT_EQ(PageParser::previewImageValue(page), reference::preview(page))
+            << page.toStdString();
         ASSERT_EQ(PageParser::iconValue(page), reference::icon(page)) << page.toStdString();
         ASSERT_EQ(PageParser::title(page), reference::title(page)) << page.toStdString();
         ASSERT_EQ(PageParser::text(page), reference::text(page)) << page.toStdString();

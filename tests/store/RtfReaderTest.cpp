@@ -12,7 +12,8 @@ TEST(RtfReader, ReadsTheDocumentsTextWithoutItsMarkup) {
         QString text;
     };
     const std::vector<Case> cases = {
-        {R"({\rtf1\ansi\deff0 Hello, {\b bold} world.\par Second line.})", u"Hello, bold world.\nSecond line."_s},
+        {R"({\rtf1\ansi\deff0 Hello, {\b bold} world.\par Second line.})",
+         u"Hello, bold world.\nSecond line."_s},
         // Font, colour and style tables, document info and pictures are not text.
         {R"({\rtf1\ansi{\fonttbl{\f0\fswiss Helvetica;}}{\colortbl;\red255\green0\blue0;})"
          R"({\stylesheet{\s0 Normal;}}{\info{\title Secret title}{\author Someone}})"
@@ -25,9 +26,11 @@ TEST(RtfReader, ReadsTheDocumentsTextWithoutItsMarkup) {
          u"caf\u00e9 \u201cquoted\u201d \u20ac \u2026. {braces} \\"_s},
         // Negative \u values are the upper half of UTF-16.
         {R"({\rtf1 \u-10179?\u-8703?})", u"\U0001F601"_s},
-        {R"({\rtf1 a\tab b\cell c\row d\line e\~f\emdash g\bullet})", u"a\tb\tc\nd\ne\u00a0f\u2014g\u2022"_s},
+        {R"({\rtf1 a\tab b\cell c\row d\line e\~f\emdash g\bullet})",
+         u"a\tb\tc\nd\ne\u00a0f\u2014g\u2022"_s},
         // Fields show their result, not their instruction.
-        {R"({\rtf1 {\field{\*\fldinst HYPERLINK "https://x.org"}{\fldrslt Link text}}})", u"Link text"_s},
+        {R"({\rtf1 {\field{\*\fldinst HYPERLINK "https://x.org"}{\fldrslt Link text}}})",
+         u"Link text"_s},
         {"  \r\n{\\rtf1 spaced start}\r\n\0"_ba, u"spaced start"_s},
         {R"({\rtf1 {\bin4 }}}}} after binary})", u" after binary"_s},
     };
@@ -39,9 +42,8 @@ TEST(RtfReader, DamagedOrForeignInputIsAbsent) {
     for (const QByteArray& bytes :
          {QByteArray(R"({\rtf1 unclosed {\b group})"), QByteArray(R"({\rtf1 closes twice}})"),
           QByteArray(R"({\rtf1 early} }{\rtf1 more})"), QByteArray(R"({\rtf1 text\)"),
-          QByteArray(R"(}{\rtf1 x})"), QByteArray("plain text, not rich text"),
-          QByteArray("{\\rt"), QByteArray(), QByteArray(100000, '{'),
-          QByteArray("{\\rtf1 ") + QByteArray(100000, '}')})
+          QByteArray(R"(}{\rtf1 x})"), QByteArray("plain text, not rich text"), QByteArray("{\\rt"),
+          QByteArray(), QByteArray(100000, '{'), QByteArray("{\\rtf1 ") + QByteArray(100000, '}')})
         EXPECT_EQ(RtfReader::plainText(bytes), std::nullopt) << bytes.left(60).constData();
 }
 

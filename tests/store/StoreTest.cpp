@@ -7,15 +7,14 @@
 #include "support/QtPrinters.h"
 #include "support/StoreFixture.h"
 
+#include <QCoreApplication>
 #include <QDir>
-#include <QFileInfo>
 #include <QFile>
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QSignalSpy>
-#include <QCoreApplication>
 #include <QThread>
-
 #include <sys/stat.h>
 
 using namespace Qt::StringLiterals;
@@ -118,9 +117,9 @@ TEST_F(StoreKeeping, ImagesAndFilesAreCopiedAndNeverDeduplicated) {
     EXPECT_EQ(store->items()[1].kind, ItemKind::file);
     EXPECT_EQ(store->items()[2].kind, ItemKind::image) << "judged by the extension";
     EXPECT_EQ(store->items()[3].detail, source.path());
-    EXPECT_EQ(readFile(store->filesDir() + u'/' + *store->items()[1].fileName +
-                       u"/inner/deep.md"_s),
-              "# deep");
+    EXPECT_EQ(
+        readFile(store->filesDir() + u'/' + *store->items()[1].fileName + u"/inner/deep.md"_s),
+        "# deep");
     EXPECT_TRUE(store->items()[3].fileName->endsWith(u"-notes.txt"_s));
     EXPECT_NE(store->items()[0].fileName, store->items()[3].fileName);
 }
@@ -220,7 +219,8 @@ TEST_F(StoreKeeping, KeepingWithATagTagsWhatWasAddedOrBumped) {
     auto store = openStore();
     store->addText(u"python and a compiler"_s, std::nullopt);
     store->addText(u"other"_s, std::nullopt);
-    const SaveResult result = KeepPipeline::save(*store, textClip(u"python and a compiler"_s), u"  deep   work "_s);
+    const SaveResult result =
+        KeepPipeline::save(*store, textClip(u"python and a compiler"_s), u"  deep   work "_s);
     EXPECT_FALSE(result.isNew);
     EXPECT_EQ(store->items().first().tags, QStringList{u"deep work"_s});
     EXPECT_EQ(result.tag, u"deep work"_s);
@@ -301,7 +301,7 @@ TEST_F(StoreTags, AutoSortCountsSortedAndChangedAndSkipsHandTagged) {
     store->addText(u"plain words"_s, std::nullopt);           // none, unchanged
     store->addText(u"recipe and cooking"_s, std::nullopt);    // Food, will be tampered
     store->addTag(u"Mine"_s, store->items().first().id);
-    store->addText(u"flight and hotel"_s, std::nullopt);      // Travel
+    store->addText(u"flight and hotel"_s, std::nullopt); // Travel
     // Simulate categories from an older rule set.
     Enrichment stale;
     stale.id = store->items().first().id;
@@ -479,7 +479,8 @@ TEST_F(StoreFiles, AStoreWaitingForTheLockRefusesChangesThenBecomesTheWriter) {
     auto waiting = Store::open(options, &error);
     ASSERT_TRUE(waiting) << error.toStdString();
     EXPECT_FALSE(waiting->isWritable());
-    const SaveResult refused = KeepPipeline::save(*waiting, textClip(u"kept while waiting"_s), std::nullopt);
+    const SaveResult refused =
+        KeepPipeline::save(*waiting, textClip(u"kept while waiting"_s), std::nullopt);
     EXPECT_FALSE(refused.stored());
     EXPECT_TRUE(refused.failures.first().contains(u"another Tovik process"_s));
     EXPECT_FALSE(waiting->addText(u"a quick note"_s, std::nullopt));
@@ -500,8 +501,9 @@ TEST_F(StoreFiles, AStoreWaitingForTheLockRefusesChangesThenBecomesTheWriter) {
 
 TEST_F(StoreFiles, OlderDataFolderIsMovedOnlyWhenNoCurrentOneExists) {
     const QString older = support.path() + u"/Vellumory"_s;
-    writeFile(older + u"/items.json"_s,
-              R"([{"id":"6F1C2D3E-4B5A-4C6D-8E7F-0A1B2C3D4E5F","kind":"text","title":"old","detail":"Text snippet","savedAt":5,"text":"old"}])");
+    writeFile(
+        older + u"/items.json"_s,
+        R"([{"id":"6F1C2D3E-4B5A-4C6D-8E7F-0A1B2C3D4E5F","kind":"text","title":"old","detail":"Text snippet","savedAt":5,"text":"old"}])");
     {
         auto store = openStore();
         ASSERT_EQ(store->items().size(), 1);

@@ -1,4 +1,5 @@
 #include "store/TagName.h"
+
 #include "support/QtPrinters.h"
 
 #include <gtest/gtest.h>

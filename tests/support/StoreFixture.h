@@ -5,7 +5,6 @@
 #include "store/Store.h"
 
 #include <QTemporaryDir>
-
 #include <gtest/gtest.h>
 
 // A store in a temporary data folder with a clock the test moves and a

@@ -1,11 +1,11 @@
 #include "app/cli/AddCommand.h"
-#include "capture/KeepPipeline.h"
 
 #include "app/AppServices.h"
 #include "app/cli/CommandParser.h"
 #include "app/cli/CommandStreams.h"
 #include "app/cli/StoreAccess.h"
 #include "capture/ClipContent.h"
+#include "capture/KeepPipeline.h"
 #include "store/ImageData.h"
 #include "store/Store.h"
 #include "store/TagName.h"
@@ -13,7 +13,6 @@
 #include <QFileInfo>
 #include <QJsonDocument>
 #include <QJsonObject>
-
 #include <istream>
 #include <iterator>
 #include <ostream>
@@ -77,8 +76,8 @@ int AddCommand::run(const QStringList& arguments, CommandStreams& streams) {
     const QString kind = arguments.value(0);
     if (kind.isEmpty() || kind == u"--help"_s || kind == u"-h"_s) {
         if (kind.isEmpty()) {
-            writeUtf8(streams.err, u"tovik add: say what to add: "_s + kinds +
-                                       u" (see 'tovik add --help')\n"_s);
+            writeUtf8(streams.err,
+                      u"tovik add: say what to add: "_s + kinds + u" (see 'tovik add --help')\n"_s);
             return ExitStatus::usage;
         }
         writeUtf8(streams.out, usageLine());
@@ -150,8 +149,8 @@ int AddCommand::run(const QStringList& arguments, CommandStreams& streams) {
             // Through the store's bounded decoder: the file may come from anywhere.
             std::optional<QImage> image = ImageData::load(value);
             if (!image) {
-                writeUtf8(streams.err, u"tovik add image: cannot read an image from "_s +
-                                           quoted(value) + u'\n');
+                writeUtf8(streams.err,
+                          u"tovik add image: cannot read an image from "_s + quoted(value) + u'\n');
                 return ExitStatus::failure;
             }
             clip.image = std::move(*image);

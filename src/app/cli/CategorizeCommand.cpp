@@ -7,13 +7,11 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QJsonParseError>
-
 #include <istream>
 #include <ostream>
 #include <string>
 
 using namespace Qt::StringLiterals;
-
 
 QString CategorizeCommand::name() const {
     return u"categorize"_s;
@@ -68,17 +66,18 @@ QByteArray CategorizeCommand::answerLine(const QByteArray& line) const {
     if (!ok)
         return errorLine(u"\"url\" is not a string"_s);
 
-    const std::optional<QString> category = Categorizer::shared().categorize(title.toString(), text, url);
-    return compact(
-        QJsonObject{{u"category"_s, category ? QJsonValue(*category) : QJsonValue(QJsonValue::Null)}});
+    const std::optional<QString> category =
+        Categorizer::shared().categorize(title.toString(), text, url);
+    return compact(QJsonObject{
+        {u"category"_s, category ? QJsonValue(*category) : QJsonValue(QJsonValue::Null)}});
 }
 
 int CategorizeCommand::run(const QStringList& arguments, CommandStreams& streams) {
-    CommandParser parser(name(),
-                         summary() +
-                             u"\nPrints the category, or nothing when none fits.\n"
-                             "With --jsonl, reads lines {\"title\": …, \"text\": …, \"url\": …} from "
-                             "standard input and writes {\"category\": …} for each."_s);
+    CommandParser parser(
+        name(), summary() +
+                    u"\nPrints the category, or nothing when none fits.\n"
+                    "With --jsonl, reads lines {\"title\": …, \"text\": …, \"url\": …} from "
+                    "standard input and writes {\"category\": …} for each."_s);
     const QCommandLineOption titleOption(u"title"_s, u"The item's title."_s, u"T"_s);
     const QCommandLineOption textOption(u"text"_s, u"The item's text."_s, u"X"_s);
     const QCommandLineOption urlOption(u"url"_s, u"The item's web address."_s, u"U"_s);

@@ -1,20 +1,17 @@
 #include "app/cli/ClipCommand.h"
 
-#include "organise/Categorizer.h"
-
 #include "app/cli/CommandParser.h"
 #include "app/cli/CommandStreams.h"
 #include "capture/ClipContent.h"
+#include "organise/Categorizer.h"
 
 #include <QFileInfo>
 #include <QImageReader>
 #include <QJsonDocument>
 #include <QJsonObject>
-
 #include <ostream>
 
 using namespace Qt::StringLiterals;
-
 
 QString ClipCommand::name() const {
     return u"clip"_s;
@@ -42,8 +39,8 @@ int ClipCommand::run(const QStringList& arguments, CommandStreams& streams) {
                              u"\nGive exactly one of --text, --url, --file or --image; more "
                              "paths after --file are files too."_s,
                          u"[PATH…]"_s);
-    const QCommandLineOption textOption(u"text"_s, u"Copied text (a lone web address becomes a link)."_s,
-                                        u"T"_s);
+    const QCommandLineOption textOption(
+        u"text"_s, u"Copied text (a lone web address becomes a link)."_s, u"T"_s);
     const QCommandLineOption urlOption(u"url"_s, u"A copied web address."_s, u"U"_s);
     const QCommandLineOption fileOption(u"file"_s, u"A copied file or folder (repeatable)."_s,
                                         u"PATH"_s);
@@ -78,8 +75,9 @@ int ClipCommand::run(const QStringList& arguments, CommandStreams& streams) {
         QImageReader reader(options.value(imageOption));
         QImage image = reader.read();
         if (image.isNull()) {
-            writeUtf8(streams.err, u"tovik clip: cannot read image "_s + options.value(imageOption) +
-                                       u": "_s + reader.errorString() + u'\n');
+            writeUtf8(streams.err, u"tovik clip: cannot read image "_s +
+                                       options.value(imageOption) + u": "_s + reader.errorString() +
+                                       u'\n');
             return ExitStatus::failure;
         }
         clip.image = std::move(image);

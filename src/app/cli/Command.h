@@ -3,7 +3,6 @@
 #include <QDir>
 #include <QString>
 #include <QStringList>
-
 #include <functional>
 
 struct CommandStreams;

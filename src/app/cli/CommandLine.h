@@ -2,9 +2,7 @@
 
 #include <QDir>
 #include <QStringList>
-
 #include <functional>
-
 #include <memory>
 #include <vector>
 

@@ -65,11 +65,21 @@ QString quoted(const QString& text) {
     out += u'\'';
     for (const QChar c : text) {
         switch (c.unicode()) {
-        case u'\n': out += u"\\n"_s; break;
-        case u'\r': out += u"\\r"_s; break;
-        case u'\t': out += u"\\t"_s; break;
-        case u'\\': out += u"\\\\"_s; break;
-        case u'\'': out += u"\\'"_s; break;
+        case u'\n':
+            out += u"\\n"_s;
+            break;
+        case u'\r':
+            out += u"\\r"_s;
+            break;
+        case u'\t':
+            out += u"\\t"_s;
+            break;
+        case u'\\':
+            out += u"\\\\"_s;
+            break;
+        case u'\'':
+            out += u"\\'"_s;
+            break;
         default:
             if (c.category() == QChar::Other_Control || c == QChar::LineSeparator ||
                 c == QChar::ParagraphSeparator)
@@ -83,7 +93,7 @@ QString quoted(const QString& text) {
 }
 
 int CommandParser::usageError(const QString& message, CommandStreams& streams) const {
-    writeUtf8(streams.err, u"tovik "_s + commandName + u": "_s + message +
-                               u" (see 'tovik "_s + commandName + u" --help')\n"_s);
+    writeUtf8(streams.err, u"tovik "_s + commandName + u": "_s + message + u" (see 'tovik "_s +
+                               commandName + u" --help')\n"_s);
     return ExitStatus::usage;
 }

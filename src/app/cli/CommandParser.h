@@ -2,7 +2,6 @@
 
 #include <QCommandLineParser>
 #include <QString>
-
 #include <optional>
 
 struct CommandStreams;

@@ -10,7 +10,6 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QTimer>
-
 #include <ostream>
 
 using namespace Qt::StringLiterals;
@@ -70,8 +69,8 @@ int EnrichCommand::run(const QStringList& arguments, CommandStreams& streams) {
     bool waitForAll = false;
     if (std::optional<int> status = parse(arguments, streams, waitForAll))
         return *status;
-    std::shared_ptr<Store> store = StoreAccess::open(
-        true, name(), streams, AppServices::current().makeContentEnricher());
+    std::shared_ptr<Store> store =
+        StoreAccess::open(true, name(), streams, AppServices::current().makeContentEnricher());
     if (!store)
         return ExitStatus::failure;
     store->enrichMissing();

@@ -7,7 +7,6 @@
 #include "store/ContentFetcher.h"
 
 #include <QJsonDocument>
-
 #include <ostream>
 
 using namespace Qt::StringLiterals;

@@ -9,7 +9,6 @@
 #include "store/Store.h"
 
 #include <QUuid>
-
 #include <ostream>
 
 using namespace Qt::StringLiterals;
@@ -22,7 +21,8 @@ const Item* findItem(const Store& store, const QString& argument, const QString&
     const std::optional<QUuid> id = StoreAccess::parseId(argument);
     const Item* item = id ? store.item(*id) : nullptr;
     if (!item)
-        writeUtf8(streams.err, u"tovik "_s + command + u": no item with id "_s + quoted(argument) + u'\n');
+        writeUtf8(streams.err,
+                  u"tovik "_s + command + u": no item with id "_s + quoted(argument) + u'\n');
     return item;
 }
 
@@ -55,11 +55,10 @@ int ListCommand::run(const QStringList& arguments, CommandStreams& streams) {
         return ExitStatus::success;
     }
     for (const Item& item : store->items()) {
-        QString line = idString(item.id) + u"  "_s + storedValue(item.kind).leftJustified(5) +
-                       u"  "_s +
-                       ReferenceDate::toDateTime(item.savedAt).toLocalTime().toString(
-                           u"yyyy-MM-dd HH:mm"_s) +
-                       u"  "_s + QString(item.title).replace(u'\n', u' ');
+        QString line =
+            idString(item.id) + u"  "_s + storedValue(item.kind).leftJustified(5) + u"  "_s +
+            ReferenceDate::toDateTime(item.savedAt).toLocalTime().toString(u"yyyy-MM-dd HH:mm"_s) +
+            u"  "_s + QString(item.title).replace(u'\n', u' ');
         const QStringList tags = item.displayTags();
         if (!tags.isEmpty())
             line += u"  ["_s + tags.join(u", "_s) + u"]"_s;
@@ -140,8 +139,8 @@ int TagCommand::run(const QStringList& arguments, CommandStreams& streams) {
                                                   : u"unknown action "_s + quoted(action),
                                  streams);
     if (values.size() != (reset ? 2 : 3))
-        return parser.usageError(reset ? u"give the item id"_s : u"give the tag name and the item id"_s,
-                                 streams);
+        return parser.usageError(
+            reset ? u"give the item id"_s : u"give the tag name and the item id"_s, streams);
 
     std::shared_ptr<Store> store = StoreAccess::open(true, name(), streams);
     if (!store)

@@ -1,4 +1,3 @@
-#include "platform/DefaultsKeys.h"
 #include "app/cli/OrganiseCommands.h"
 
 #include "app/cli/CommandParser.h"
@@ -7,6 +6,7 @@
 #include "organise/ItemSearch.h"
 #include "organise/LibraryState.h"
 #include "organise/TopicClusterer.h"
+#include "platform/DefaultsKeys.h"
 #include "platform/Platform.h"
 #include "platform/UserDefaults.h"
 #include "store/Store.h"

@@ -39,7 +39,8 @@ std::shared_ptr<Store> open(bool writable, const QString& command, CommandStream
         return nullptr;
     }
     if (store->setAsideIndex())
-        writeUtf8(streams.err, u"tovik "_s + command + u": the index could not be read; it was kept as "_s +
+        writeUtf8(streams.err, u"tovik "_s + command +
+                                   u": the index could not be read; it was kept as "_s +
                                    *store->setAsideIndex() + u" and a new one started\n"_s);
     return store;
 }
@@ -60,8 +61,8 @@ void waitForEnrichment(Store& store) {
 bool flush(Store& store, const QString& command, CommandStreams& streams) {
     if (store.flush())
         return true;
-    writeUtf8(streams.err, u"tovik "_s + command + u": could not write "_s + store.indexFile() +
-                               u'\n');
+    writeUtf8(streams.err,
+              u"tovik "_s + command + u": could not write "_s + store.indexFile() + u'\n');
     return false;
 }
 

@@ -30,8 +30,7 @@ AppDelegate::AppDelegate(AppSettings& settings, AppState& state, AppNavigation& 
                          GlobalHotKey& hotKey, const Environment& environment,
                          std::function<void()> startCapture)
     : settings(settings), state(state), navigation(navigation), hotKey(hotKey),
-      environment(environment),
-      startCapture(std::move(startCapture)) {
+      environment(environment), startCapture(std::move(startCapture)) {
     initialiseResources();
 }
 
@@ -63,8 +62,7 @@ void AppDelegate::showSectionFromEnvironment() {
     const std::optional<QString> show = environment.value(u"TOVIK_SHOW"_s);
     if (!show)
         return;
-    navigation.setSection(
-        AppSections::fromRawValue(*show).value_or(AppSection::memory));
+    navigation.setSection(AppSections::fromRawValue(*show).value_or(AppSection::memory));
     Q_EMIT libraryRequested();
 }
 

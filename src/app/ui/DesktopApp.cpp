@@ -7,13 +7,13 @@
 #include "app/cli/CommandStreams.h"
 #include "app/cli/StoreAccess.h"
 #include "app/ui/AppDelegate.h"
+#include "app/ui/LibraryController.h"
 #include "capture/AppState.h"
 #include "capture/ClipboardWatcher.h"
-#include "common/SharedInstance.h"
 #include "capture/ui/NotchController.h"
+#include "common/SharedInstance.h"
 #include "library/ImageCache.h"
 #include "library/ui/LibraryContext.h"
-#include "app/ui/LibraryController.h"
 #include "platform/Platform.h"
 #include "platform/linux/QuitSignals.h"
 #include "store/Store.h"
@@ -94,8 +94,8 @@ int runDesktopApp(int argc, char** argv) {
     const SharedInstance<LibraryController>::Registration libraryShared(library);
 
     AppState& state = services.appState();
-    AppDelegate delegate(services.settings(), state, services.navigation(),
-                         platform.globalHotKey(), platform.environment(), [&notch, &services] {
+    AppDelegate delegate(services.settings(), state, services.navigation(), platform.globalHotKey(),
+                         platform.environment(), [&notch, &services] {
                              notch.setUp();
                              services.clipboardWatcher().start();
                          });

@@ -17,8 +17,8 @@
 NotchController::NotchController(AppState& state, Store& store, const Categorizer& categorizer,
                                  Scheduler& scheduler, FrontmostApplication& frontmost,
                                  QObject* parent)
-    : QObject(parent), state(state), store(store), categorizer(categorizer),
-      scheduler(scheduler), frontmost(frontmost) {}
+    : QObject(parent), state(state), store(store), categorizer(categorizer), scheduler(scheduler),
+      frontmost(frontmost) {}
 
 NotchController::~NotchController() {
     if (isSetUp)

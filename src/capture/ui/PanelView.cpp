@@ -257,7 +257,8 @@ QWidget* PanelView::buildNewTagRow() {
     dark.setColor(QPalette::Highlight, white(0.3));
     dark.setColor(QPalette::HighlightedText, Qt::white);
     tagField->setPalette(dark);
-    tagField->setStyleSheet(u"QLineEdit { background: transparent; border: none; color: white; }"_s);
+    tagField->setStyleSheet(
+        u"QLineEdit { background: transparent; border: none; color: white; }"_s);
     connect(tagField, &QLineEdit::textEdited, this,
             [this](const QString& text) { state.setNewTagText(text); });
     connect(tagField, &QLineEdit::returnPressed, this, [this] { state.commitNewTag(); });

@@ -3,7 +3,6 @@
 #include "capture/ClipContent.h"
 
 #include <QWidget>
-
 #include <optional>
 
 class AppState;
@@ -27,8 +26,8 @@ class Store;
 class PanelView : public QWidget {
     Q_OBJECT
 public:
-    PanelView(AppState& state, Store& store, const Categorizer& categorizer,
-              Scheduler& scheduler, FrontmostApplication& frontmost, QWidget* parent = nullptr);
+    PanelView(AppState& state, Store& store, const Categorizer& categorizer, Scheduler& scheduler,
+              FrontmostApplication& frontmost, QWidget* parent = nullptr);
     ~PanelView() override;
 
     // The page shown now (for tests and screenshots).

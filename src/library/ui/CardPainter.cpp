@@ -12,9 +12,9 @@
 #include <QHash>
 #include <QPaintDevice>
 #include <QPainter>
-#include <QWidget>
 #include <QPainterPath>
 #include <QTextLayout>
+#include <QWidget>
 #include <cmath>
 #include <qdrawutil.h>
 

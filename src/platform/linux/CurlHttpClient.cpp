@@ -1,7 +1,6 @@
 #include "platform/linux/CurlHttpClient.h"
 
 #include <curl/curl.h>
-
 #include <memory>
 #include <mutex>
 

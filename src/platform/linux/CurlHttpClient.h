@@ -9,7 +9,8 @@ class CurlHttpClient final : public HttpClient {
 public:
     CurlHttpClient();
 
-    std::optional<QByteArray> fetchData(const QUrl& url, qint64 maxBytes, std::chrono::seconds timeout,
+    std::optional<QByteArray> fetchData(const QUrl& url, qint64 maxBytes,
+                                        std::chrono::seconds timeout,
                                         QString* failure = nullptr) override;
     void stopAll() override;
 

@@ -59,7 +59,8 @@ QString DesktopEntryIndex::executableOf(const QString& exec) {
     qsizetype at = 0;
     if (at < tokens.size() && QFileInfo(tokens.at(at)).fileName() == u"env"_s) {
         ++at;
-        while (at < tokens.size() && (tokens.at(at).contains(u'=') || tokens.at(at).startsWith(u'-')))
+        while (at < tokens.size() &&
+               (tokens.at(at).contains(u'=') || tokens.at(at).startsWith(u'-')))
             ++at;
     }
     if (at >= tokens.size())

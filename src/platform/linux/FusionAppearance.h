@@ -3,7 +3,6 @@
 #include "platform/Appearance.h"
 
 #include <QPalette>
-
 #include <optional>
 
 // Light and dark looks with Qt's Fusion style; "system" goes back to the

@@ -29,7 +29,8 @@ std::optional<QVariant> fromJson(const QJsonValue& value) {
         return QVariant(list);
     }
     if (value.isObject() && value.toObject().value(u"data"_s).isString())
-        return QVariant(QByteArray::fromBase64(value.toObject().value(u"data"_s).toString().toLatin1()));
+        return QVariant(
+            QByteArray::fromBase64(value.toObject().value(u"data"_s).toString().toLatin1()));
     return std::nullopt;
 }
 
@@ -64,8 +65,8 @@ void JsonUserDefaults::load() {
     if (!file.exists())
         return;
     QJsonParseError error;
-    const QJsonDocument document =
-        file.open(QIODevice::ReadOnly) ? QJsonDocument::fromJson(file.readAll(), &error)
+    const QJsonDocument document = file.open(QIODevice::ReadOnly)
+                                       ? QJsonDocument::fromJson(file.readAll(), &error)
                                        : QJsonDocument();
     file.close();
     if (!document.isObject()) {

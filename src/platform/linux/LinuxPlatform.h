@@ -12,11 +12,11 @@
 #include "platform/linux/QtScheduler.h"
 #include "platform/linux/SystemClock.h"
 #include "platform/linux/TesseractTextRecognizer.h"
+#include "platform/linux/X11FrontmostApplication.h"
 #include "platform/linux/XcbGlobalHotKey.h"
 
 #include <functional>
 #include <memory>
-#include "platform/linux/X11FrontmostApplication.h"
 
 // The desktop services of a Linux (X11) session.
 class LinuxPlatform final : public Platform {

@@ -2,10 +2,9 @@
 
 #include "common/Graphemes.h"
 
-#include <poppler/qt6/poppler-qt6.h>
-
 #include <memory>
 #include <mutex>
+#include <poppler/qt6/poppler-qt6.h>
 
 namespace {
 

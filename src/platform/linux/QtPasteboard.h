@@ -3,7 +3,6 @@
 #include "platform/Pasteboard.h"
 
 #include <QObject>
-
 #include <memory>
 
 // The desktop's CLIPBOARD selection through QClipboard. The change count is

@@ -1,7 +1,6 @@
 #include "platform/linux/QuitSignals.h"
 
 #include <QSocketNotifier>
-
 #include <csignal>
 #include <sys/socket.h>
 #include <unistd.h>

@@ -1,10 +1,9 @@
 #include "platform/linux/TesseractTextRecognizer.h"
 
-#include <tesseract/baseapi.h>
-#include <tesseract/resultiterator.h>
-
 #include <memory>
 #include <string>
+#include <tesseract/baseapi.h>
+#include <tesseract/resultiterator.h>
 #include <vector>
 
 namespace {

@@ -2,11 +2,9 @@
 
 #include <QFile>
 #include <QFileInfo>
-
-#include <xcb/xcb.h>
-
 #include <cstdlib>
 #include <memory>
+#include <xcb/xcb.h>
 
 using namespace Qt::StringLiterals;
 
@@ -96,7 +94,8 @@ std::optional<QString> X11FrontmostApplication::displayName() {
     const auto active = property(connection, root, activeWindowAtom, XCB_ATOM_WINDOW, 1);
     if (!active || active->format != 32 || xcb_get_property_value_length(active.get()) < 4)
         return std::nullopt;
-    const xcb_window_t window = *static_cast<const xcb_window_t*>(xcb_get_property_value(active.get()));
+    const xcb_window_t window =
+        *static_cast<const xcb_window_t*>(xcb_get_property_value(active.get()));
     if (window == XCB_WINDOW_NONE)
         return std::nullopt;
 
@@ -113,7 +112,8 @@ std::optional<QString> X11FrontmostApplication::displayName() {
     if (pidAtom != XCB_ATOM_NONE) {
         const auto pid = property(connection, window, pidAtom, XCB_ATOM_CARDINAL, 1);
         if (pid && pid->format == 32 && xcb_get_property_value_length(pid.get()) >= 4)
-            executables = executableNames(*static_cast<const uint32_t*>(xcb_get_property_value(pid.get())));
+            executables =
+                executableNames(*static_cast<const uint32_t*>(xcb_get_property_value(pid.get())));
     }
     if (wmClass.isEmpty() && wmInstance.isEmpty() && executables.isEmpty())
         return std::nullopt;

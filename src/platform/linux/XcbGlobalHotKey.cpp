@@ -3,11 +3,9 @@
 #include <QGuiApplication>
 #include <QMetaObject>
 #include <QtGui/qguiapplication_platform.h>
-
+#include <cstdlib>
 #include <xcb/xcb.h>
 #include <xcb/xcb_keysyms.h>
-
-#include <cstdlib>
 
 namespace {
 
@@ -50,9 +48,8 @@ bool XcbGlobalHotKey::registerAltSpace(std::function<void()> pressed) {
     bool refused = false;
     for (xcb_keycode_t* code = codes; *code != XCB_NO_SYMBOL; ++code) {
         for (std::uint16_t locks : lockMasks) {
-            xcb_void_cookie_t cookie =
-                xcb_grab_key_checked(c, 1, root, altMask | locks, *code, XCB_GRAB_MODE_ASYNC,
-                                     XCB_GRAB_MODE_ASYNC);
+            xcb_void_cookie_t cookie = xcb_grab_key_checked(
+                c, 1, root, altMask | locks, *code, XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC);
             // BadAccess: another client (often the window manager) holds it.
             if (xcb_generic_error_t* error = xcb_request_check(c, cookie)) {
                 refused = true;

@@ -3,7 +3,6 @@
 #include "platform/GlobalHotKey.h"
 
 #include <QAbstractNativeEventFilter>
-
 #include <cstdint>
 #include <vector>
 

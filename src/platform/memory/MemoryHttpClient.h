@@ -4,7 +4,6 @@
 
 #include <QHash>
 #include <QList>
-
 #include <mutex>
 
 // Answers from a table set by the test: the body for a URL, cut to the

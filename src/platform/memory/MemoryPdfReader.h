@@ -3,7 +3,6 @@
 #include "platform/PdfReader.h"
 
 #include <QHash>
-
 #include <mutex>
 
 // Documents the test describes by path: their text and first page.

@@ -3,7 +3,6 @@
 #include "platform/ThumbnailGenerator.h"
 
 #include <QHash>
-
 #include <chrono>
 #include <mutex>
 #include <thread>

@@ -1,10 +1,9 @@
 #include "support/TovikProcess.h"
 
+#include <QImage>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QTemporaryDir>
-#include <QImage>
-
 #include <gtest/gtest.h>
 
 using namespace Qt::StringLiterals;
@@ -15,8 +14,8 @@ TEST(TovikCategorize, PrintsTheCategoryOrNothing) {
     EXPECT_EQ(run.exitStatus, 0);
     EXPECT_EQ(run.out, "Video\n");
 
-    run = runTovik({u"categorize"_s, u"--title"_s, u"notes"_s, u"--text"_s,
-                    u"python and a compiler"_s});
+    run = runTovik(
+        {u"categorize"_s, u"--title"_s, u"notes"_s, u"--text"_s, u"python and a compiler"_s});
     EXPECT_EQ(run.out, "Code\n");
 
     run = runTovik({u"categorize"_s, u"--title"_s, u"hello"_s});

@@ -15,7 +15,6 @@
 #include <QPainter>
 #include <QPdfWriter>
 #include <QTemporaryDir>
-
 #include <gtest/gtest.h>
 
 using namespace Qt::StringLiterals;
@@ -213,11 +212,11 @@ TEST_F(ContentCommands, FetchPageRejectsWhatIsNotAWebAddress) {
 }
 
 TEST_F(ContentCommands, AddingALinkReadsItsTitleTextPreviewIconAndCategory) {
-    server.routeHtml("/post",
-                     "<html><head><title>Learning to write a compiler</title>"
-                     "<meta property='og:image' content='/preview.png'>"
-                     "<link rel='icon' href='/icon.png'></head>"
-                     "<body><p>We write a small compiler in python, step by step.</p></body></html>");
+    server.routeHtml(
+        "/post", "<html><head><title>Learning to write a compiler</title>"
+                 "<meta property='og:image' content='/preview.png'>"
+                 "<link rel='icon' href='/icon.png'></head>"
+                 "<body><p>We write a small compiler in python, step by step.</p></body></html>");
     server.routeImage("/preview.png", imageBytes(2000, 1000));
     server.routeImage("/icon.png", imageBytes(256, 256));
     // Read before the command returns: its process ends with it.

@@ -1,8 +1,7 @@
-#include "support/GuiApplication.h"
-#include "support/TovikProcess.h"
-
 #include "platform/integration/LocalHttpServer.h"
 #include "platform/linux/XcbGlobalHotKey.h"
+#include "support/GuiApplication.h"
+#include "support/TovikProcess.h"
 
 #include <QDir>
 #include <QFile>
@@ -12,7 +11,6 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
-
 #include <gtest/gtest.h>
 
 using namespace Qt::StringLiterals;
@@ -56,7 +54,9 @@ protected:
     TovikRun tovik(const QStringList& arguments, const QByteArray& input = {}) {
         return runTovik(arguments, input, env);
     }
-    QJsonArray items() { return QJsonDocument::fromJson(tovik({u"list"_s, u"--json"_s}).out).array(); }
+    QJsonArray items() {
+        return QJsonDocument::fromJson(tovik({u"list"_s, u"--json"_s}).out).array();
+    }
     // Keeps a link to a page that answers after delayMs, and waits until the
     // app has started reading it.
     void keepSlowLink(LocalHttpServer& server, int delayMs, const QByteArray& title) {
@@ -244,8 +244,9 @@ TEST_F(RunningApp, FirstLaunchRegistersTheAutostartEntry) {
     EXPECT_TRUE(file.readAll().contains("Exec=\""));
     QFile defaults(home.filePath(u"config/com.nivo.lumavex/defaults.json"_s));
     ASSERT_TRUE(defaults.open(QIODevice::ReadOnly));
-    EXPECT_EQ(QJsonDocument::fromJson(defaults.readAll()).object().value(u"didConfigureLoginItem"_s),
-              QJsonValue(true));
+    EXPECT_EQ(
+        QJsonDocument::fromJson(defaults.readAll()).object().value(u"didConfigureLoginItem"_s),
+        QJsonValue(true));
 }
 
 TEST(GlobalHotKey, AltSpaceFromTheKeyboardReachesTheApp) {

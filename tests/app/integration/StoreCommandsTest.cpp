@@ -11,11 +11,9 @@
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QThread>
-
 #include <csignal>
-#include <sys/stat.h>
-
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 using namespace Qt::StringLiterals;
 
@@ -59,8 +57,8 @@ TEST_F(StoreCommands, AddPrintsIdNewnessAndTag) {
     EXPECT_EQ(again.value(u"id"_s).toString(), id);
     EXPECT_EQ(again.value(u"tag"_s).toString(), u"Reading"_s);
 
-    QJsonObject link = tovikJson({u"add"_s, u"link"_s, u"https://www.youtube.com/watch?v=1"_s,
-                                  u"--source"_s, u"Firefox"_s});
+    QJsonObject link = tovikJson(
+        {u"add"_s, u"link"_s, u"https://www.youtube.com/watch?v=1"_s, u"--source"_s, u"Firefox"_s});
     EXPECT_EQ(link.value(u"tag"_s).toString(), u"Video"_s);
     QJsonObject plain = tovikJson({u"add"_s, u"text"_s, u"hello there"_s});
     EXPECT_TRUE(plain.value(u"tag"_s).isNull());
@@ -81,9 +79,8 @@ TEST_F(StoreCommands, FilesImagesTagsRemoveAndAutosortWorkOnTheSameStore) {
     image.fill(Qt::yellow);
     ASSERT_TRUE(image.save(source.filePath(u"pic.png"_s)));
 
-    const QString fileId = tovikJson({u"add"_s, u"file"_s, source.filePath(u"plan.txt"_s)})
-                               .value(u"id"_s)
-                               .toString();
+    const QString fileId =
+        tovikJson({u"add"_s, u"file"_s, source.filePath(u"plan.txt"_s)}).value(u"id"_s).toString();
     const QString imageId =
         tovikJson({u"add"_s, u"image"_s, source.filePath(u"pic.png"_s)}).value(u"id"_s).toString();
     // The text file's thumbnail lies beside the copies.
@@ -243,8 +240,7 @@ TEST_F(StoreCommands, AddFilePrintsOneLinePerItemAndNamesWhatItCouldNotKeep) {
     // A FIFO is never opened (that would block until a writer came).
     const QString fifo = source.filePath(u"pipe"_s);
     ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
-    const TovikRun mixed =
-        tovik({u"add"_s, u"file"_s, fifo, source.filePath(u"a.md"_s)});
+    const TovikRun mixed = tovik({u"add"_s, u"file"_s, fifo, source.filePath(u"a.md"_s)});
     EXPECT_EQ(mixed.exitStatus, 1);
     EXPECT_EQ(mixed.out.count('\n'), 1) << "the file that could be kept";
     EXPECT_EQ(mixed.err.count('\n'), 1);
@@ -255,8 +251,8 @@ TEST_F(StoreCommands, AddFilePrintsOneLinePerItemAndNamesWhatItCouldNotKeep) {
 TEST_F(StoreCommands, CommandsPrintNothingButTheirOwnWords) {
     QProcessEnvironment bare = environment();
     bare.remove(u"XDG_RUNTIME_DIR"_s);
-    for (const QStringList& arguments :
-         {QStringList{u"enrich"_s, u"--help"_s}, QStringList{u"enrich"_s}, QStringList{u"list"_s}}) {
+    for (const QStringList& arguments : {QStringList{u"enrich"_s, u"--help"_s},
+                                         QStringList{u"enrich"_s}, QStringList{u"list"_s}}) {
         const TovikRun run = runTovik(arguments, {}, bare);
         EXPECT_EQ(run.exitStatus, 0) << arguments.join(u' ').toStdString();
         EXPECT_EQ(run.err, QByteArray()) << arguments.join(u' ').toStdString();

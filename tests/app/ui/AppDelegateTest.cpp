@@ -1,6 +1,7 @@
+#include "app/ui/AppDelegate.h"
+
 #include "app/AppNavigation.h"
 #include "app/AppSettings.h"
-#include "app/ui/AppDelegate.h"
 #include "capture/AppState.h"
 #include "platform/memory/MemoryAppearance.h"
 #include "platform/memory/MemoryEnvironment.h"
@@ -14,7 +15,6 @@
 #include <QSignalSpy>
 #include <QSystemTrayIcon>
 #include <QTest>
-
 #include <gtest/gtest.h>
 
 using namespace Qt::StringLiterals;
@@ -24,9 +24,8 @@ namespace {
 struct Shell {
     explicit Shell(const QString& applicationId = u"com.nivo.lumavex"_s)
         : settings(defaults, appearance, loginItem, applicationId),
-          state(scheduler, defaults, [](const ClipContent&, const std::optional<QString>&) {
-              return SaveResult{};
-          }),
+          state(scheduler, defaults,
+                [](const ClipContent&, const std::optional<QString>&) { return SaveResult{}; }),
           delegate(settings, state, navigation, hotKey, environment, [this] { startCapture(); }) {}
 
     // What start-up had done by the time it started the panels and watcher.
@@ -84,9 +83,8 @@ TEST(AppDelegate, StartUpPutsAnIconWithItsMenuInTheTray) {
     EXPECT_FALSE(shell.delegate.statusItem()->icon().isNull());
     ASSERT_EQ(shell.delegate.statusItem()->contextMenu(), shell.delegate.statusMenu());
     EXPECT_EQ(titles(shell.delegate.statusMenu()),
-              (QStringList{u"Open Library"_s, u"Ask to keep copies"_s,
-                           u"Drop on notch to save"_s, u"Launch at Login"_s, u"Appearance"_s,
-                           u"—"_s, u"Quit lumavex"_s}));
+              (QStringList{u"Open Library"_s, u"Ask to keep copies"_s, u"Drop on notch to save"_s,
+                           u"Launch at Login"_s, u"Appearance"_s, u"—"_s, u"Quit lumavex"_s}));
 }
 
 TEST(AppDelegate, FirstLaunchAppliesLightRegistersTheLoginItemOnceAndTheHotKey) {

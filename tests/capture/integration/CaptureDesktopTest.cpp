@@ -1,8 +1,7 @@
 #include "HelperApplication.h"
-#include "capture/KeepPipeline.h"
-
 #include "capture/AppState.h"
 #include "capture/ClipboardWatcher.h"
+#include "capture/KeepPipeline.h"
 #include "capture/NotchGeometry.h"
 #include "capture/ui/NotchController.h"
 #include "capture/ui/NotchPanel.h"
@@ -25,7 +24,6 @@
 #include <QScreen>
 #include <QTest>
 #include <QToolButton>
-
 #include <gtest/gtest.h>
 
 using namespace Qt::StringLiterals;
@@ -56,12 +54,13 @@ protected:
         frontmost = std::make_unique<X11FrontmostApplication>(QStringList{applications});
 
         state = std::make_unique<AppState>(
-            scheduler, defaults, [this](const ClipContent& clip, const std::optional<QString>& tag) {
+            scheduler, defaults,
+            [this](const ClipContent& clip, const std::optional<QString>& tag) {
                 return KeepPipeline::save(*store, clip, tag);
             });
         watcher = std::make_unique<ClipboardWatcher>(pasteboard, *frontmost, scheduler, *state);
-        controller = std::make_unique<NotchController>(*state, *store, categorizer, scheduler,
-                                                       *frontmost);
+        controller =
+            std::make_unique<NotchController>(*state, *store, categorizer, scheduler, *frontmost);
         controller->setUp();
         // Clipboard news of earlier tests (an owner that quit) arrive first,
         // so that they are not mistaken for changes made during this one.
@@ -100,8 +99,8 @@ protected:
     // The panel's frame as the X server has it, which the window manager
     // could have moved.
     static QRect serverFrame(const QWidget* window) {
-        const QString out = runTool(u"xdotool"_s, {u"getwindowgeometry"_s, u"--shell"_s,
-                                                   QString::number(window->winId())});
+        const QString out = runTool(
+            u"xdotool"_s, {u"getwindowgeometry"_s, u"--shell"_s, QString::number(window->winId())});
         QHash<QString, int> values;
         for (const QString& line : out.split(u'\n')) {
             const QStringList pair = line.split(u'=');
@@ -168,7 +167,8 @@ TEST_F(CaptureDesktopTest, CopyInAnotherApplicationPromptsAndKeepSavesIt) {
     sinceCopy.start();
     ASSERT_TRUE(waitForPrompt()) << "no keep prompt";
     RecordProperty("promptAfterMs", int(sinceCopy.elapsed()));
-    std::printf("prompt shown %lld ms after the copy\n", static_cast<long long>(sinceCopy.elapsed()));
+    std::printf("prompt shown %lld ms after the copy\n",
+                static_cast<long long>(sinceCopy.elapsed()));
 
     EXPECT_TRUE(waitForServerFrame(PanelMode::keepPrompt))
         << "the server has the panel at " << serverFrame(panel()).x() << ","

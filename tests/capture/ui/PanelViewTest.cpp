@@ -1,7 +1,8 @@
+#include "capture/ui/PanelView.h"
+
 #include "capture/AppState.h"
 #include "capture/KeepPipeline.h"
 #include "capture/NotchGeometry.h"
-#include "capture/ui/PanelView.h"
 #include "platform/memory/MemoryFrontmostApplication.h"
 #include "platform/memory/MemoryScheduler.h"
 #include "platform/memory/MemoryUserDefaults.h"
@@ -17,7 +18,6 @@
 #include <QPainter>
 #include <QTest>
 #include <QToolButton>
-
 #include <gtest/gtest.h>
 
 using namespace Qt::StringLiterals;
@@ -33,7 +33,8 @@ protected:
         store = openStore();
         ASSERT_TRUE(store);
         state = std::make_unique<AppState>(
-            scheduler, defaults, [this](const ClipContent& clip, const std::optional<QString>& tag) {
+            scheduler, defaults,
+            [this](const ClipContent& clip, const std::optional<QString>& tag) {
                 return KeepPipeline::save(*store, clip, tag);
             });
         view = std::make_unique<PanelView>(*state, *store, categorizer, scheduler, frontmost);
@@ -114,9 +115,9 @@ TEST_F(PanelViewTest, KeepRowShowsTitleKindAndThePredictionWhenThereIsOne) {
         {ClipContent::fromClipboard({}, u"https://github.com/org/repo"_s, std::nullopt),
          u"github.com"_s, u"Link"_s, u"Code"_s},
         {text(u"just some words"_s), u"just some words"_s, u"Text"_s, std::nullopt},
-        {ClipContent::fromClipboard({QUrl::fromLocalFile(u"/tmp/a.pdf"_s),
-                                     QUrl::fromLocalFile(u"/tmp/b.pdf"_s)},
-                                    u"a.pdf b.pdf"_s, std::nullopt),
+        {ClipContent::fromClipboard(
+             {QUrl::fromLocalFile(u"/tmp/a.pdf"_s), QUrl::fromLocalFile(u"/tmp/b.pdf"_s)},
+             u"a.pdf b.pdf"_s, std::nullopt),
          u"2 files"_s, u"File"_s, std::nullopt},
     };
     for (const Case& c : cases) {
@@ -141,7 +142,8 @@ TEST_F(PanelViewTest, TagMenuListsTheCurrentTagsAndKeepsUnderTheChosenOne) {
     EXPECT_EQ(menuTitles().value(2), u"Work"_s) << "tags in use come first";
     EXPECT_EQ(view->tagMenuButton()->toolTip(), u"Keep under a tag"_s);
 
-    KeepPipeline::save(*store, text(u"newer"_s), u"Travel"_s); // tags added while the prompt is open
+    KeepPipeline::save(*store, text(u"newer"_s),
+                       u"Travel"_s); // tags added while the prompt is open
     EXPECT_TRUE(menuTitles().contains(u"Travel"_s)) << "the menu is filled when it opens";
 
     menuAction(u"Work"_s)->trigger();
@@ -213,10 +215,12 @@ TEST_F(PanelViewTest, RendersEveryStateForReview) {
     shoot(u"drop-zone"_s);
     state->collapse();
 
-    state->showKeepPrompt(ClipContent::fromClipboard({}, u"https://github.com/org/repo"_s, std::nullopt));
+    state->showKeepPrompt(
+        ClipContent::fromClipboard({}, u"https://github.com/org/repo"_s, std::nullopt));
     shoot(u"keep-link"_s);
     state->collapse();
-    state->showKeepPrompt(text(u"Lorem ipsum dolor sit amet, consectetur adipiscing elit, sed do eiusmod tempor"_s));
+    state->showKeepPrompt(
+        text(u"Lorem ipsum dolor sit amet, consectetur adipiscing elit, sed do eiusmod tempor"_s));
     shoot(u"keep-long-text"_s);
     state->collapse();
     QImage picture(40, 30, QImage::Format_RGB32);
@@ -226,7 +230,8 @@ TEST_F(PanelViewTest, RendersEveryStateForReview) {
     state->showKeepPrompt(image);
     shoot(u"keep-image"_s);
     state->collapse();
-    state->showKeepPrompt(ClipContent::fromClipboard({QUrl::fromLocalFile(u"/home/u/Quarterly report.pdf"_s)}, std::nullopt, std::nullopt));
+    state->showKeepPrompt(ClipContent::fromClipboard(
+        {QUrl::fromLocalFile(u"/home/u/Quarterly report.pdf"_s)}, std::nullopt, std::nullopt));
     shoot(u"keep-file"_s);
 
     Q_EMIT view->tagMenu()->aboutToShow();

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "capture/AppState.h"
-#include "capture/KeepPipeline.h"
 #include "capture/ClipboardWatcher.h"
+#include "capture/KeepPipeline.h"
 #include "library/ImageCache.h"
 #include "library/ui/LibraryContext.h"
 #include "platform/memory/MemoryFrontmostApplication.h"

@@ -1,9 +1,9 @@
 // The Linux content services on real input: tesseract on rendered text,
 // poppler on PDFs written here, and the document thumbnailer.
 #include "platform/integration/TestApplication.h"
-#include "store/DocumentThumbnailer.h"
 #include "platform/linux/PopplerPdfReader.h"
 #include "platform/linux/TesseractTextRecognizer.h"
+#include "store/DocumentThumbnailer.h"
 #include "store/TextRecognition.h"
 #include "support/QtPrinters.h"
 
@@ -12,7 +12,6 @@
 #include <QPainter>
 #include <QPdfWriter>
 #include <QTemporaryDir>
-
 #include <gtest/gtest.h>
 
 using namespace Qt::StringLiterals;
@@ -41,8 +40,8 @@ QImage renderedText(const QStringList& lines, int pixelSize) {
 }
 
 // A PDF with one paragraph per page.
-void writePdf(const QString& path, const QStringList& pages, QPageLayout::Orientation orientation =
-                                                                 QPageLayout::Portrait) {
+void writePdf(const QString& path, const QStringList& pages,
+              QPageLayout::Orientation orientation = QPageLayout::Portrait) {
     QPdfWriter writer(path);
     writer.setPageSize(QPageSize(QPageSize::A4));
     writer.setPageOrientation(orientation);
@@ -102,7 +101,8 @@ TEST_F(ContentReadersTest, PdfTextAndFirstPageComeFromPoppler) {
     PopplerPdfReader pdf;
     const std::optional<QString> text = pdf.text(report, 40'000);
     ASSERT_TRUE(text);
-    EXPECT_TRUE(text->simplified().contains(u"Quarterly revenue grew in every region."_s)) << text->toStdString();
+    EXPECT_TRUE(text->simplified().contains(u"Quarterly revenue grew in every region."_s))
+        << text->toStdString();
     EXPECT_TRUE(text->contains(u"Second page appendix."_s));
     // Reading stops once enough text is there.
     EXPECT_FALSE(pdf.text(report, 10)->contains(u"appendix"_s));

@@ -1,7 +1,7 @@
-#include "platform/integration/LocalHttpServer.h"
-#include "platform/integration/TestApplication.h"
 #include "platform/linux/CurlHttpClient.h"
 
+#include "platform/integration/LocalHttpServer.h"
+#include "platform/integration/TestApplication.h"
 
 #include <gtest/gtest.h>
 
@@ -14,7 +14,7 @@ protected:
     void SetUp() override { ensureTestApplication(); }
 
     std::optional<QByteArray> fetch(const QByteArray& path, qint64 maxBytes = 1'000'000,
-                                     std::chrono::seconds timeout = 5s) {
+                                    std::chrono::seconds timeout = 5s) {
         return client.fetchData(server.url(path), maxBytes, timeout);
     }
 

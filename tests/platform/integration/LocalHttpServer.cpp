@@ -1,12 +1,11 @@
 #include "platform/integration/LocalHttpServer.h"
 
 #include <arpa/inet.h>
+#include <chrono>
 #include <netinet/in.h>
 #include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
-
-#include <chrono>
 
 namespace {
 

@@ -4,7 +4,6 @@
 #include <QHash>
 #include <QList>
 #include <QUrl>
-
 #include <atomic>
 #include <mutex>
 #include <optional>
@@ -22,7 +21,7 @@ public:
         QByteArray contentType = "text/html; charset=utf-8";
         QByteArray body;
         QList<std::pair<QByteArray, QByteArray>> headers; // extra ones, e.g. Location
-        int delayMs = 0;   // wait before answering
+        int delayMs = 0;                                  // wait before answering
         int trickleMs = 0; // when set, the body goes out one byte per this many ms
     };
 

@@ -1,7 +1,7 @@
 # The two set-up commands of the README:
 #   make run    installs what is needed, builds Tovik and starts it
 #   make test   installs what is needed, builds everything and runs every test
-.PHONY: bootstrap build run test check-layers test-debug test-asan test-tsan test-fuzz bench screenshots install clean
+.PHONY: bootstrap build run test check-layers check-format test-debug test-asan test-tsan test-fuzz bench screenshots install clean
 
 JOBS ?= $(shell nproc)
 
@@ -15,11 +15,15 @@ build: bootstrap
 run: build
 	scripts/run-app
 
-test: check-layers test-debug test-asan test-fuzz
+test: check-layers check-format test-debug test-asan test-fuzz
 
 # Fails on an include that climbs back up the folder graph (docs/architecture.md).
 check-layers:
 	scripts/check-layers
+
+# Fails on a C++ file that differs from .clang-format.
+check-format: bootstrap
+	scripts/check-format
 
 test-debug: bootstrap
 	cmake --preset debug

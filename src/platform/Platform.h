@@ -1,11 +1,15 @@
 #pragma once
 
+class Accessibility;
 class Appearance;
 class Clock;
 class LoginItem;
 class Environment;
 class GlobalHotKey;
 class FrontmostApplication;
+class KeyboardTyper;
+class OverlayPanels;
+class PointerMonitor;
 class Pasteboard;
 class Scheduler;
 class UserDefaults;
@@ -34,6 +38,10 @@ public:
     virtual ThumbnailGenerator& thumbnailGenerator() = 0;
     virtual Pasteboard& pasteboard() = 0;
     virtual FrontmostApplication& frontmostApplication() = 0;
+    virtual Accessibility& accessibility() = 0;
+    virtual KeyboardTyper& keyboardTyper() = 0;
+    virtual PointerMonitor& pointerMonitor() = 0;
+    virtual OverlayPanels& overlayPanels() = 0;
 
     // The installed platform. Installing is done once, before any shared service is used.
     static Platform& current();

@@ -1,5 +1,6 @@
 #include "app/cli/CommandLine.h"
 
+#include "app/cli/A11yCommand.h"
 #include "app/cli/AddCommand.h"
 #include "app/cli/CategorizeCommand.h"
 #include "app/cli/ClipCommand.h"
@@ -29,6 +30,7 @@ CommandLine::CommandLine() {
     commands.push_back(std::make_unique<LibraryCommand>());
     commands.push_back(std::make_unique<FetchPageCommand>());
     commands.push_back(std::make_unique<EnrichCommand>());
+    commands.push_back(std::make_unique<A11yCommand>());
 }
 
 CommandLine::~CommandLine() = default;

@@ -2,17 +2,20 @@
 
 #include "platform/Platform.h"
 #include "platform/ThumbnailGenerator.h"
+#include "platform/linux/AtspiAccessibility.h"
 #include "platform/linux/AutostartLoginItem.h"
 #include "platform/linux/CurlHttpClient.h"
 #include "platform/linux/FusionAppearance.h"
 #include "platform/linux/JsonUserDefaults.h"
 #include "platform/linux/PopplerPdfReader.h"
 #include "platform/linux/ProcessEnvironment.h"
+#include "platform/linux/QtOverlayPanels.h"
 #include "platform/linux/QtPasteboard.h"
 #include "platform/linux/QtScheduler.h"
 #include "platform/linux/SystemClock.h"
 #include "platform/linux/TesseractTextRecognizer.h"
 #include "platform/linux/X11FrontmostApplication.h"
+#include "platform/linux/XcbDesktopInput.h"
 #include "platform/linux/XcbGlobalHotKey.h"
 
 #include <functional>
@@ -40,6 +43,10 @@ public:
     ThumbnailGenerator& thumbnailGenerator() override { return *thumbnails; }
     Pasteboard& pasteboard() override { return qtPasteboard; }
     FrontmostApplication& frontmostApplication() override { return x11Frontmost; }
+    Accessibility& accessibility() override { return atspi; }
+    KeyboardTyper& keyboardTyper() override { return xcbTyper; }
+    PointerMonitor& pointerMonitor() override { return xcbPointer; }
+    OverlayPanels& overlayPanels() override { return qtOverlays; }
 
 private:
     SystemClock systemClock;
@@ -58,4 +65,8 @@ private:
     QtPasteboard qtPasteboard;
     X11FrontmostApplication x11Frontmost{
         DesktopEntryIndex::applicationDirectories(processEnvironment)};
+    AtspiAccessibility atspi;
+    XcbKeyboardTyper xcbTyper;
+    XcbPointerMonitor xcbPointer;
+    QtOverlayPanels qtOverlays;
 };

@@ -1,5 +1,7 @@
 #include "platform/linux/X11FrontmostApplication.h"
 
+#include "platform/ApplicationId.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <cstdlib>
@@ -79,23 +81,60 @@ bool X11FrontmostApplication::connect() {
     return true;
 }
 
-std::optional<QString> X11FrontmostApplication::displayName() {
+unsigned int X11FrontmostApplication::activeWindow() {
     if (!connect())
-        return std::nullopt;
+        return 0;
     if (xcb_connection_has_error(connection)) {
         // The display went away; try afresh next time.
         xcb_disconnect(connection);
         connection = nullptr;
-        return std::nullopt;
+        return 0;
     }
     if (activeWindowAtom == XCB_ATOM_NONE)
-        return std::nullopt;
-
+        return 0;
     const auto active = property(connection, root, activeWindowAtom, XCB_ATOM_WINDOW, 1);
     if (!active || active->format != 32 || xcb_get_property_value_length(active.get()) < 4)
+        return 0;
+    return *static_cast<const xcb_window_t*>(xcb_get_property_value(active.get()));
+}
+
+uint32_t X11FrontmostApplication::windowPid(unsigned int window) {
+    if (pidAtom == XCB_ATOM_NONE || window == XCB_WINDOW_NONE)
+        return 0;
+    const auto pid = property(connection, window, pidAtom, XCB_ATOM_CARDINAL, 1);
+    if (pid && pid->format == 32 && xcb_get_property_value_length(pid.get()) >= 4)
+        return *static_cast<const uint32_t*>(xcb_get_property_value(pid.get()));
+    return 0;
+}
+
+std::optional<RunningApplication> X11FrontmostApplication::frontmost() {
+    uint32_t pid = 0;
+    {
+        const std::lock_guard guard(lock);
+        pid = windowPid(activeWindow());
+    }
+    if (pid == 0)
         return std::nullopt;
-    const xcb_window_t window =
-        *static_cast<const xcb_window_t*>(xcb_get_property_value(active.get()));
+    return running(pid);
+}
+
+std::optional<RunningApplication> X11FrontmostApplication::running(qint64 pid) {
+    if (pid <= 0)
+        return std::nullopt;
+    const QStringList names = executableNames(uint32_t(pid));
+    if (names.isEmpty())
+        return std::nullopt;
+    QFile info(u"/proc/"_s + QString::number(pid) + u"/root/.flatpak-info"_s);
+    QByteArray flatpakInfo;
+    if (info.open(QIODevice::ReadOnly))
+        flatpakInfo = info.read(64 * 1024);
+    return RunningApplication{
+        pid, ApplicationId::fromProcess(names, ApplicationId::flatpakIdFromInfo(flatpakInfo))};
+}
+
+std::optional<QString> X11FrontmostApplication::displayName() {
+    const std::lock_guard guard(lock);
+    const xcb_window_t window = activeWindow();
     if (window == XCB_WINDOW_NONE)
         return std::nullopt;
 
@@ -109,12 +148,8 @@ std::optional<QString> X11FrontmostApplication::displayName() {
         wmClass = QString::fromLocal8Bit(parts.value(1));
     }
     QStringList executables;
-    if (pidAtom != XCB_ATOM_NONE) {
-        const auto pid = property(connection, window, pidAtom, XCB_ATOM_CARDINAL, 1);
-        if (pid && pid->format == 32 && xcb_get_property_value_length(pid.get()) >= 4)
-            executables =
-                executableNames(*static_cast<const uint32_t*>(xcb_get_property_value(pid.get())));
-    }
+    if (const uint32_t pid = windowPid(window))
+        executables = executableNames(pid);
     if (wmClass.isEmpty() && wmInstance.isEmpty() && executables.isEmpty())
         return std::nullopt;
 

@@ -1,8 +1,10 @@
 #pragma once
 
 #include "platform/Platform.h"
+#include "platform/memory/MemoryAccessibility.h"
 #include "platform/memory/MemoryAppearance.h"
 #include "platform/memory/MemoryClock.h"
+#include "platform/memory/MemoryDesktop.h"
 #include "platform/memory/MemoryEnvironment.h"
 #include "platform/memory/MemoryFrontmostApplication.h"
 #include "platform/memory/MemoryGlobalHotKey.h"
@@ -31,6 +33,10 @@ public:
     ThumbnailGenerator& thumbnailGenerator() override { return memoryThumbnailGenerator; }
     Pasteboard& pasteboard() override { return memoryPasteboard; }
     FrontmostApplication& frontmostApplication() override { return memoryFrontmost; }
+    Accessibility& accessibility() override { return memoryAccessibility; }
+    KeyboardTyper& keyboardTyper() override { return memoryKeyboardTyper; }
+    PointerMonitor& pointerMonitor() override { return memoryPointerMonitor; }
+    OverlayPanels& overlayPanels() override { return memoryOverlayPanels; }
 
     MemoryClock memoryClock;
     MemoryEnvironment memoryEnvironment;
@@ -45,4 +51,8 @@ public:
     MemoryThumbnailGenerator memoryThumbnailGenerator;
     MemoryPasteboard memoryPasteboard;
     MemoryFrontmostApplication memoryFrontmost;
+    MemoryAccessibility memoryAccessibility;
+    MemoryKeyboardTyper memoryKeyboardTyper;
+    MemoryPointerMonitor memoryPointerMonitor;
+    MemoryOverlayPanels memoryOverlayPanels;
 };

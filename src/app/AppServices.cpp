@@ -2,16 +2,25 @@
 
 #include "app/AppNavigation.h"
 #include "app/AppSettings.h"
+#include "autofill/AutoFill.h"
+#include "autofill/ProfileStore.h"
 #include "capture/AppState.h"
 #include "capture/ClipboardWatcher.h"
 #include "capture/KeepPipeline.h"
 #include "library/ImageCache.h"
 #include "organise/Categorizer.h"
 #include "organise/EnglishEmbedding.h"
+#include "platform/Environment.h"
 #include "platform/Platform.h"
+#include "platform/UserAccount.h"
 #include "store/BoundedWait.h"
 #include "store/DataFolder.h"
 #include "store/ItemEnricher.h"
+
+#include <QCoreApplication>
+#include <iostream>
+
+using namespace Qt::StringLiterals;
 
 AppServices::AppServices(Platform& platform, Mode mode) : platformServices(platform) {
     rootRegistration.emplace(*this);
@@ -41,13 +50,49 @@ AppServices::AppServices(Platform& platform, Mode mode) : platformServices(platf
     watcherService.own(
         std::make_unique<ClipboardWatcher>(platform.pasteboard(), platform.frontmostApplication(),
                                            platform.scheduler(), *stateService.object));
+
+    AppState& state = *stateService.object;
+    AutoFill::Services autofill{platform.accessibility(),
+                                platform.frontmostApplication(),
+                                platform.keyboardTyper(),
+                                platform.userDefaults(),
+                                profileStore(),
+                                platform.clock(),
+                                [&state](const QString& text) { state.showFlash(text); },
+                                QCoreApplication::applicationPid(),
+                                std::nullopt,
+                                nullptr,
+                                40};
+    const Environment& env = platform.environment();
+    if (const auto pid = env.value(u"TOVIK_AUTOFILL_PID"_s)) {
+        bool ok = false;
+        const qint64 value = pid->toLongLong(&ok);
+        if (ok && value > 0)
+            autofill.watchedPid = value;
+    }
+    if (env.value(u"TOVIK_AUTOFILL_DEBUG"_s))
+        autofill.debug = &std::cerr;
+    autofillService.own(std::make_unique<AutoFill>(std::move(autofill)));
+}
+
+ProfileStore& AppServices::profileStore() {
+    if (!profileService.object) {
+        const Environment& env = platformServices.environment();
+        const QString folder = DataFolder::root(DataFolder::applicationSupport(env), false);
+        profileService.own(std::make_unique<ProfileStore>(
+            ProfileStore::Options{ProfileStore::profileFilePath(env, folder),
+                                  platformServices.userAccount().fullName()}));
+    }
+    return *profileService.object;
 }
 
 AppServices::~AppServices() {
+    autofillService.reset();
     watcherService.reset();
     stateService.reset();
     // Stops enrichment, joins its queue and writes what is pending.
     storeService.reset();
+    profileService.reset();
     // Recognition or thumbnailing a wait gave up on may still be using the
     // platform, which dies right after this.
     BackgroundThreads::joinAll();

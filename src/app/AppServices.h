@@ -9,6 +9,8 @@
 class AppNavigation;
 class AppSettings;
 class AppState;
+class AutoFill;
+class ProfileStore;
 class Categorizer;
 class ClipboardWatcher;
 class ContentEnricher;
@@ -47,6 +49,11 @@ public:
     Store& store() const { return *storeService.object; }
     AppState& appState() const { return *stateService.object; }
     ClipboardWatcher& clipboardWatcher() const { return *watcherService.object; }
+    AutoFill& autoFill() const { return *autofillService.object; }
+
+    // The user's profile and learned answers; made on first use, since
+    // making it may seed the profile file from the account's name.
+    ProfileStore& profileStore();
 
     // How the user's store is opened, in the app and by commands alike.
     Store::Options storeOptions() const;
@@ -79,4 +86,6 @@ private:
     Owned<Store> storeService;
     Owned<AppState> stateService;
     Owned<ClipboardWatcher> watcherService;
+    Owned<ProfileStore> profileService;
+    Owned<AutoFill> autofillService;
 };

@@ -134,4 +134,7 @@ public:
     // The element of the application with this process id; null when the
     // application has no accessible tree (or none yet).
     virtual AXElement application(qint64 pid) = 0;
+    // From now on "AXFocusedUIElement" may follow the applications' focus
+    // events instead of searching (a long-running poller asks for this).
+    virtual void followFocusEvents() {}
 };

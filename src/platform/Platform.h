@@ -12,6 +12,7 @@ class OverlayPanels;
 class PointerMonitor;
 class Pasteboard;
 class Scheduler;
+class UserAccount;
 class UserDefaults;
 class HttpClient;
 class PdfReader;
@@ -42,6 +43,7 @@ public:
     virtual KeyboardTyper& keyboardTyper() = 0;
     virtual PointerMonitor& pointerMonitor() = 0;
     virtual OverlayPanels& overlayPanels() = 0;
+    virtual UserAccount& userAccount() = 0;
 
     // The installed platform. Installing is done once, before any shared service is used.
     static Platform& current();

@@ -11,6 +11,7 @@
 #include "app/cli/FetchPageCommand.h"
 #include "app/cli/LibraryCommands.h"
 #include "app/cli/OrganiseCommands.h"
+#include "app/cli/ProfileCommands.h"
 
 #include <ostream>
 
@@ -31,6 +32,8 @@ CommandLine::CommandLine() {
     commands.push_back(std::make_unique<FetchPageCommand>());
     commands.push_back(std::make_unique<EnrichCommand>());
     commands.push_back(std::make_unique<A11yCommand>());
+    commands.push_back(std::make_unique<ProfileCommand>());
+    commands.push_back(std::make_unique<FieldCommand>());
 }
 
 CommandLine::~CommandLine() = default;

@@ -8,6 +8,7 @@
 #include "app/cli/StoreAccess.h"
 #include "app/ui/AppDelegate.h"
 #include "app/ui/LibraryController.h"
+#include "autofill/AutoFill.h"
 #include "capture/AppState.h"
 #include "capture/ClipboardWatcher.h"
 #include "capture/ui/NotchController.h"
@@ -98,6 +99,7 @@ int runDesktopApp(int argc, char** argv) {
                          platform.environment(), [&notch, &services] {
                              notch.setUp();
                              services.clipboardWatcher().start();
+                             services.autoFill().start();
                          });
     QObject::connect(&instance, &SingleInstance::showRequested, &library,
                      &LibraryController::showCurrentSection);

@@ -540,6 +540,8 @@ struct AtspiAccessibility::Backend : std::enable_shared_from_this<AtspiAccessibi
 namespace {
 using Backend = AtspiAccessibility::Backend;
 
+bool writeA11yStatus(bool on);
+
 class AtspiNode final : public AXNode {
 public:
     // Takes over one reference to accessible; made on the backend's thread.
@@ -562,6 +564,10 @@ public:
     }
 
     bool write(QStringView attribute, const std::variant<QString, bool>& value) override {
+        // A browser builds its tree once the session has accessibility on.
+        if (attribute == AX::enhancedUserInterface)
+            return std::holds_alternative<bool>(value) && std::get<bool>(value) &&
+                   writeA11yStatus(true);
         if (attribute != AX::value || !std::holds_alternative<QString>(value))
             return false;
         const QByteArray utf8 = std::get<QString>(value).toUtf8();

@@ -27,7 +27,7 @@ public:
     // From now on, "AXFocusedUIElement" follows the applications' focus
     // events, so reading it costs no call while focus rests; without events
     // (or before the first one) it is found by a bounded search.
-    void followFocusEvents();
+    void followFocusEvents() override;
     // Calls made to other processes so far.
     quint64 calls() const;
 

@@ -7,6 +7,7 @@
 #include "platform/linux/CurlHttpClient.h"
 #include "platform/linux/FusionAppearance.h"
 #include "platform/linux/JsonUserDefaults.h"
+#include "platform/linux/PasswdUserAccount.h"
 #include "platform/linux/PopplerPdfReader.h"
 #include "platform/linux/ProcessEnvironment.h"
 #include "platform/linux/QtOverlayPanels.h"
@@ -47,6 +48,7 @@ public:
     KeyboardTyper& keyboardTyper() override { return xcbTyper; }
     PointerMonitor& pointerMonitor() override { return xcbPointer; }
     OverlayPanels& overlayPanels() override { return qtOverlays; }
+    UserAccount& userAccount() override { return passwdAccount; }
 
 private:
     SystemClock systemClock;
@@ -69,4 +71,5 @@ private:
     XcbKeyboardTyper xcbTyper;
     XcbPointerMonitor xcbPointer;
     QtOverlayPanels qtOverlays;
+    PasswdUserAccount passwdAccount;
 };

@@ -15,6 +15,7 @@
 #include "platform/memory/MemoryScheduler.h"
 #include "platform/memory/MemoryTextRecognizer.h"
 #include "platform/memory/MemoryThumbnailGenerator.h"
+#include "platform/memory/MemoryUserAccount.h"
 #include "platform/memory/MemoryUserDefaults.h"
 
 // All platform services as in-memory doubles, for unit tests.
@@ -37,6 +38,7 @@ public:
     KeyboardTyper& keyboardTyper() override { return memoryKeyboardTyper; }
     PointerMonitor& pointerMonitor() override { return memoryPointerMonitor; }
     OverlayPanels& overlayPanels() override { return memoryOverlayPanels; }
+    UserAccount& userAccount() override { return memoryUserAccount; }
 
     MemoryClock memoryClock;
     MemoryEnvironment memoryEnvironment;
@@ -55,4 +57,5 @@ public:
     MemoryKeyboardTyper memoryKeyboardTyper;
     MemoryPointerMonitor memoryPointerMonitor;
     MemoryOverlayPanels memoryOverlayPanels;
+    MemoryUserAccount memoryUserAccount;
 };

@@ -13,6 +13,7 @@ class Categorizer;
 class ClipboardWatcher;
 class ContentEnricher;
 class ImageCache;
+class NetworkStore;
 class Platform;
 
 // The composition root: the one owner of every long-lived service of the
@@ -24,8 +25,8 @@ class Platform;
 //
 // A command gets the services every command shares (the categorizer and the
 // settings); it opens the store itself, read-only or as a writer, with
-// storeOptions(). The desktop app also gets the store, the panel state and
-// the clipboard watcher. Main thread only.
+// storeOptions(). The desktop app also gets the store, the panel state, the
+// clipboard watcher and the people of the map. Main thread only.
 class AppServices {
 public:
     enum class Mode { command, desktop };
@@ -47,6 +48,7 @@ public:
     Store& store() const { return *storeService.object; }
     AppState& appState() const { return *stateService.object; }
     ClipboardWatcher& clipboardWatcher() const { return *watcherService.object; }
+    NetworkStore& networkStore() const { return *networkService.object; }
 
     // How the user's store is opened, in the app and by commands alike.
     Store::Options storeOptions() const;
@@ -79,4 +81,5 @@ private:
     Owned<Store> storeService;
     Owned<AppState> stateService;
     Owned<ClipboardWatcher> watcherService;
+    Owned<NetworkStore> networkService;
 };

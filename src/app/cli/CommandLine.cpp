@@ -8,8 +8,10 @@
 #include "app/cli/CommandStreams.h"
 #include "app/cli/EnrichCommand.h"
 #include "app/cli/FetchPageCommand.h"
+#include "app/cli/FetchProfileCommand.h"
 #include "app/cli/LibraryCommands.h"
 #include "app/cli/OrganiseCommands.h"
+#include "app/cli/PeopleCommand.h"
 
 #include <ostream>
 
@@ -29,6 +31,8 @@ CommandLine::CommandLine() {
     commands.push_back(std::make_unique<LibraryCommand>());
     commands.push_back(std::make_unique<FetchPageCommand>());
     commands.push_back(std::make_unique<EnrichCommand>());
+    commands.push_back(std::make_unique<PeopleCommand>());
+    commands.push_back(std::make_unique<FetchProfileCommand>());
 }
 
 CommandLine::~CommandLine() = default;
@@ -60,8 +64,8 @@ const Command* CommandLine::find(const QString& name) const {
 
 bool CommandLine::changesData(const QStringList& arguments) const {
     const Command* command = find(arguments.value(0));
-    return command && command->changesData() && !arguments.contains(u"--help"_s) &&
-           !arguments.contains(u"-h"_s);
+    return command && command->changesDataWith(arguments.mid(1)) &&
+           !arguments.contains(u"--help"_s) && !arguments.contains(u"-h"_s);
 }
 
 bool CommandLine::drawsImages(const QStringList& arguments) const {

@@ -130,8 +130,6 @@ PersonSheet::PersonSheet(NetworkContext& context, std::optional<Person> person, 
     connect(autofill, &QPushButton::clicked, this, &PersonSheet::startAutofill);
     connect(cancel, &QPushButton::clicked, this, &PersonSheet::close);
     connect(save, &QPushButton::clicked, this, &PersonSheet::saveAndClose);
-    for (QLineEdit* field : {name, company, location, note, link})
-        connect(field, &QLineEdit::returnPressed, save, &QPushButton::click);
     updateButtons();
 }
 
@@ -190,7 +188,7 @@ void PersonSheet::startAutofill() {
 }
 
 void PersonSheet::saveAndClose() {
-    if (trimSpacesAndTabs(name->text()).isEmpty())
+    if (closing || trimSpacesAndTabs(name->text()).isEmpty())
         return;
     if (person) {
         Person edited = *person;
@@ -216,6 +214,9 @@ void PersonSheet::saveAndClose() {
 }
 
 void PersonSheet::close() {
+    if (closing)
+        return;
+    closing = true; // a second Return or click while it goes does nothing
     Q_EMIT closedSheet();
     QWidget::close(); // hides the sheet and deletes it soon after
 }
@@ -237,6 +238,7 @@ void PersonSheet::keyPressEvent(QKeyEvent* event) {
         close();
         return;
     }
+    // Return in any field (the fields pass it on) is the default button's.
     if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && save->isEnabled()) {
         save->click();
         return;

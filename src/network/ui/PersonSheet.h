@@ -66,6 +66,7 @@ private:
     NetworkContext& context;
     std::optional<Person> person;
     bool fetching = false;
+    bool closing = false;
     QWidget* sheet;
     QLineEdit* name;
     QLineEdit* company;

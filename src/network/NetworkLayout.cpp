@@ -12,6 +12,13 @@ int NetworkLayout::colorIndex(const QString& company) {
         hash ^= c.unicode();
         hash *= 16777619u;
     }
+    // FNV's low bits depend only on the low bits of each character; mixing
+    // spreads every bit over the few the palette index takes.
+    hash ^= hash >> 16;
+    hash *= 0x7feb352du;
+    hash ^= hash >> 15;
+    hash *= 0x846ca68bu;
+    hash ^= hash >> 16;
     return int(hash % paletteSize);
 }
 

@@ -51,6 +51,11 @@ NetworkView::NetworkView(NetworkContext& context, QWidget* parent)
     scroll->setWidget(area);
     scroll->viewport()->setAutoFillBackground(false);
     layout->addWidget(scroll);
+    // A page smaller than the map shows its middle, where the user is, when
+    // it opens and whenever its size changes.
+    for (QScrollBar* bar : {scroll->horizontalScrollBar(), scroll->verticalScrollBar()})
+        connect(bar, &QScrollBar::rangeChanged, bar,
+                [bar](int minimum, int maximum) { bar->setValue((minimum + maximum) / 2); });
 
     empty = makeEmptyState();
     layout->addWidget(empty);
@@ -211,15 +216,6 @@ void NetworkView::resizeEvent(QResizeEvent* event) {
     placeOverlays();
     if (openSheet)
         openSheet->setGeometry(rect());
-    // A window smaller than the map opens on its middle, where the user is.
-    if (!centred && scroll->isVisible() && scroll->viewport()->width() > 0) {
-        centred = true;
-        scroll->widget()->adjustSize();
-        QScrollBar* across = scroll->horizontalScrollBar();
-        QScrollBar* down = scroll->verticalScrollBar();
-        across->setValue((across->minimum() + across->maximum()) / 2);
-        down->setValue((down->minimum() + down->maximum()) / 2);
-    }
 }
 
 PersonSheet* NetworkView::sheet() const {

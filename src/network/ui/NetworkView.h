@@ -59,5 +59,4 @@ private:
     QPushButton* add;
     QPointer<PersonSheet> openSheet;
     QVariantAnimation* cardMotion;
-    bool centred = false; // the map was scrolled to its middle once shown
 };

@@ -61,7 +61,7 @@ QStringList CurlHttpClient::resolveFromEnvironment(const Environment& environmen
         return {};
     // host:port:… starts an entry (also +host for a time-limited one and
     // -host for a removal); [::1] or 10.0.0.2 alone continues the last one.
-    static const QRegularExpression startsEntry(u"^[-+]?[^:\\[\\]]+:[0-9]+:"_s);
+    static const QRegularExpression startsEntry(u"^[-+]?[^:\\[\\]]+:[0-9]+(:|$)"_s);
     QStringList entries;
     for (const QString& piece : value->split(u',')) {
         const QString trimmed = piece.trimmed();

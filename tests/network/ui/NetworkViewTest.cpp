@@ -17,6 +17,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScrollArea>
+#include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
@@ -122,6 +123,15 @@ TEST_F(NetworkViewTest, TheMapAppearsWithTheFirstPersonAndIsCentredInTheScrollAr
     EXPECT_NEAR(view->canvas()->geometry().left() + 440,
                 view->scrollArea()->viewport()->width() / 2, 1);
     EXPECT_EQ(view->scrollArea()->horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
+
+    // A page smaller than the map scrolls both ways and shows its middle.
+    view->resize(600, 500);
+    QScrollBar* across = view->scrollArea()->horizontalScrollBar();
+    QScrollBar* down = view->scrollArea()->verticalScrollBar();
+    ASSERT_TRUE(waitFor([&] { return across->maximum() > 0 && down->maximum() > 0; }));
+    const QPoint you = view->canvas()->mapTo(view->scrollArea()->viewport(), QPoint(440, 440));
+    EXPECT_NEAR(you.x(), view->scrollArea()->viewport()->width() / 2, 1);
+    EXPECT_NEAR(you.y(), view->scrollArea()->viewport()->height() / 2, 1);
 }
 
 TEST_F(NetworkViewTest, ClickingSelectsUnselectsAndMovesTheSelection) {

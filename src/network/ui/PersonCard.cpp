@@ -26,6 +26,7 @@ QToolButton* smallButton(const QString& symbol, int size, const QColor& color, c
     button->setIconSize(QSize(size, size));
     button->setToolTip(help);
     button->setCursor(Qt::PointingHandCursor);
+    button->setFixedSize(20, 20);
     return button;
 }
 
@@ -73,7 +74,9 @@ PersonCard::PersonCard(NetworkContext& context, QWidget* parent)
     name = new QLabel(panel);
     name->setObjectName(u"personCardName"_s);
     name->setFont(CardPainter::font(14, QFont::DemiBold));
-    name->setMinimumWidth(40);
+    // Shrinks with the room the buttons leave; the text is elided to fit.
+    name->setMinimumWidth(1);
+    name->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     header->addWidget(name, 1);
     const QColor secondary = CardPainter::secondary(palette());
     QColor tertiary = palette().color(QPalette::WindowText);
@@ -119,8 +122,8 @@ QWidget* PersonCard::detailRow(const QString& symbol, const QString& text) {
 
 void PersonCard::showPerson(const Person& person) {
     shown = person;
-    name->setText(person.name);
     name->setTextFormat(Qt::PlainText);
+    name->setToolTip(person.name);
     const QString path = context.network.storedPath(person.avatarFileName);
     std::optional<QImage> image;
     if (!path.isEmpty())
@@ -141,6 +144,15 @@ void PersonCard::showPerson(const Person& person) {
     if (!person.note.isEmpty())
         detailLayout->addWidget(detailRow(u"text.alignleft"_s, person.note));
     details->setVisible(detailLayout->count() > 0);
+    // What the avatar and the buttons shown leave of the header's width.
+    int room = cardWidth - 2 * 14;
+    if (image)
+        room -= 30 + 6;
+    for (const QToolButton* button : {openLink, edit, remove, dismiss}) {
+        if (!button->isHidden())
+            room -= button->width() + 6;
+    }
+    name->setText(QFontMetrics(name->font()).elidedText(person.name, Qt::ElideRight, room));
     adjustSize();
     QWidget::show();
 }

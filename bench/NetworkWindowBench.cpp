@@ -1,14 +1,18 @@
 // The people map: grouping and laying out a large network, and painting the
 // map offscreen with a few hundred people, half of them with avatars and
-// every company with a logo.
+// every company with a logo: the whole map from scratch (after people
+// change), and a repaint of the widget, which keeps what did not change.
 
 #include "library/ImageCache.h"
 #include "network/NetworkLayout.h"
 #include "network/NetworkStore.h"
 #include "network/PeopleFile.h"
+#include "network/ui/NetworkCanvas.h"
+#include "network/ui/NetworkContext.h"
 #include "network/ui/NetworkPainter.h"
 #include "platform/memory/MemoryClock.h"
 #include "platform/memory/MemoryHttpClient.h"
+#include "platform/memory/MemoryPasteboard.h"
 
 #include <QApplication>
 #include <QDir>
@@ -116,5 +120,45 @@ void BM_PaintMap(benchmark::State& state) {
     state.counters["people"] = double(network.store->people().size());
 }
 BENCHMARK(BM_PaintMap)->Arg(500)->Unit(benchmark::kMillisecond);
+
+// One repaint of the map's widget once it has drawn itself (a scrolled
+// frame, a frame of the selection's animation): what it keeps, and the
+// selected person on top.
+void BM_RepaintMapWidget(benchmark::State& state) {
+    application();
+    const Network network(int(state.range(0)), true);
+    ImageCache images;
+    MemoryPasteboard pasteboard;
+    NetworkContext context{*network.store, images, pasteboard, [](const QUrl&) {}};
+    NetworkCanvas canvas(context);
+    canvas.setSelected(network.store->people().first().id);
+    QImage target(880, 880, QImage::Format_ARGB32_Premultiplied);
+    canvas.render(&target); // the first drawing prepares what is kept
+    for (auto _ : state)
+        canvas.render(&target);
+    state.counters["people"] = double(network.store->people().size());
+}
+BENCHMARK(BM_RepaintMapWidget)->Arg(500)->Unit(benchmark::kMillisecond);
+
+// A click on another person: the widget draws its people again (not the
+// lines and hubs behind them).
+void BM_RepaintMapWidgetAfterClick(benchmark::State& state) {
+    application();
+    const Network network(int(state.range(0)), true);
+    ImageCache images;
+    MemoryPasteboard pasteboard;
+    NetworkContext context{*network.store, images, pasteboard, [](const QUrl&) {}};
+    NetworkCanvas canvas(context);
+    QImage target(880, 880, QImage::Format_ARGB32_Premultiplied);
+    canvas.render(&target);
+    const QUuid first = network.store->people().first().id;
+    const QUuid last = network.store->people().last().id;
+    bool which = false;
+    for (auto _ : state) {
+        canvas.setSelected((which = !which) ? first : last);
+        canvas.render(&target);
+    }
+}
+BENCHMARK(BM_RepaintMapWidgetAfterClick)->Arg(500)->Unit(benchmark::kMillisecond);
 
 } // namespace

@@ -25,6 +25,8 @@ NetworkCanvas::NetworkCanvas(NetworkContext& context, QWidget* parent)
 
 void NetworkCanvas::refresh() {
     currentLayout = NetworkLayout(context.network.groups());
+    backdrop = QImage();
+    people = QImage();
     update();
 }
 
@@ -32,6 +34,7 @@ void NetworkCanvas::setSelected(std::optional<QUuid> id) {
     if (id == selected)
         return;
     selected = id;
+    people = QImage();
     grow.stop();
     selectionScale = 1.08;
     if (selected)
@@ -48,9 +51,30 @@ std::optional<QPointF> NetworkCanvas::nodePosition(const QUuid& id) const {
 }
 
 void NetworkCanvas::paintEvent(QPaintEvent*) {
+    const NetworkPainter::Scene scene{currentLayout, context.network, context.images,
+                                      selected,      selectionScale,  palette()};
+    const qreal ratio = devicePixelRatioF();
+    if (layerPalette != palette().cacheKey()) {
+        backdrop = QImage();
+        people = QImage();
+        layerPalette = palette().cacheKey();
+    }
+    const auto prepare = [&](QImage& layer,
+                             void (*paint)(QPainter&, const NetworkPainter::Scene&)) {
+        if (!layer.isNull() && layer.devicePixelRatio() == ratio)
+            return;
+        layer = QImage((QSizeF(size()) * ratio).toSize(), QImage::Format_ARGB32_Premultiplied);
+        layer.setDevicePixelRatio(ratio);
+        layer.fill(Qt::transparent);
+        QPainter painter(&layer);
+        paint(painter, scene);
+    };
+    prepare(backdrop, &NetworkPainter::paintBackdrop);
+    prepare(people, &NetworkPainter::paintPeople);
     QPainter painter(this);
-    NetworkPainter::paint(painter, {currentLayout, context.network, context.images, selected,
-                                    selectionScale, palette()});
+    painter.drawImage(QPointF(0, 0), backdrop);
+    painter.drawImage(QPointF(0, 0), people);
+    NetworkPainter::paintSelected(painter, scene);
 }
 
 void NetworkCanvas::mousePressEvent(QMouseEvent* event) {

@@ -37,6 +37,13 @@ protected:
 private:
     NetworkContext& context;
     NetworkLayout currentLayout{{}};
+    // The map's backdrop (drawn again when people change) and its people but
+    // the selected one (also when the selection changes), kept for the
+    // palette and pixel ratio they were drawn in: scrolling and the
+    // selection's animation repaint from them.
+    QImage backdrop;
+    QImage people;
+    qint64 layerPalette = 0;
     std::optional<QUuid> selected;
     qreal selectionScale = 1.08;
     QVariantAnimation grow;

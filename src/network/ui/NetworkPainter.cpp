@@ -5,9 +5,12 @@
 #include "network/NetworkStore.h"
 
 #include <QFontMetricsF>
+#include <QHash>
 #include <QPaintDevice>
 #include <QPainter>
 #include <QPainterPath>
+#include <QStaticText>
+#include <QVarLengthArray>
 #include <cmath>
 
 using namespace Qt::StringLiterals;
@@ -22,6 +25,8 @@ constexpr qreal capsuleInsetY = 5;
 constexpr qreal capsuleSpacing = 5;
 constexpr qreal logoSize = 14;
 constexpr qreal dotSize = 6;
+// Room around a prepared disc for its ring, which is stroked across the edge.
+constexpr qreal discMargin = 2;
 
 // Fonts and their line heights, set up once: measuring is most of the cost
 // of drawing a few hundred labels.
@@ -48,6 +53,111 @@ QColor withAlpha(QColor color, qreal alpha) {
     return color;
 }
 
+// What is drawn again and again, made once: laid-out labels, and avatars and
+// logos already cut to their shapes. Clipping every image to a circle and
+// laying out every label anew made a frame of 500 people take over 100 ms.
+// Interface thread only; bounded by dropping everything past a size a real
+// network does not reach.
+class Prepared {
+public:
+    static Prepared& shared() {
+        static Prepared prepared;
+        return prepared;
+    }
+
+    // text in font, elided to width when width > 0.
+    const QStaticText& label(int fontKind, const QFont& font, const QString& text,
+                             qreal width = 0) {
+        const QString key = QString::number(fontKind) + u'|' + QString::number(width) + u'|' + text;
+        auto it = labels.find(key);
+        if (it == labels.end()) {
+            if (labels.size() > maxEntries)
+                labels.clear();
+            const QString shown =
+                width > 0 ? QFontMetricsF(font).elidedText(text, Qt::ElideRight, width) : text;
+            QStaticText staticText(shown);
+            staticText.setTextFormat(Qt::PlainText);
+            staticText.setPerformanceHint(QStaticText::AggressiveCaching);
+            staticText.prepare(QTransform(), font);
+            it = labels.insert(key, staticText);
+        }
+        return *it;
+    }
+
+    // The image cut to a circle (radius 0) or a rounded square, at side
+    // device-independent pixels for ratio.
+    const QImage& shaped(const QString& path, const QImage& image, qreal side, qreal ratio,
+                         qreal radius) {
+        const QString key =
+            path + u'|' + QString::number(side * ratio) + u'|' + QString::number(radius);
+        auto it = images.find(key);
+        if (it == images.end()) {
+            if (images.size() > maxEntries)
+                images.clear();
+            const int pixels = qCeil(side * ratio);
+            QImage out(pixels, pixels, QImage::Format_ARGB32_Premultiplied);
+            out.fill(Qt::transparent);
+            {
+                QPainter painter(&out);
+                painter.setRenderHint(QPainter::Antialiasing);
+                painter.setRenderHint(QPainter::SmoothPixmapTransform);
+                const QRectF target(0, 0, pixels, pixels);
+                QPainterPath shape;
+                if (radius > 0)
+                    shape.addRoundedRect(target, radius * ratio, radius * ratio);
+                else
+                    shape.addEllipse(target);
+                painter.setClipPath(shape);
+                // Cover the square, cropping what overflows.
+                const qreal edge = std::min(image.width(), image.height());
+                painter.drawImage(
+                    target, image,
+                    QRectF((image.width() - edge) / 2, (image.height() - edge) / 2, edge, edge));
+            }
+            out.setDevicePixelRatio(ratio);
+            it = images.insert(key, out);
+        }
+        return *it;
+    }
+
+    // A person's circle with its ring, drawn once by draw into a square
+    // image with room for the ring around the circle.
+    template <typename Draw> const QImage& disc(const QString& key, qreal ratio, Draw draw) {
+        const QString fullKey = key + u'|' + QString::number(ratio);
+        auto it = discs.find(fullKey);
+        if (it == discs.end()) {
+            if (discs.size() > maxEntries)
+                discs.clear();
+            const qreal side = circleSize + 2 * discMargin;
+            QImage out(qCeil(side * ratio), qCeil(side * ratio),
+                       QImage::Format_ARGB32_Premultiplied);
+            out.setDevicePixelRatio(ratio);
+            out.fill(Qt::transparent);
+            {
+                QPainter painter(&out);
+                painter.setRenderHint(QPainter::Antialiasing);
+                painter.setRenderHint(QPainter::SmoothPixmapTransform);
+                draw(painter, QRectF(discMargin, discMargin, circleSize, circleSize));
+            }
+            it = discs.insert(fullKey, out);
+        }
+        return *it;
+    }
+
+private:
+    static constexpr qsizetype maxEntries = 20'000;
+    QHash<QString, QImage> discs;
+    QHash<QString, QStaticText> labels;
+    QHash<QString, QImage> images;
+};
+
+enum FontKind { youFont, countFont, companyFont, initialsFont, nameFont, locationFont };
+
+// Draws a prepared label centred horizontally on centreX with its top at top.
+void drawCentred(QPainter& painter, const QStaticText& text, qreal centreX, qreal top) {
+    painter.drawStaticText(QPointF(centreX - text.size().width() / 2, top), text);
+}
+
 qreal columnHeight(const Person& person) {
     const Fonts& f = fonts();
     qreal height = circleSize + columnSpacing + f.nameMetrics.height();
@@ -63,10 +173,12 @@ qreal ratio(const QPainter& painter) {
 void paintHub(QPainter& painter, const NetworkLayout::Hub& hub, const Scene& scene) {
     const Fonts& f = fonts();
     std::optional<QImage> logo;
-    if (const std::optional<QString> path = scene.network.logoURL(hub.company))
-        logo = scene.images.load(*path, qCeil(logoSize * ratio(painter)));
+    const std::optional<QString> logoPath = scene.network.logoURL(hub.company);
+    if (logoPath)
+        logo = scene.images.load(*logoPath, qCeil(logoSize * ratio(painter)));
     const qreal markSize = logo ? logoSize : dotSize;
-    const qreal textWidth = f.companyMetrics.horizontalAdvance(hub.company);
+    const QStaticText& label = Prepared::shared().label(companyFont, f.company, hub.company);
+    const qreal textWidth = label.size().width();
     const qreal contentHeight = std::max(markSize, f.companyMetrics.height());
     const QSizeF size(capsuleInsetX * 2 + markSize + capsuleSpacing + textWidth,
                       capsuleInsetY * 2 + contentHeight);
@@ -80,12 +192,8 @@ void paintHub(QPainter& painter, const NetworkLayout::Hub& hub, const Scene& sce
     const QRectF mark(capsule.left() + capsuleInsetX, hub.position.y() - markSize / 2, markSize,
                       markSize);
     if (logo) {
-        QPainterPath rounded;
-        rounded.addRoundedRect(mark, 3, 3);
-        painter.save();
-        painter.setClipPath(rounded, Qt::IntersectClip);
-        painter.drawImage(mark, *logo);
-        painter.restore();
+        painter.drawImage(mark.topLeft(),
+                          Prepared::shared().shaped(*logoPath, *logo, logoSize, ratio(painter), 3));
     } else {
         painter.setPen(Qt::NoPen);
         painter.setBrush(color);
@@ -93,9 +201,9 @@ void paintHub(QPainter& painter, const NetworkLayout::Hub& hub, const Scene& sce
     }
     painter.setFont(f.company);
     painter.setPen(scene.palette.color(QPalette::WindowText));
-    painter.drawText(
-        QRectF(mark.right() + capsuleSpacing, capsule.top(), textWidth + 1, capsule.height()),
-        Qt::AlignLeft | Qt::AlignVCenter, hub.company);
+    painter.drawStaticText(
+        QPointF(mark.right() + capsuleSpacing, hub.position.y() - label.size().height() / 2),
+        label);
 }
 
 void paintNode(QPainter& painter, const NetworkLayout::Node& node, const Scene& scene) {
@@ -116,44 +224,50 @@ void paintNode(QPainter& painter, const NetworkLayout::Node& node, const Scene& 
     const QString avatarPath = scene.network.storedPath(person.avatarFileName);
     if (!avatarPath.isEmpty())
         avatar = scene.images.load(avatarPath, qCeil(circleSize * ratio(painter)));
-    if (avatar && !avatar->isNull()) {
-        QPainterPath round;
-        round.addEllipse(circle);
-        painter.save();
-        painter.setClipPath(round, Qt::IntersectClip);
-        // Cover the circle, cropping what overflows.
-        const QSizeF size = avatar->size();
-        const qreal side = std::min(size.width(), size.height());
-        painter.drawImage(
-            circle, *avatar,
-            QRectF((size.width() - side) / 2, (size.height() - side) / 2, side, side));
-        painter.restore();
+    if (avatar && avatar->isNull())
+        avatar.reset();
+    Prepared& prepared = Prepared::shared();
+    const qreal pixelRatio = ratio(painter);
+    const auto drawDisc = [&](QPainter& target, const QRectF& disc) {
+        if (avatar) {
+            target.drawImage(disc.topLeft(),
+                             prepared.shaped(avatarPath, *avatar, circleSize, pixelRatio, 0));
+        } else {
+            target.setPen(Qt::NoPen);
+            target.setBrush(withAlpha(color, 0.14));
+            target.drawEllipse(disc);
+            target.setFont(f.initials);
+            target.setPen(color);
+            const QStaticText& initials =
+                prepared.label(initialsFont, f.initials, person.initials());
+            drawCentred(target, initials, disc.center().x(),
+                        disc.center().y() - initials.size().height() / 2);
+        }
+        target.setBrush(Qt::NoBrush);
+        target.setPen(selected ? QPen(color, 2) : QPen(withAlpha(color, 0.5), 1.2));
+        target.drawEllipse(disc);
+    };
+    if (selected) {
+        // Drawn as it grows; every other disc comes from the prepared ones.
+        drawDisc(painter, circle);
     } else {
-        painter.setPen(Qt::NoPen);
-        painter.setBrush(withAlpha(color, 0.14));
-        painter.drawEllipse(circle);
-        painter.setFont(f.initials);
-        painter.setPen(color);
-        painter.drawText(circle, Qt::AlignCenter, person.initials());
+        const QString key = (avatar ? avatarPath : u"initials:"_s + person.initials()) + u'|' +
+                            QString::number(color.rgba());
+        painter.drawImage(circle.topLeft() - QPointF(discMargin, discMargin),
+                          prepared.disc(key, pixelRatio, drawDisc));
     }
-    painter.setBrush(Qt::NoBrush);
-    painter.setPen(selected ? QPen(color, 2) : QPen(withAlpha(color, 0.5), 1.2));
-    painter.drawEllipse(circle);
 
     qreal y = circle.bottom() + columnSpacing;
-    const qreal left = node.position.x() - nodeWidth / 2;
     painter.setFont(f.name);
     painter.setPen(scene.palette.color(QPalette::WindowText));
-    const qreal nameHeight = f.nameMetrics.height();
-    painter.drawText(QRectF(left, y, nodeWidth, nameHeight), Qt::AlignHCenter | Qt::AlignTop,
-                     f.nameMetrics.elidedText(person.name, Qt::ElideRight, nodeWidth));
+    drawCentred(painter, prepared.label(nameFont, f.name, person.name, nodeWidth),
+                node.position.x(), y);
     if (!person.location.isEmpty()) {
-        y += nameHeight + columnSpacing;
+        y += f.nameMetrics.height() + columnSpacing;
         painter.setFont(f.location);
         painter.setPen(CardPainter::secondary(scene.palette));
-        painter.drawText(QRectF(left, y, nodeWidth, f.locationMetrics.height()),
-                         Qt::AlignHCenter | Qt::AlignTop,
-                         f.locationMetrics.elidedText(person.location, Qt::ElideRight, nodeWidth));
+        drawCentred(painter, prepared.label(locationFont, f.location, person.location, nodeWidth),
+                    node.position.x(), y);
     }
     painter.restore();
 }
@@ -201,15 +315,40 @@ std::optional<QUuid> personAt(const NetworkLayout& layout, const QPointF& point)
 }
 
 void paint(QPainter& painter, const Scene& scene) {
+    paintBackdrop(painter, scene);
+    paintPeople(painter, scene);
+    paintSelected(painter, scene);
+}
+
+void paintSelected(QPainter& painter, const Scene& scene) {
+    if (!scene.selected)
+        return;
+    painter.setRenderHint(QPainter::Antialiasing, true);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform, true);
+    // Last, so its larger circle is not covered.
+    for (const NetworkLayout::Node& node : scene.layout.nodes()) {
+        if (node.person.id == *scene.selected) {
+            paintNode(painter, node, scene);
+            return;
+        }
+    }
+}
+
+void paintBackdrop(QPainter& painter, const Scene& scene) {
     const Fonts& f = fonts();
     painter.setRenderHint(QPainter::Antialiasing, true);
     painter.setRenderHint(QPainter::SmoothPixmapTransform, true);
 
     // Every line is a quadratic curve whose control point is its midpoint,
-    // which is a straight segment: drawn as one.
-    for (const NetworkLayout::Edge& edge : scene.layout.edges()) {
-        painter.setPen(QPen(withAlpha(paletteColor(edge.color), 0.35), 1));
-        painter.drawLine(edge.from, edge.to);
+    // which is a straight segment: drawn as one, a colour's lines at once.
+    QVarLengthArray<QLineF, 256> lines[NetworkLayout::paletteSize];
+    for (const NetworkLayout::Edge& edge : scene.layout.edges())
+        lines[edge.color].append(QLineF(edge.from, edge.to));
+    for (int color = 0; color < NetworkLayout::paletteSize; ++color) {
+        if (lines[color].isEmpty())
+            continue;
+        painter.setPen(QPen(withAlpha(paletteColor(color), 0.35), 1));
+        painter.drawLines(lines[color].constData(), int(lines[color].size()));
     }
 
     const QPointF centre = NetworkLayout::center();
@@ -219,26 +358,25 @@ void paint(QPainter& painter, const Scene& scene) {
     painter.drawEllipse(you);
     painter.setFont(f.you);
     painter.setPen(scene.palette.color(QPalette::Window));
-    painter.drawText(you, Qt::AlignCenter, u"You"_s);
+    const QStaticText& youLabel = Prepared::shared().label(youFont, f.you, u"You"_s);
+    drawCentred(painter, youLabel, centre.x(), centre.y() - youLabel.size().height() / 2);
     painter.setFont(f.count);
     painter.setPen(scene.palette.color(QPalette::WindowText));
     const QString count = QString::number(scene.network.people().size()) + u" people"_s;
-    painter.drawText(QRectF(centre.x() - 60, you.bottom() + 5, 120, f.countMetrics.height()),
-                     Qt::AlignHCenter | Qt::AlignTop, count);
+    drawCentred(painter, Prepared::shared().label(countFont, f.count, count), centre.x(),
+                you.bottom() + 5);
 
     for (const NetworkLayout::Hub& hub : scene.layout.hubs())
         paintHub(painter, hub, scene);
-    // The selected node last, so its larger circle is not covered.
-    const NetworkLayout::Node* selected = nullptr;
+}
+
+void paintPeople(QPainter& painter, const Scene& scene) {
+    painter.setRenderHint(QPainter::Antialiasing, true);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform, true);
     for (const NetworkLayout::Node& node : scene.layout.nodes()) {
-        if (scene.selected == node.person.id) {
-            selected = &node;
-            continue;
-        }
-        paintNode(painter, node, scene);
+        if (scene.selected != node.person.id)
+            paintNode(painter, node, scene);
     }
-    if (selected)
-        paintNode(painter, *selected, scene);
 }
 
 } // namespace NetworkPainter

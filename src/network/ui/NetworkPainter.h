@@ -29,7 +29,16 @@ struct Scene {
     QPalette palette;
 };
 
+// The whole map, in three layers from the back: paintBackdrop, paintPeople,
+// paintSelected. The widget keeps the first two as images: the backdrop
+// changes only with people, the people also with the selection, and only
+// the selected node is drawn on every frame (it grows when selected).
 void paint(QPainter& painter, const Scene& scene);
+// The lines, the user's node and the company hubs.
+void paintBackdrop(QPainter& painter, const Scene& scene);
+// Every person but the selected one.
+void paintPeople(QPainter& painter, const Scene& scene);
+void paintSelected(QPainter& painter, const Scene& scene);
 
 // Where a person's node (circle and labels) lies around its position.
 QRectF nodeRect(const Person& person, const QPointF& position);

@@ -177,13 +177,17 @@ QList<PeopleGroup> NetworkStore::groups() const {
         QList<Member> members;
     };
     QList<Group> found;
+    // Keys that differ only in how an accented letter is encoded (é as one
+    // character or as e and an accent) name the same company: one group,
+    // shown with the key first seen.
     QHash<QString, qsizetype> index;
     for (const Person& person : peopleList) {
         const QString company = person.companyKey();
-        auto it = index.constFind(company);
+        const QString key = sortKey(company);
+        auto it = index.constFind(key);
         if (it == index.constEnd()) {
-            it = index.insert(company, found.size());
-            found.append({company, sortKey(company), {}});
+            it = index.insert(key, found.size());
+            found.append({company, key, {}});
         }
         found[*it].members.append({&person, sortKey(person.name)});
     }
@@ -210,9 +214,10 @@ QList<PeopleGroup> NetworkStore::groups() const {
 }
 
 std::optional<QString> NetworkStore::logoURL(const QString& companyKey) const {
+    const QString wanted = sortKey(companyKey);
     for (const Person& person : peopleList) {
         if (person.logoFileName && !person.logoFileName->isEmpty() &&
-            person.companyKey() == companyKey) {
+            sortKey(person.companyKey()) == wanted) {
             const QString path = storedPath(person.logoFileName);
             if (!path.isEmpty())
                 return path;

@@ -4,6 +4,7 @@
 #include "app/cli/CommandParser.h"
 #include "app/cli/CommandStreams.h"
 #include "network/NetworkStore.h"
+#include "platform/HttpClient.h"
 #include "platform/Platform.h"
 #include "store/DataFolder.h"
 #include "store/DataFolderLock.h"
@@ -36,8 +37,16 @@ std::shared_ptr<NetworkStore> open(bool writable, const QString& command, Comman
     struct Held {
         DataFolderLock lock;
         std::unique_ptr<NetworkStore> store;
+        HttpClient* http = nullptr;
+        ~Held() {
+            // The command is over: a fetch it stopped waiting for must not
+            // hold up its end while the store's queue is joined.
+            if (store && store->pendingEnrichments() > 0)
+                http->stopAll();
+        }
     };
     auto held = std::make_shared<Held>();
+    held->http = &platform.httpClient();
     if (writable) {
         QDir().mkpath(root);
         QString error;

@@ -1,10 +1,14 @@
 #include "fuzz/ParserChecks.h"
 
 #include "common/Graphemes.h"
+#include "network/PeopleFile.h"
+#include "network/ProfileFetcher.h"
 #include "store/IndexFile.h"
 #include "store/PageParser.h"
 #include "store/RtfReader.h"
 
+#include <QRegularExpression>
+#include <QStringDecoder>
 #include <QUrl>
 
 using namespace Qt::StringLiterals;
@@ -64,5 +68,72 @@ QString ParserChecks::rtfReader(const QByteArray& bytes) {
         return u"the text (%1 characters) is longer than the document (%2 bytes)"_s
             .arg(text->size())
             .arg(bytes.size());
+    return {};
+}
+
+QString ParserChecks::peopleFile(const QByteArray& bytes) {
+    const std::optional<QList<Person>> people = PeopleFile::decode(bytes);
+    if (!people)
+        return {};
+    const QByteArray encoded = PeopleFile::encode(*people);
+    const std::optional<QList<Person>> again = PeopleFile::decode(encoded);
+    if (!again)
+        return u"the encoded people cannot be decoded again: "_s + QString::fromUtf8(encoded);
+    if (*again != *people)
+        return u"the people change when encoded and decoded again: "_s + QString::fromUtf8(encoded);
+    return {};
+}
+
+namespace {
+
+std::optional<QString> firstGroup(const QString& html, const QString& pattern) {
+    const QRegularExpressionMatch match =
+        QRegularExpression(pattern, QRegularExpression::CaseInsensitiveOption).match(html);
+    if (!match.hasMatch())
+        return std::nullopt;
+    return ProfileFetcher::decodeEntities(match.captured(1));
+}
+
+// The patterns themselves, for pages short enough that backtracking ends soon.
+std::optional<QString> metaByPattern(const QString& html, const QString& property) {
+    if (auto found = firstGroup(html, u"<meta[^>]+(?:property|name)=[\"']"_s + property +
+                                          u"[\"'][^>]*content=[\"']([^\"']+)[\"']"_s))
+        return found;
+    return firstGroup(html, u"<meta[^>]+content=[\"']([^\"']+)[\"'][^>]*(?:property|name)=[\"']"_s +
+                                property + u"[\"']"_s);
+}
+
+QString describe(const std::optional<QString>& text) {
+    return text ? u"'"_s + *text + u"'"_s : u"none"_s;
+}
+
+} // namespace
+
+QString ParserChecks::profilePage(const QByteArray& bytes) {
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    const QString html = decoder.decode(bytes);
+    if (html.size() <= 4096) {
+        for (const QString& property : {u"og:title"_s, u"og:image"_s}) {
+            const std::optional<QString> scanned = ProfileFetcher::extractMeta(html, property);
+            const std::optional<QString> matched = metaByPattern(html, property);
+            if (scanned != matched)
+                return property + u": the scanner finds "_s + describe(scanned) +
+                       u", the pattern "_s + describe(matched);
+        }
+        const std::optional<QString> title = ProfileFetcher::extractTitle(html);
+        const std::optional<QString> byPattern =
+            firstGroup(html, u"<title[^>]*>([\\s\\S]*?)</title>"_s);
+        if (title != byPattern)
+            return u"title: the scanner finds "_s + describe(title) + u", the pattern "_s +
+                   describe(byPattern);
+    }
+    static const QRegularExpression reference(u"&#[xX]?[0-9a-fA-F]+;"_s);
+    const QString decoded = ProfileFetcher::decodeEntities(html);
+    if (decoded.contains(reference))
+        return u"a numeric reference is left after decoding: "_s + decoded.left(200);
+    // Every kind of site reads the page without failing.
+    for (const char* link : {"https://www.linkedin.com/in/ada-lovelace-1815", "https://x.com/ada",
+                             "https://www.instagram.com/ada/", "https://example.org/u/ada"})
+        ProfileFetcher::read(QUrl(QString::fromLatin1(link)), bytes);
     return {};
 }

@@ -21,4 +21,12 @@ QString pageParser(const QByteArray& bytes);
 // The plain text is never longer than the document it comes from.
 QString rtfReader(const QByteArray& bytes);
 
+// Decoded people encode and decode again to the same people.
+QString peopleFile(const QByteArray& bytes);
+
+// The profile reader's meta and title scanners find what the regular
+// expressions they stand for find (on inputs small enough for those to
+// finish), and decoding leaves no numeric reference behind.
+QString profilePage(const QByteArray& bytes);
+
 } // namespace ParserChecks

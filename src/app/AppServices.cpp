@@ -8,9 +8,11 @@
 #include "capture/ClipboardWatcher.h"
 #include "capture/KeepPipeline.h"
 #include "library/ImageCache.h"
+#include "network/NetworkStore.h"
 #include "organise/Categorizer.h"
 #include "organise/EnglishEmbedding.h"
 #include "platform/Environment.h"
+#include "platform/HttpClient.h"
 #include "platform/Platform.h"
 #include "platform/UserAccount.h"
 #include "store/BoundedWait.h"
@@ -51,6 +53,13 @@ AppServices::AppServices(Platform& platform, Mode mode) : platformServices(platf
         std::make_unique<ClipboardWatcher>(platform.pasteboard(), platform.frontmostApplication(),
                                            platform.scheduler(), *stateService.object));
 
+    NetworkStore::Options network;
+    network.dataFolder = store.root();
+    network.http = &platform.httpClient();
+    network.clock = &platform.clock();
+    network.services = NetworkServices::fromEnvironment(platform.environment());
+    networkService.own(std::make_unique<NetworkStore>(std::move(network)));
+
     AppState& state = *stateService.object;
     AutoFill::Services autofill{platform.accessibility(),
                                 platform.frontmostApplication(),
@@ -88,6 +97,12 @@ ProfileStore& AppServices::profileStore() {
 
 AppServices::~AppServices() {
     autofillService.reset();
+    if (networkService.object) {
+        // Quitting: a slow profile page or logo must not hold up joining the
+        // people's fetch queues.
+        platformServices.httpClient().stopAll();
+        networkService.reset();
+    }
     watcherService.reset();
     stateService.reset();
     // Stops enrichment, joins its queue and writes what is pending.

@@ -15,6 +15,7 @@ class Categorizer;
 class ClipboardWatcher;
 class ContentEnricher;
 class ImageCache;
+class NetworkStore;
 class Platform;
 
 // The composition root: the one owner of every long-lived service of the
@@ -26,8 +27,8 @@ class Platform;
 //
 // A command gets the services every command shares (the categorizer and the
 // settings); it opens the store itself, read-only or as a writer, with
-// storeOptions(). The desktop app also gets the store, the panel state and
-// the clipboard watcher. Main thread only.
+// storeOptions(). The desktop app also gets the store, the panel state, the
+// clipboard watcher and the people of the map. Main thread only.
 class AppServices {
 public:
     enum class Mode { command, desktop };
@@ -54,6 +55,7 @@ public:
     // The user's profile and learned answers; made on first use, since
     // making it may seed the profile file from the account's name.
     ProfileStore& profileStore();
+    NetworkStore& networkStore() const { return *networkService.object; }
 
     // How the user's store is opened, in the app and by commands alike.
     Store::Options storeOptions() const;
@@ -88,4 +90,5 @@ private:
     Owned<ClipboardWatcher> watcherService;
     Owned<ProfileStore> profileService;
     Owned<AutoFill> autofillService;
+    Owned<NetworkStore> networkService;
 };

@@ -1,4 +1,6 @@
 #include "fuzz/ParserChecks.h"
+#include "network/PeopleFile.h"
+#include "network/ProfileFetcher.h"
 #include "store/IndexFile.h"
 #include "store/PageParser.h"
 #include "store/RtfReader.h"
@@ -53,6 +55,17 @@ const QList<Target>& targets() {
          [](const QByteArray& bytes) {
              const auto text = RtfReader::plainText(bytes);
              return text && !text->isEmpty();
+         }},
+        {u"people_file"_s, ParserChecks::peopleFile,
+         [](const QByteArray& bytes) {
+             const auto people = PeopleFile::decode(bytes);
+             return people && !people->isEmpty();
+         }},
+        {u"profile_page"_s, ParserChecks::profilePage,
+         [](const QByteArray& bytes) {
+             const QString html = QString::fromUtf8(bytes);
+             return ProfileFetcher::extractMeta(html, u"og:title") &&
+                    ProfileFetcher::extractMeta(html, u"og:image");
          }},
     };
     return all;

@@ -9,9 +9,11 @@
 #include "app/cli/CommandStreams.h"
 #include "app/cli/EnrichCommand.h"
 #include "app/cli/FetchPageCommand.h"
+#include "app/cli/FetchProfileCommand.h"
 #include "app/cli/LibraryCommands.h"
 #include "app/cli/OrganiseCommands.h"
 #include "app/cli/ProfileCommands.h"
+#include "app/cli/PeopleCommand.h"
 
 #include <ostream>
 
@@ -34,6 +36,8 @@ CommandLine::CommandLine() {
     commands.push_back(std::make_unique<A11yCommand>());
     commands.push_back(std::make_unique<ProfileCommand>());
     commands.push_back(std::make_unique<FieldCommand>());
+    commands.push_back(std::make_unique<PeopleCommand>());
+    commands.push_back(std::make_unique<FetchProfileCommand>());
 }
 
 CommandLine::~CommandLine() = default;
@@ -65,8 +69,8 @@ const Command* CommandLine::find(const QString& name) const {
 
 bool CommandLine::changesData(const QStringList& arguments) const {
     const Command* command = find(arguments.value(0));
-    return command && command->changesData() && !arguments.contains(u"--help"_s) &&
-           !arguments.contains(u"-h"_s);
+    return command && command->changesDataWith(arguments.mid(1)) &&
+           !arguments.contains(u"--help"_s) && !arguments.contains(u"-h"_s);
 }
 
 bool CommandLine::drawsImages(const QStringList& arguments) const {

@@ -5,6 +5,7 @@
 #include "app/SingleInstance.h"
 #include "app/cli/CommandLine.h"
 #include "app/cli/CommandStreams.h"
+#include "app/cli/PeopleAccess.h"
 #include "app/cli/StoreAccess.h"
 #include "app/ui/AppDelegate.h"
 #include "app/ui/LibraryController.h"
@@ -15,6 +16,8 @@
 #include "common/SharedInstance.h"
 #include "library/ImageCache.h"
 #include "library/ui/LibraryContext.h"
+#include "network/NetworkStore.h"
+#include "network/ui/NetworkContext.h"
 #include "platform/Platform.h"
 #include "platform/linux/QuitSignals.h"
 #include "store/Store.h"
@@ -36,6 +39,7 @@ namespace {
 void runHandedOver(const SingleInstance::Request& request,
                    std::function<void(const SingleInstance::Reply&)> done) {
     StoreAccess::useInProcessStore(&Store::shared());
+    PeopleAccess::useInProcessStore(&NetworkStore::shared());
     struct Running {
         std::istringstream in;
         std::ostringstream out;
@@ -91,7 +95,14 @@ int runDesktopApp(int argc, char** argv) {
         [](const QUrl& url) { QDesktopServices::openUrl(url); },
     };
     const SharedInstance<LibraryContext>::Registration contextShared(libraryContext);
+    NetworkContext networkContext{
+        services.networkStore(),
+        services.imageCache(),
+        platform.pasteboard(),
+        [](const QUrl& url) { QDesktopServices::openUrl(url); },
+    };
     LibraryController library(libraryContext, services.navigation(), platform.environment());
+    library.setNetworkContext(&networkContext);
     const SharedInstance<LibraryController>::Registration libraryShared(library);
 
     AppState& state = services.appState();

@@ -4,12 +4,14 @@
 #include "common/SharedInstance.h"
 #include "library/ui/LibraryContext.h"
 #include "library/ui/LibraryView.h"
+#include "network/ui/NetworkView.h"
 #include "platform/Environment.h"
 #include "platform/Platform.h"
 
 #include <QAction>
 #include <QGuiApplication>
 #include <QScreen>
+#include <QStackedWidget>
 #include <QVBoxLayout>
 #include <QWidget>
 
@@ -17,8 +19,30 @@ using namespace Qt::StringLiterals;
 
 LibraryController::LibraryController(LibraryContext& context, AppNavigation& navigation,
                                      const Environment& environment, QObject* parent)
-    : QObject(parent), context(context), navigation(navigation), environment(environment) {}
+    : QObject(parent), context(context), navigation(navigation), environment(environment) {
+    connect(&navigation, &AppNavigation::sectionChanged, this, [this] {
+        if (mainWindow)
+            showSectionPage();
+    });
+}
 
+void LibraryController::setNetworkContext(NetworkContext* context) {
+    networkContext = context;
+}
+
+void LibraryController::showSectionPage() {
+    // Until the shell with its sidebar exists, the people section shows the
+    // map and every other section the memory page.
+    if (navigation.section() == AppSection::network && networkContext) {
+        if (!network) {
+            network = new NetworkView(*networkContext, pages);
+            pages->addWidget(network);
+        }
+        pages->setCurrentWidget(network);
+        return;
+    }
+    pages->setCurrentWidget(view);
+}
 LibraryController& LibraryController::shared() {
     return SharedInstance<LibraryController>::get();
 }
@@ -31,10 +55,11 @@ void LibraryController::createWindow() {
     window->resize(width, height);
     auto* layout = new QVBoxLayout(window);
     layout->setContentsMargins(0, 0, 0, 0);
-    // Until the shell with its sidebar exists, the memory page is the
-    // window's whole content whichever section is chosen.
-    view = new LibraryView(context, window);
-    layout->addWidget(view);
+    pages = new QStackedWidget(window);
+    view = new LibraryView(context, pages);
+    pages->addWidget(view);
+    layout->addWidget(pages);
+    showSectionPage();
     // Without a global menu bar the window carries the main menu's Quit key
     // itself; the tray menu's entry shows the key but only hears it while open.
     auto* quit = new QAction(u"Quit lumavex"_s, window);

@@ -10,7 +10,10 @@
 class AppNavigation;
 class Environment;
 class LibraryView;
+class NetworkView;
+class QStackedWidget;
 struct LibraryContext;
+struct NetworkContext;
 
 // Owns the application's one main window: creates it on first show, keeps
 // it when closed (closing only hides it), and brings it forward.
@@ -31,9 +34,15 @@ public:
     // otherwise shows it.
     void toggle();
 
+    // The people map's services; until they are given the window shows
+    // the memory page for every section.
+    void setNetworkContext(NetworkContext* context);
+
     // The window; null until first shown.
     QWidget* window() const { return mainWindow; }
     LibraryView* libraryView() const { return view; }
+    // The people page; null until the network section is first shown.
+    NetworkView* networkView() const { return network; }
 
 Q_SIGNALS:
     // Ctrl+Q in the window: the application should quit, as from the tray.
@@ -47,10 +56,14 @@ public:
 
 private:
     void createWindow();
+    void showSectionPage();
 
     LibraryContext& context;
     AppNavigation& navigation;
     const Environment& environment;
     QPointer<QWidget> mainWindow;
     LibraryView* view = nullptr;
+    NetworkContext* networkContext = nullptr;
+    QStackedWidget* pages = nullptr;
+    NetworkView* network = nullptr;
 };

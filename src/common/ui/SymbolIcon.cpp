@@ -44,6 +44,14 @@ const QHash<QString, QString>& table() {
         {u"music.note"_s, u"mimetypes/audio-x-generic-symbolic"_s},
         {u"film"_s, u"mimetypes/video-x-generic-symbolic"_s},
         {u"archivebox"_s, u"mimetypes/package-x-generic-symbolic"_s},
+        {u"person.badge.plus"_s, u"actions/contact-new-symbolic"_s},
+        {u"point.3.connected.trianglepath.dotted"_s,
+         u":/symbols/point.3.connected.trianglepath.dotted.svg"_s},
+        {u"arrow.up.right.square"_s, u"actions/send-to-symbolic"_s},
+        {u"pencil"_s, u"actions/document-edit-symbolic"_s},
+        {u"building.2"_s, u"places/user-home-symbolic"_s},
+        {u"mappin.and.ellipse"_s, u"actions/mark-location-symbolic"_s},
+        {u"doc.on.clipboard"_s, u"actions/edit-paste-symbolic"_s},
     };
     return symbols;
 }

@@ -1,5 +1,8 @@
 #include "platform/linux/CurlHttpClient.h"
 
+#include "platform/Environment.h"
+
+#include <QRegularExpression>
 #include <curl/curl.h>
 #include <memory>
 #include <mutex>
@@ -45,9 +48,31 @@ struct ListDeleter {
 
 } // namespace
 
-CurlHttpClient::CurlHttpClient() {
+CurlHttpClient::CurlHttpClient(QStringList resolve) {
+    for (const QString& entry : std::as_const(resolve))
+        resolveEntries.append(entry.toUtf8());
     static std::once_flag initialised;
     std::call_once(initialised, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
+}
+
+QStringList CurlHttpClient::resolveFromEnvironment(const Environment& environment) {
+    const std::optional<QString> value = environment.value(u"TOVIK_RESOLVE"_s);
+    if (!value)
+        return {};
+    // host:port:… starts an entry (also +host for a time-limited one and
+    // -host for a removal); [::1] or 10.0.0.2 alone continues the last one.
+    static const QRegularExpression startsEntry(u"^[-+]?[^:\\[\\]]+:[0-9]+(:|$)"_s);
+    QStringList entries;
+    for (const QString& piece : value->split(u',')) {
+        const QString trimmed = piece.trimmed();
+        if (trimmed.isEmpty())
+            continue;
+        if (startsEntry.match(trimmed).hasMatch() || entries.isEmpty())
+            entries.append(trimmed);
+        else
+            entries.last() += u',' + trimmed;
+    }
+    return entries;
 }
 
 void CurlHttpClient::stopAll() {
@@ -79,11 +104,18 @@ std::optional<QByteArray> CurlHttpClient::fetchData(const QUrl& url, qint64 maxB
     // curl adds "Accept: */*" unless told otherwise; requests carry the user
     // agent and nothing else of ours.
     std::unique_ptr<curl_slist, ListDeleter> headers(curl_slist_append(nullptr, "Accept:"));
+    // Tests serve pages of real host names (a profile site) from 127.0.0.1.
+    curl_slist* resolveList = nullptr;
+    for (const QByteArray& entry : std::as_const(resolveEntries))
+        resolveList = curl_slist_append(resolveList, entry.constData());
+    std::unique_ptr<curl_slist, ListDeleter> resolve(resolveList);
     const long timeoutSeconds = long(timeout.count());
 
     curl_easy_setopt(curl, CURLOPT_URL, address.constData());
     curl_easy_setopt(curl, CURLOPT_HTTPGET, 1L);
     curl_easy_setopt(curl, CURLOPT_HTTPHEADER, headers.get());
+    if (resolve)
+        curl_easy_setopt(curl, CURLOPT_RESOLVE, resolve.get());
     curl_easy_setopt(curl, CURLOPT_USERAGENT, HttpClient::userAgent);
     // Neither a page nor a redirect may lead to file:, ftp:, dict: and the like.
     curl_easy_setopt(curl, CURLOPT_PROTOCOLS_STR, "http,https");

@@ -60,7 +60,7 @@ private:
     AutostartLoginItem autostartLoginItem{
         AutostartLoginItem::defaultEntryPath(QStringLiteral("com.nivo.lumavex")),
         AutostartLoginItem::runningExecutable()};
-    CurlHttpClient curlHttpClient;
+    CurlHttpClient curlHttpClient{CurlHttpClient::resolveFromEnvironment(processEnvironment)};
     TesseractTextRecognizer tesseract;
     PopplerPdfReader poppler;
     std::unique_ptr<ThumbnailGenerator> thumbnails;

@@ -122,3 +122,17 @@ TEST_F(CurlHttpClientTest, ClosedPortIsAbsent) {
     }
     EXPECT_FALSE(client.fetchData(QUrl(QStringLiteral("http://127.0.0.1:%1/").arg(port)), 100, 2s));
 }
+
+TEST_F(CurlHttpClientTest, ResolveEntriesServeANamedHostFromAnotherAddress) {
+    server.routeHtml("/in/ada", "<title>Ada</title>");
+    const QString port = QString::number(server.port());
+    CurlHttpClient resolving(
+        {QStringLiteral("www.linkedin.test:") + port + QStringLiteral(":127.0.0.1")});
+    const QUrl named(QStringLiteral("http://www.linkedin.test:") + port +
+                     QStringLiteral("/in/ada"));
+    EXPECT_EQ(resolving.fetchData(named, 1000, 5s), QByteArray("<title>Ada</title>"));
+    ASSERT_EQ(server.requests().size(), 1);
+    EXPECT_EQ(server.requests()[0].headers.value("host"), "www.linkedin.test:" + port.toUtf8());
+    // Without the entry the name does not resolve (.test is reserved).
+    EXPECT_FALSE(client.fetchData(named, 1000, 5s));
+}

@@ -57,6 +57,9 @@ public:
     // False when changes are not written: opened read-only, or the people
     // file could neither be read nor set aside (it is never written over).
     bool isWritable() const { return !options.readOnly && !writesBlocked; }
+    // True when a people file exists but could not be read (and, opened for
+    // writing, could not be set aside either).
+    bool fileUnreadable() const { return writesBlocked; }
 
     // Each answers false when the change could not be written (see
     // isWritable); the list in memory changes regardless.

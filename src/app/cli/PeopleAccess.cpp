@@ -66,6 +66,9 @@ std::shared_ptr<NetworkStore> open(bool writable, const QString& command, Comman
     // A command ends as soon as it has answered: it fetches only when asked.
     options.enrichOnChange = false;
     held->store = std::make_unique<NetworkStore>(options);
+    if (held->store->fileUnreadable())
+        writeUtf8(streams.err, u"tovik "_s + command + u": the people file "_s +
+                                   held->store->file() + u" could not be read\n"_s);
     if (held->store->setAsideFile())
         writeUtf8(streams.err, u"tovik "_s + command +
                                    u": the people file could not be read; it was kept as "_s +

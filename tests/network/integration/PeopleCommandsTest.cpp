@@ -327,6 +327,11 @@ TEST_F(PeopleCommands, AnUnreadablePeopleFileIsKeptAsideWhenTheNextPersonIsAdded
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
     file.write("[{\"id\": \"not finished");
     file.close();
+    // Reading alone leaves the file where it is and says so.
+    const TovikRun listed = tovik({u"people"_s, u"--json"_s});
+    EXPECT_EQ(listed.out, "[]\n");
+    EXPECT_TRUE(listed.err.contains("could not be read")) << listed.err.toStdString();
+    EXPECT_TRUE(QFile::exists(data.path() + u"/Lumavex/people.json"_s));
     const TovikRun run = tovik({u"people"_s, u"add"_s, u"--name"_s, u"Ada"_s});
     EXPECT_EQ(run.exitStatus, 0) << run.err.toStdString();
     EXPECT_TRUE(run.err.contains("could not be read; it was kept as")) << run.err.toStdString();

@@ -3,6 +3,7 @@
 #include "app/AppNavigation.h"
 #include "app/AppSection.h"
 #include "app/AppSettings.h"
+#include "autofill/AutoFill.h"
 #include "capture/AppState.h"
 #include "platform/Environment.h"
 #include "platform/GlobalHotKey.h"
@@ -84,6 +85,11 @@ void AppDelegate::setUpStatusItem() {
     QAction* drop =
         addToggle(u"Drop on notch to save"_s, u"dropOnNotch"_s, state.dropOnNotchEnabled());
     connect(drop, &QAction::triggered, this, [this, drop] { toggleDropOnNotch(drop); });
+    if (autofill) {
+        QAction* fill = addToggle(u"Autofill forms"_s, u"autofill"_s, autofill->enabled());
+        connect(fill, &QAction::triggered, this, [this, fill] { toggleAutofill(fill); });
+        menu->addAction(u"My Info…"_s, this, [this] { openSection(AppSection::profile); });
+    }
 
     if (settings.loginItemGateHolds()) {
         QAction* login =
@@ -172,6 +178,16 @@ void AppDelegate::toggleDropOnNotch(QAction* sender) {
     sender->setChecked(state.dropOnNotchEnabled());
 }
 
+void AppDelegate::toggleAutofill(QAction* sender) {
+    autofill->setEnabled(!autofill->enabled());
+    sender->setChecked(autofill->enabled());
+}
+
+void AppDelegate::openSection(AppSection section) {
+    navigation.setSection(section);
+    Q_EMIT libraryRequested();
+}
+
 void AppDelegate::menuNeedsUpdate() {
     for (QAction* action : menu->actions()) {
         const QString toggle = action->property(toggleProperty).toString();
@@ -181,6 +197,8 @@ void AppDelegate::menuNeedsUpdate() {
             action->setChecked(state.watcherEnabled());
         else if (toggle == u"dropOnNotch"_s)
             action->setChecked(state.dropOnNotchEnabled());
+        else if (toggle == u"autofill"_s && autofill)
+            action->setChecked(autofill->enabled());
         else if (action->menu())
             refreshAppearanceMenu(action->menu());
     }

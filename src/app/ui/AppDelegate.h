@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/AppSection.h"
+
 #include <QObject>
 #include <functional>
 #include <memory>
@@ -16,6 +18,8 @@ class QSystemTrayIcon;
 // The desktop application: runs the start-up sequence once the event loop is
 // up, owns the tray icon and its menu for the life of the process, and
 // carries out the menu's commands.
+class AutoFill;
+
 class AppDelegate : public QObject {
     Q_OBJECT
 public:
@@ -25,6 +29,10 @@ public:
                 GlobalHotKey& hotKey, const Environment& environment,
                 std::function<void()> startCapture);
     ~AppDelegate() override;
+
+    // Adds the autofill entries to the status menu ("Autofill forms",
+    // "My Info…"); set before launching finishes.
+    void setAutoFill(AutoFill* engine) { autofill = engine; }
 
     void applicationDidFinishLaunching();
 
@@ -57,6 +65,8 @@ private:
     void toggleLoginItem(QAction* sender);
     void toggleWatcher(QAction* sender);
     void toggleDropOnNotch(QAction* sender);
+    void toggleAutofill(QAction* sender);
+    void openSection(AppSection section);
     QAction* addToggle(const QString& title, const QString& toggle, bool checked);
     void setAppearance(QAction* sender);
 
@@ -66,6 +76,7 @@ private:
     GlobalHotKey& hotKey;
     const Environment& environment;
     std::function<void()> startCapture;
+    AutoFill* autofill = nullptr;
     bool hotKeyIsRegistered = false;
     std::unique_ptr<QMenu> menu;
     std::unique_ptr<QSystemTrayIcon> trayIcon;

@@ -10,6 +10,7 @@
 #include "app/ui/AppDelegate.h"
 #include "app/ui/LibraryController.h"
 #include "autofill/AutoFill.h"
+#include "autofill/ui/ProfileView.h"
 #include "capture/AppState.h"
 #include "capture/ClipboardWatcher.h"
 #include "capture/ui/NotchController.h"
@@ -103,6 +104,10 @@ int runDesktopApp(int argc, char** argv) {
     };
     LibraryController library(libraryContext, services.navigation(), platform.environment());
     library.setNetworkContext(&networkContext);
+    library.setPage(AppSection::profile, [&services, &platform] {
+        return new ProfileView(services.profileStore(), services.autoFill(),
+                               platform.accessibility());
+    });
     const SharedInstance<LibraryController>::Registration libraryShared(library);
 
     AppState& state = services.appState();
@@ -112,6 +117,7 @@ int runDesktopApp(int argc, char** argv) {
                              services.clipboardWatcher().start();
                              services.autoFill().start();
                          });
+    delegate.setAutoFill(&services.autoFill());
     QObject::connect(&instance, &SingleInstance::showRequested, &library,
                      &LibraryController::showCurrentSection);
     QObject::connect(&delegate, &AppDelegate::libraryRequested, &library,

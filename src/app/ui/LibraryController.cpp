@@ -30,9 +30,28 @@ void LibraryController::setNetworkContext(NetworkContext* context) {
     networkContext = context;
 }
 
+void LibraryController::setPage(AppSection section, std::function<QWidget*()> make) {
+    pageMakers[section] = std::move(make);
+}
+
+QWidget* LibraryController::page(AppSection section) const {
+    const auto it = madePages.find(section);
+    return it == madePages.end() ? nullptr : it->second;
+}
+
 void LibraryController::showSectionPage() {
     // Until the shell with its sidebar exists, the people section shows the
-    // map and every other section the memory page.
+    // map, a section with a page of its own that page, and every other
+    // section the memory page.
+    if (const auto maker = pageMakers.find(navigation.section()); maker != pageMakers.end()) {
+        QWidget*& made = madePages[navigation.section()];
+        if (!made) {
+            made = maker->second();
+            pages->addWidget(made);
+        }
+        pages->setCurrentWidget(made);
+        return;
+    }
     if (navigation.section() == AppSection::network && networkContext) {
         if (!network) {
             network = new NetworkView(*networkContext, pages);

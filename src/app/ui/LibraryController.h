@@ -5,6 +5,8 @@
 #include <QObject>
 #include <QPointer>
 #include <QWidget>
+#include <functional>
+#include <map>
 #include <optional>
 
 class AppNavigation;
@@ -38,6 +40,13 @@ public:
     // the memory page for every section.
     void setNetworkContext(NetworkContext* context);
 
+    // The page of another section, made by make when the section is first
+    // shown (until the shell's sidebar exists, one page at a time fills the
+    // window).
+    void setPage(AppSection section, std::function<QWidget*()> make);
+    // That page; null until first shown.
+    QWidget* page(AppSection section) const;
+
     // The window; null until first shown.
     QWidget* window() const { return mainWindow; }
     LibraryView* libraryView() const { return view; }
@@ -66,4 +75,6 @@ private:
     NetworkContext* networkContext = nullptr;
     QStackedWidget* pages = nullptr;
     NetworkView* network = nullptr;
+    std::map<AppSection, std::function<QWidget*()>> pageMakers;
+    std::map<AppSection, QWidget*> madePages;
 };

@@ -18,7 +18,7 @@ template <typename T> using Reply = std::unique_ptr<T, FreeDeleter>;
 
 constexpr int kMaxSpareKeycodes = 48;
 // How long applications are given to take in a changed keyboard map.
-constexpr std::chrono::milliseconds kSettle{40};
+constexpr std::chrono::milliseconds kSettle{60};
 
 // The keysym X11 gives a Unicode code point: Latin-1 keeps its code, line
 // ends and tabs are keys of their own, anything else is 0x1000000 + code.
@@ -58,8 +58,19 @@ xcb_connection_t* openDisplay(unsigned int* root) {
 } // namespace
 
 XcbKeyboardTyper::~XcbKeyboardTyper() {
-    if (connection)
+    if (connection) {
+        giveBack();
         xcb_disconnect(connection);
+    }
+}
+
+void XcbKeyboardTyper::giveBack() {
+    for (const auto& [keycode, keysyms] : borrowed)
+        xcb_change_keyboard_mapping(connection, 1, keycode, uint8_t(keysyms.size()),
+                                    keysyms.data());
+    if (!borrowed.empty())
+        sync(connection);
+    borrowed.clear();
 }
 
 bool XcbKeyboardTyper::connect() {
@@ -91,6 +102,7 @@ bool XcbKeyboardTyper::type(const QString& text) {
     const std::lock_guard guard(lock);
     if (!connect())
         return false;
+    giveBack();
     const xcb_setup_t* setup = xcb_get_setup(connection);
     const xcb_keycode_t first = setup->min_keycode;
     const int count = setup->max_keycode - setup->min_keycode + 1;
@@ -163,12 +175,16 @@ bool XcbKeyboardTyper::type(const QString& text) {
             std::free(e2);
         }
         sync(connection);
-        std::this_thread::sleep_for(kSettle);
+        // The next chunk maps the same keycodes anew: this one's keys must
+        // have been read first.
+        if (end < characters.size())
+            std::this_thread::sleep_for(kSettle * 2);
         next = end;
     }
-    for (const xcb_keycode_t keycode : spares)
-        remap(keycode, originalOf(keycode));
-    sync(connection);
+    for (const xcb_keycode_t keycode : spares) {
+        const QVector<xcb_keysym_t> original = originalOf(keycode);
+        borrowed.emplace_back(keycode, std::vector<uint32_t>(original.begin(), original.end()));
+    }
     return ok && !xcb_connection_has_error(connection);
 }
 

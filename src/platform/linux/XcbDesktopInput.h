@@ -3,8 +3,11 @@
 #include "platform/KeyboardTyper.h"
 #include "platform/PointerMonitor.h"
 
+#include <cstdint>
 #include <memory>
 #include <mutex>
+#include <utility>
+#include <vector>
 
 struct xcb_connection_t;
 class QSocketNotifier;
@@ -12,7 +15,7 @@ class QSocketNotifier;
 // Typing through the XTest extension. Each character's keysym is put on a
 // spare keycode while it is pressed, then the keycodes' old mappings come
 // back, so any Unicode text types the same under every keyboard layout.
-// Blocks for about 80 ms per chunk of distinct characters (applications need
+// Blocks for about 0.1 s per chunk of distinct characters (applications need
 // that long to take in a changed keyboard map).
 // Opens its own display connection on first use; safe from any thread.
 class XcbKeyboardTyper final : public KeyboardTyper {
@@ -22,9 +25,16 @@ public:
 
 private:
     bool connect();
+    // Gives the borrowed keycodes their own mappings back.
+    void giveBack();
 
     std::mutex lock;
     xcb_connection_t* connection = nullptr;
+    // Keycodes still carrying the last text's characters, with what they had
+    // before. They are given back at the next typing (or at the end): an
+    // application may still be reading the last keys, and a map changed
+    // under it would turn them into nothing.
+    std::vector<std::pair<uint8_t, std::vector<uint32_t>>> borrowed;
     unsigned int root = 0;
     bool failed = false;
 };

@@ -87,3 +87,24 @@ TEST_F(LibraryControllerTest, CtrlQInTheWindowAsksToQuit) {
     QTest::keyClick(window, Qt::Key_Q, Qt::ControlModifier);
     EXPECT_EQ(quits.count(), 1);
 }
+
+TEST_F(LibraryControllerTest, ASectionWithAPageOfItsOwnShowsIt) {
+    int made = 0;
+    controller().setPage(AppSection::profile, [&made] {
+        made++;
+        auto* page = new QWidget;
+        page->setObjectName(u"profilePage"_s);
+        return page;
+    });
+    controller().show(AppSection::profile);
+    QWidget* page = controller().page(AppSection::profile);
+    ASSERT_NE(page, nullptr);
+    EXPECT_TRUE(page->isVisible());
+    EXPECT_FALSE(controller().libraryView()->isVisible());
+    navigation.setSection(AppSection::memory);
+    EXPECT_TRUE(controller().libraryView()->isVisible());
+    EXPECT_FALSE(page->isVisible());
+    controller().show(AppSection::profile);
+    EXPECT_EQ(controller().page(AppSection::profile), page);
+    EXPECT_EQ(made, 1) << "the page is made once";
+}

@@ -84,7 +84,14 @@ const QStringList& otherPerson() {
 }
 
 bool containsSpaced(const QString& padded, const QString& phrase) {
-    return padded.contains(u' ' + phrase + u' ');
+    // Phrases are short; searching for the phrase and checking its neighbours
+    // spares building " phrase " for every test.
+    for (qsizetype at = padded.indexOf(phrase); at >= 0; at = padded.indexOf(phrase, at + 1)) {
+        const qsizetype end = at + phrase.size();
+        if (at > 0 && padded[at - 1] == u' ' && end < padded.size() && padded[end] == u' ')
+            return true;
+    }
+    return false;
 }
 
 bool allowsTwoWords(ProfileField field) {
@@ -94,19 +101,25 @@ bool allowsTwoWords(ProfileField field) {
 } // namespace
 
 QString FieldMatcher::normalize(const QString& text) {
-    QString spaced;
-    spaced.reserve(text.size() + 8);
+    // One pass: a space between a lower- and an upper-case letter, lower
+    // case, anything but letters and numbers as a space, single spaces.
+    QString out;
+    out.reserve(text.size() + 4);
+    bool pendingSpace = false;
     for (qsizetype i = 0; i < text.size(); ++i) {
-        spaced.append(text[i]);
-        if (i + 1 < text.size() && text[i].isLower() && text[i + 1].isUpper())
-            spaced.append(u' ');
+        const QChar c = text[i];
+        if (c.isLetter() || c.isNumber()) {
+            if (pendingSpace && !out.isEmpty())
+                out.append(u' ');
+            pendingSpace = false;
+            out.append(c.toLower());
+            if (i + 1 < text.size() && c.isLower() && text[i + 1].isUpper())
+                pendingSpace = true;
+        } else {
+            pendingSpace = true;
+        }
     }
-    QString lower = spaced.toLower();
-    for (QChar& c : lower) {
-        if (!c.isLetter() && !c.isNumber())
-            c = u' ';
-    }
-    return lower.split(u' ', Qt::SkipEmptyParts).join(u' ');
+    return out;
 }
 
 std::optional<ProfileField> FieldMatcher::match(const QString& text) {

@@ -92,7 +92,8 @@ AXElement ChromiumSession::byDomId(const QString& id) {
     const AXElement window = app ? app.element(AX::focusedWindow) : AXElement();
     if (!window)
         return {};
-    return findIn(window, [&](const AXElement& e) { return e.string(AX::domIdentifier) == id; });
+    return findIn(
+        window, [&](const AXElement& e) { return e.string(AX::domIdentifier) == id; }, 20000);
 }
 
 bool ChromiumSession::click(const AXElement& element) {

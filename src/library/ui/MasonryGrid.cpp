@@ -118,8 +118,12 @@ void MasonryGrid::computePlacement() {
         estimates.append(entry.isStack() ? item.estimate + 16 : item.estimate);
         cardHeights.append(entry.isStack() ? CardMetrics::stackHeight(item.height) : item.height);
     }
-    if (heights.size() > 4 * std::max<qsizetype>(gridEntries.size(), 1024))
-        heights.clear(); // forget items long gone
+    // Removed items are forgotten as the store removes them; this only
+    // bounds what entries from elsewhere leave behind. Measured against the
+    // library, not the entries shown: a search that narrows the grid must
+    // not cost every height again when it is cleared.
+    if (heights.size() > 2 * std::max<qsizetype>(context.store.items().size(), 1024))
+        heights.clear();
     layout = MasonryLayout::place(estimates, cardHeights, laidOutWidth);
     QScrollBar* bar = verticalScrollBar();
     bar->setPageStep(viewport()->height());

@@ -153,14 +153,15 @@ void Store::load() {
     setAsidePath = read.setAsidePath;
     writesBlocked = read.blocked;
     // What was read may differ from anything seen before under the same ids.
+    const quint64 loaded = ++lastRevision;
     revisions.clear();
-    loadedRevision = ++lastRevision;
+    revisions.reserve(itemList.size());
+    for (const Item& item : std::as_const(itemList))
+        revisions.insert(item.id, loaded);
 }
 
 quint64 Store::revision(const QUuid& id) const {
-    if (const auto known = revisions.constFind(id); known != revisions.constEnd())
-        return *known;
-    return positionOf(id) < 0 ? 0 : loadedRevision;
+    return revisions.value(id, 0);
 }
 
 ItemRevision Store::touch(const QUuid& id) {

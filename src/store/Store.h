@@ -200,10 +200,8 @@ private:
     bool writesBlocked = false;
     std::optional<QString> setAsidePath;
     QList<Item> itemList;
-    // Revisions of items changed since the list was read; the others are at
-    // loadedRevision.
+    // Every item's revision: the grid asks for each entry's on every layout.
     QHash<QUuid, quint64> revisions;
-    quint64 loadedRevision = 0;
     quint64 lastRevision = 0;
     DataFolderLock folderLock;
     std::unique_ptr<IndexWriter> writer;

@@ -15,7 +15,7 @@ build: bootstrap
 run: build
 	scripts/run-app
 
-test: check-layers check-format test-debug test-asan test-fuzz
+test: check-layers check-format test-debug test-asan test-tsan test-fuzz
 
 # Fails on an include that climbs back up the folder graph (docs/architecture.md).
 check-layers:

@@ -35,8 +35,12 @@ AppServices::AppServices(Platform& platform, Mode mode) : platformServices(platf
     if (mode == Mode::command)
         return;
 
+    // The word vectors take a while to read; the first copied text should
+    // not wait for them, nor should the window.
+    categorizerService.object->loadModelInBackground();
     Store::Options options = storeOptions();
     options.enricher = makeContentEnricher();
+    options.meaningInBackground = true;
     // Another process (a command, an app that is quitting) may hold the
     // folder for a while: show its items meanwhile and take over after,
     // without keeping the window waiting.

@@ -128,12 +128,18 @@ const SentenceEmbedding* Categorizer::model() const {
     std::call_once(modelLoaded, [this] {
         if (loadModel)
             loadedModel = loadModel();
+        modelMissing = !loadedModel;
     });
     return loadedModel.get();
 }
 
-std::optional<QString> Categorizer::meaningCategory(const QString& title,
-                                                    const std::optional<QString>& text) const {
+void Categorizer::loadModelInBackground() {
+    if (modelLoader.joinable())
+        return;
+    modelLoader = std::jthread([this] { model(); });
+}
+
+QString Categorizer::meaningSentence(const QString& title, const std::optional<QString>& text) {
     // Cut the text before joining: a page's text can be far longer than needed.
     QString joined = title + u". "_s;
     if (text)
@@ -149,8 +155,15 @@ std::optional<QString> Categorizer::meaningCategory(const QString& title,
         inWord = !space;
     }
     if (words < meaningMinimumWords)
-        return std::nullopt;
+        return {};
+    return sentence;
+}
 
+std::optional<QString> Categorizer::meaningCategory(const QString& title,
+                                                    const std::optional<QString>& text) const {
+    const QString sentence = meaningSentence(title, text);
+    if (sentence.isEmpty())
+        return std::nullopt;
     const SentenceEmbedding* embedding = model();
     if (!embedding)
         return std::nullopt;
@@ -174,23 +187,44 @@ std::optional<QString> Categorizer::meaningCategory(const QString& title,
     return std::nullopt;
 }
 
-std::optional<QString> Categorizer::categorize(const QString& title,
-                                               const std::optional<QString>& text,
-                                               const std::optional<QString>& urlString) const {
+std::optional<QString> Categorizer::ruleCategory(const QString& title,
+                                                 const std::optional<QString>& text,
+                                                 const std::optional<QString>& urlString) {
     if (urlString) {
         if (std::optional<QString> site = siteCategory(*urlString))
             return site;
     } else if (std::optional<QString> shape = structuralCategory(text.value_or(title))) {
         return shape;
     }
+    return keywordCategory(title, text);
+}
 
-    if (std::optional<QString> keywords = keywordCategory(title, text))
-        return keywords;
-
-    if (std::optional<QString> meaning = meaningCategory(title, text))
-        return meaning;
-
+std::optional<QString> Categorizer::fallbackCategory(const std::optional<QString>& text,
+                                                     const std::optional<QString>& urlString) {
     if (urlString && text && Graphemes::hasAtLeast(*text, articleTextLength + 1))
         return u"Article"_s;
     return std::nullopt;
+}
+
+std::optional<QString> Categorizer::categorize(const QString& title,
+                                               const std::optional<QString>& text,
+                                               const std::optional<QString>& urlString) const {
+    if (std::optional<QString> rule = ruleCategory(title, text, urlString))
+        return rule;
+    if (std::optional<QString> meaning = meaningCategory(title, text))
+        return meaning;
+    return fallbackCategory(text, urlString);
+}
+
+AutoCategorizer::QuickAnswer
+Categorizer::quickCategorize(const QString& title, const std::optional<QString>& text,
+                             const std::optional<QString>& urlString) const {
+    if (std::optional<QString> rule = ruleCategory(title, text, urlString))
+        return {rule, true};
+    // Settled without the model when the text is too short for the meaning
+    // step; a model known to be missing is not waited for either, but one
+    // not loaded yet may be, so that answer is left open.
+    const bool meaningApplies =
+        loadModel && !modelMissing && !meaningSentence(title, text).isEmpty();
+    return {fallbackCategory(text, urlString), !meaningApplies};
 }

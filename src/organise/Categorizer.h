@@ -5,10 +5,12 @@
 
 #include <QString>
 #include <QStringList>
+#include <atomic>
 #include <functional>
 #include <memory>
 #include <mutex>
 #include <optional>
+#include <thread>
 
 // The automatic category of anything with a title, a text or a web address.
 // Rules are tried in a fixed order and the first that answers wins: the link's
@@ -33,6 +35,14 @@ public:
 
     std::optional<QString> categorize(const QString& title, const std::optional<QString>& text,
                                       const std::optional<QString>& urlString) const override;
+    QuickAnswer quickCategorize(const QString& title, const std::optional<QString>& text,
+                                const std::optional<QString>& urlString) const override;
+
+    // Loads the model on a thread of its own now, so that the first text to
+    // reach the meaning step does not wait for it on the interface thread
+    // (a call meanwhile waits for this load rather than starting another).
+    // The destructor joins the thread.
+    void loadModelInBackground();
     const QStringList& categories() const override { return allCategories(); }
 
     // The closest topic seed's category when the text is long enough and close
@@ -53,9 +63,21 @@ public:
 
 private:
     const SentenceEmbedding* model() const;
+    // The sentence the meaning step compares; empty when it has too few words.
+    static QString meaningSentence(const QString& title, const std::optional<QString>& text);
+    // Site, shape and keywords: the rules that need no model.
+    static std::optional<QString> ruleCategory(const QString& title,
+                                               const std::optional<QString>& text,
+                                               const std::optional<QString>& urlString);
+    // The answer when neither the rules nor the meaning step give one.
+    static std::optional<QString> fallbackCategory(const std::optional<QString>& text,
+                                                   const std::optional<QString>& urlString);
 
     ModelLoader loadModel;
     mutable std::once_flag modelLoaded;
     mutable std::unique_ptr<SentenceEmbedding> loadedModel;
     mutable std::mutex modelLock;
+    mutable std::atomic<bool> modelMissing{false}; // loaded, and nothing came
+    // Last: joined before anything the load uses goes.
+    std::jthread modelLoader;
 };

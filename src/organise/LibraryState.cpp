@@ -102,7 +102,19 @@ QList<TopicClusterer::Positions> LibraryState::stackPositions(const QList<Item>&
     case LibraryGrouping::topics:
         break;
     }
+    if (topicsDeferred)
+        return {};
     return clusterer.clusterPositions(shown);
+}
+
+bool LibraryState::needsKeywordPass(const QList<Item>& items) const {
+    if (grouping != LibraryGrouping::topics || !query.isEmpty() || items.size() < keywordPassSize)
+        return false;
+    return clusterer.unreadCount(items) >= keywordPassSize;
+}
+
+void LibraryState::adoptKeywords(const std::vector<TopicClusterer::ReadKeywords>& read) {
+    clusterer.adopt(read);
 }
 
 QList<TopicCluster> LibraryState::topicClusters(const QList<Item>& items) {

@@ -31,6 +31,9 @@ public:
     // Absent (the "All" chip), a tag name, or untaggedMarker().
     std::optional<QString> tagFilter;
     LibraryGrouping grouping = LibraryGrouping::topics;
+    // While set, no topic stacks are formed: their keywords are being read
+    // elsewhere (see needsKeywordPass), and the grid shows the items alone.
+    bool topicsDeferred = false;
 
     // The tag filter of the "Untagged" chip: a NUL and "untagged", which no
     // cleaned tag name can equal.
@@ -73,6 +76,13 @@ public:
         int admittedCount = 0;
     };
     Grid grid(const QList<Item>& items);
+
+    // True when forming topic stacks now would first read the keywords of
+    // at least keywordPassSize items: better read on another thread
+    // (KeywordPass) and handed over with adoptKeywords.
+    bool needsKeywordPass(const QList<Item>& items) const;
+    void adoptKeywords(const std::vector<TopicClusterer::ReadKeywords>& read);
+    static constexpr qsizetype keywordPassSize = 2000;
 
 private:
     QList<TopicClusterer::Positions> stackPositions(const QList<Item>& shown);

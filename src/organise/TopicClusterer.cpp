@@ -327,6 +327,45 @@ QSet<QString> TopicClusterer::keywords(const Item& item) {
     return QSet<QString>(words.begin(), words.end());
 }
 
+std::vector<TopicClusterer::ReadKeywords>
+TopicClusterer::readKeywords(const QList<Item>& items, const std::atomic<bool>& stop) {
+    std::vector<ReadKeywords> read;
+    read.reserve(size_t(items.size()));
+    for (const Item& item : items) {
+        if (stop)
+            break;
+        read.push_back({item.id, item.title, item.text, topKeywords(item.title, item.text)});
+    }
+    return read;
+}
+
+void TopicClusterer::adopt(const std::vector<ReadKeywords>& read) {
+    for (const ReadKeywords& keywords : read) {
+        CachedKeywords& cached = cache[keywords.id];
+        cached.title = keywords.title;
+        cached.text = keywords.text;
+        cached.set = {};
+        for (const QString& word : keywords.words)
+            cached.set.ids[size_t(cached.set.count++)] = idOf(word);
+        std::sort(cached.set.ids.begin(), cached.set.ids.begin() + cached.set.count);
+        // Counts as used by the latest clustering, so that it is not
+        // forgotten before the next one.
+        cached.lastUse = std::max<quint64>(generation, 1);
+    }
+}
+
+qsizetype TopicClusterer::unreadCount(const QList<Item>& items) const {
+    qsizetype unread = 0;
+    for (const Item& item : items) {
+        const auto cached = cache.constFind(item.id);
+        if (cached == cache.constEnd() || cached->lastUse == 0 ||
+            !SharedText::same(cached->title, item.title) ||
+            !SharedText::same(cached->text, item.text))
+            ++unread;
+    }
+    return unread;
+}
+
 int TopicClusterer::idOf(const QString& word) {
     auto it = vocabularyIds.constFind(word);
     if (it != vocabularyIds.constEnd())

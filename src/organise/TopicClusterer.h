@@ -9,6 +9,7 @@
 #include <QStringList>
 #include <QUuid>
 #include <array>
+#include <atomic>
 #include <optional>
 #include <vector>
 
@@ -49,6 +50,25 @@ public:
 
     // Up to eight keywords of item.
     static QSet<QString> keywords(const Item& item);
+
+    // Keywords read away from an instance (readKeywords), with the title and
+    // text they were read from.
+    struct ReadKeywords {
+        QUuid id;
+        QString title;
+        std::optional<QString> text;
+        QStringList words;
+    };
+    // Reads the keywords of items, stopping early (with what it has) once
+    // stop is set. Touches no instance: safe on any thread.
+    static std::vector<ReadKeywords> readKeywords(const QList<Item>& items,
+                                                  const std::atomic<bool>& stop);
+    // Keeps keywords read elsewhere as if this instance had read them. An
+    // item whose title or text is no longer the one read is read again when
+    // next clustered, so a read that took its time answers nothing stale.
+    void adopt(const std::vector<ReadKeywords>& read);
+    // How many of items the next clustering would have to read.
+    qsizetype unreadCount(const QList<Item>& items) const;
 
     // The words never used as keywords.
     static QStringList stopWords();

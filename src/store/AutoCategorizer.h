@@ -16,6 +16,17 @@ public:
                                               const std::optional<QString>& text,
                                               const std::optional<QString>& urlString) const = 0;
 
+    // What categorize() answers without a language model, at once; when
+    // settled is false the model could still answer otherwise, and the full
+    // answer (which can take longer than a frame, the first time much
+    // longer) is worth asking for away from the interface thread.
+    struct QuickAnswer {
+        std::optional<QString> category;
+        bool settled = true;
+    };
+    virtual QuickAnswer quickCategorize(const QString& title, const std::optional<QString>& text,
+                                        const std::optional<QString>& urlString) const = 0;
+
     // Every name categorize() can answer, in their fixed order.
     virtual const QStringList& categories() const = 0;
 };

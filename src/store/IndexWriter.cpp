@@ -9,11 +9,24 @@ IndexWriter::~IndexWriter() {
     flush();
 }
 
+void IndexWriter::releaseWritten() {
+    QList<QList<Item>> done;
+    {
+        std::lock_guard guard(lock);
+        done.swap(written);
+    }
+    // done goes here, on the caller's thread, after the lock ordered the
+    // writer's reads before it.
+}
+
 void IndexWriter::write(QList<Item> items, QStringList obsoletePaths) {
+    releaseWritten();
     bool startWriter = false;
+    std::optional<QList<Item>> superseded;
     {
         std::lock_guard guard(lock);
         startWriter = !pending.has_value();
+        superseded.swap(pending);
         pending = std::move(items);
         obsolete += obsoletePaths;
     }
@@ -32,8 +45,9 @@ void IndexWriter::writePending() {
         items = std::move(*pending);
         pending.reset();
         // Only what was asked for before this snapshot was taken: the
-        // snapshot is what no longer names those files.
-        deletable = obsolete;
+        // snapshot is what no longer names those files. A list of its own,
+        // not a shared copy of one the caller goes on appending to.
+        deletable = QStringList(obsolete.cbegin(), obsolete.cend());
     }
     const bool ok = AtomicFile::write(path, encoder.encode(items));
     if (ok) {
@@ -44,10 +58,12 @@ void IndexWriter::writePending() {
     lastWriteSucceeded = ok;
     if (ok)
         obsolete.erase(obsolete.begin(), obsolete.begin() + deletable.size());
+    written.append(std::move(items));
 }
 
 bool IndexWriter::flush() {
     queue.waitUntilIdle();
+    releaseWritten();
     std::lock_guard guard(lock);
     return lastWriteSucceeded;
 }

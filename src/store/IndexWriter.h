@@ -14,6 +14,14 @@
 // whole-library encode and disk flush on the main thread. Writes coalesce:
 // when several snapshots arrive while one is being written, only the latest
 // is written next. Every write is atomic and durable.
+//
+// A snapshot shares its data with the caller's list (Qt's implicit sharing),
+// and Qt decides whether a list or string may be changed in place by reading
+// its reference count without ordering. Were the writer thread to drop the
+// last other reference, the caller could write into memory the writer had
+// just read with nothing ordering the two. So the writer only reads a
+// snapshot: every reference is taken and dropped on the calling thread, which
+// takes written snapshots back under the lock (on its next write or flush).
 class IndexWriter {
 public:
     explicit IndexWriter(QString path);
@@ -31,11 +39,14 @@ public:
 
 private:
     void writePending();
+    // Drops, on the calling thread, the snapshots the writer is done with.
+    void releaseWritten();
 
     QString path;
     std::mutex lock;
     std::optional<QList<Item>> pending;
-    QStringList obsolete; // deleted after the next successful write
+    QList<QList<Item>> written; // read by the writer, to be dropped by the caller
+    QStringList obsolete;       // deleted after the next successful write
     bool lastWriteSucceeded = true;
     IndexEncoder encoder; // used on the queue's thread only
     SerialQueue queue{QStringLiteral("lumavex.persist")};

@@ -25,6 +25,7 @@
 #include <QPointer>
 #include <QRegularExpression>
 #include <QSet>
+#include <vector>
 
 using namespace Qt::StringLiterals;
 
@@ -89,6 +90,10 @@ Store::Store(Options options, QString root, DataFolderLock lock)
 }
 
 Store::~Store() {
+    // Categorising hands its answers to this store; a long batch stops at
+    // the next item.
+    *categoryStop = true;
+    categoryQueue.reset();
     // Stop enrichment first: its queued results refer to this store, and a
     // slow page must not hold up quitting while the queue is joined.
     if (options.enricher)
@@ -103,6 +108,8 @@ void Store::startWriting() {
     readOnly = false;
     writer = std::make_unique<IndexWriter>(indexPath);
     extractionQueue = std::make_unique<SerialQueue>(u"lumavex.extract"_s);
+    if (options.meaningInBackground)
+        categoryQueue = std::make_unique<SerialQueue>(u"lumavex.categorize"_s);
     load();
     if (options.enrichAtOpen)
         reindexMissingPreviews();
@@ -118,6 +125,9 @@ void Store::tryBecomeWriter() {
     folderLock = std::move(lock);
     // The previous writer may have changed the index since it was read.
     startWriting();
+    ItemChanges reread;
+    reread.reloaded = true;
+    Q_EMIT itemsChanged(reread);
     Q_EMIT changed();
     Q_EMIT becameWritable();
 }
@@ -142,9 +152,32 @@ void Store::load() {
     itemList = std::move(read.items);
     setAsidePath = read.setAsidePath;
     writesBlocked = read.blocked;
+    // What was read may differ from anything seen before under the same ids.
+    const quint64 loaded = ++lastRevision;
+    revisions.clear();
+    revisions.reserve(itemList.size());
+    for (const Item& item : std::as_const(itemList))
+        revisions.insert(item.id, loaded);
 }
 
-void Store::persist(QStringList obsoleteFiles) {
+quint64 Store::revision(const QUuid& id) const {
+    return revisions.value(id, 0);
+}
+
+ItemRevision Store::touch(const QUuid& id) {
+    const quint64 revision = ++lastRevision;
+    revisions.insert(id, revision);
+    return {id, revision};
+}
+
+ItemChanges Store::changeOf(const QUuid& id) {
+    ItemChanges changes;
+    changes.changed.append(touch(id));
+    return changes;
+}
+
+void Store::persist(const ItemChanges& changes, QStringList obsoleteFiles) {
+    Q_EMIT itemsChanged(changes);
     Q_EMIT changed();
     if (!isWritable())
         return;
@@ -177,6 +210,134 @@ std::optional<QString> Store::categorize(const Item& item) const {
     return options.categorizer->categorize(item.title, item.text, url);
 }
 
+std::optional<QString> Store::categoryNow(const Item& item, QList<QUuid>& later) const {
+    if (!categoryQueue)
+        return categorize(item);
+    const std::optional<QString> url =
+        item.kind == ItemKind::link ? std::optional<QString>(item.detail) : std::nullopt;
+    const AutoCategorizer::QuickAnswer quick =
+        options.categorizer->quickCategorize(item.title, item.text, url);
+    if (!quick.settled)
+        later.append(item.id);
+    return quick.category;
+}
+
+namespace {
+
+// A copy with data of its own: the question goes to another thread, and
+// nothing of the items' shared strings should be released over there.
+QString ownCopy(const QString& text) {
+    return QString(text.constData(), text.size());
+}
+
+std::optional<QString> ownCopy(const std::optional<QString>& text) {
+    return text ? std::optional<QString>(ownCopy(*text)) : std::nullopt;
+}
+
+Item ownCopy(const Item& item) {
+    Item copy = item;
+    for (QString* text : {&copy.title, &copy.detail})
+        *text = ownCopy(*text);
+    for (std::optional<QString>* text : {&copy.fileName, &copy.text, &copy.source,
+                                         &copy.thumbFileName, &copy.iconFileName, &copy.category})
+        *text = ownCopy(*text);
+    if (copy.tags) {
+        QStringList tags;
+        for (const QString& tag : *copy.tags)
+            tags.append(ownCopy(tag));
+        copy.tags = tags;
+    }
+    return copy;
+}
+
+// Answers go back in batches, so that a whole library categorised at start
+// is merged and written a few times rather than once per item.
+constexpr qsizetype categoryBatch = 256;
+
+} // namespace
+
+void Store::categorizeLater(const QList<QUuid>& ids) {
+    if (ids.isEmpty() || !categoryQueue)
+        return;
+    struct Question {
+        QUuid id;
+        quint64 revision;
+        QString title;
+        std::optional<QString> text;
+        std::optional<QString> url;
+    };
+    std::vector<Question> questions;
+    questions.reserve(size_t(ids.size()));
+    for (const QUuid& id : ids) {
+        const Item* asked = item(id);
+        if (!asked)
+            continue;
+        const quint64 at = revision(id);
+        categoryPending.insert(id, at);
+        questions.push_back(
+            {id, at, ownCopy(asked->title), ownCopy(asked->text),
+             asked->kind == ItemKind::link ? ownCopy(std::optional(asked->detail)) : std::nullopt});
+    }
+    const AutoCategorizer* categorizer = options.categorizer;
+    categoryQueue->submit([this, categorizer, stop = categoryStop,
+                           questions = std::move(questions)] {
+        QList<FoundCategory> found;
+        const auto handBack = [&] {
+            {
+                std::lock_guard guard(categoryLock);
+                foundCategories += found;
+            }
+            found.clear();
+            // The store joins this queue before it goes, so it is here.
+            QMetaObject::invokeMethod(this, &Store::mergeFoundCategories, Qt::QueuedConnection);
+        };
+        for (const Question& question : questions) {
+            if (*stop)
+                return;
+            found.append({question.id, question.revision,
+                          categorizer->categorize(question.title, question.text, question.url)});
+            if (found.size() == categoryBatch)
+                handBack();
+        }
+        if (!found.isEmpty())
+            handBack();
+    });
+}
+
+void Store::mergeFoundCategories() {
+    QList<FoundCategory> found;
+    {
+        std::lock_guard guard(categoryLock);
+        found.swap(foundCategories);
+    }
+    QHash<QUuid, qsizetype> positions;
+    if (found.size() > 8) {
+        positions.reserve(itemList.size());
+        for (qsizetype i = 0; i < itemList.size(); ++i)
+            positions.insert(itemList[i].id, i);
+    }
+    ItemChanges changes;
+    for (FoundCategory& answer : found) {
+        const auto pending = categoryPending.constFind(answer.id);
+        // A later question about the item is on its way; its answer counts.
+        if (pending == categoryPending.constEnd() || *pending != answer.revision)
+            continue;
+        categoryPending.erase(pending);
+        // The item changed meanwhile (tagged, read again, removed): the answer
+        // is about content it no longer has, and that change decided anew.
+        if (revision(answer.id) != answer.revision || !isWritable())
+            continue;
+        const qsizetype at =
+            positions.isEmpty() ? positionOf(answer.id) : positions.value(answer.id, -1);
+        if (at < 0 || itemList[at].category == answer.category)
+            continue;
+        itemList[at].category = std::move(answer.category);
+        changes.changed.append(touch(answer.id));
+    }
+    if (!changes.changed.isEmpty())
+        persist(changes);
+}
+
 void Store::insertFront(Item item) {
     itemList.prepend(std::move(item));
 }
@@ -184,8 +345,16 @@ void Store::insertFront(Item item) {
 void Store::bump(qsizetype position) {
     Item item = itemList.takeAt(position);
     item.savedAt = now();
+    const QUuid id = item.id;
+    ItemChanges changes;
+    changes.changed.append(touch(id));
+    changes.reordered = position != 0;
     itemList.prepend(std::move(item));
-    persist();
+    persist(changes);
+    // Only the time changed: a category still being worked out is still
+    // wanted, and is asked for again at the new revision.
+    if (categoryPending.contains(id))
+        categorizeLater({id});
 }
 
 bool Store::addText(const QString& text, const std::optional<QString>& source) {
@@ -210,9 +379,13 @@ bool Store::addText(const QString& text, const std::optional<QString>& source) {
     item.text = trimmed;
     item.savedAt = now();
     item.source = source;
-    item.category = options.categorizer->categorize(item.title, trimmed, std::nullopt);
+    QList<QUuid> later;
+    item.category = categoryNow(item, later);
+    ItemChanges changes;
+    changes.added.append(touch(item.id));
     insertFront(std::move(item));
-    persist();
+    persist(changes);
+    categorizeLater(later);
     return true;
 }
 
@@ -234,8 +407,10 @@ bool Store::addLink(const QUrl& url, const std::optional<QString>& source) {
     item.source = source;
     item.savedAt = now();
     item.category = options.categorizer->categorize(item.title, std::nullopt, absolute);
+    ItemChanges changes;
+    changes.added.append(touch(item.id));
     insertFront(item);
-    persist();
+    persist(changes);
     index(item);
     return true;
 }
@@ -273,8 +448,10 @@ bool Store::addImage(const QImage& image, const std::optional<QString>& source, 
     item.fileName = name;
     item.source = source;
     item.savedAt = now();
+    ItemChanges changes;
+    changes.added.append(touch(item.id));
     insertFront(item);
-    persist();
+    persist(changes);
     index(item);
     return true;
 }
@@ -321,8 +498,10 @@ QStringList Store::addFiles(const QList<QUrl>& fileURLs, const std::optional<QSt
         item.fileName = stored;
         item.source = source;
         item.savedAt = now();
+        ItemChanges changes;
+        changes.added.append(touch(item.id));
         insertFront(item);
-        persist();
+        persist(changes);
         index(item);
     }
     return failures;
@@ -347,9 +526,13 @@ void Store::remove(const Item& item) {
         if (const QString path = storedPathOf(name); !path.isEmpty())
             obsolete.append(path);
     }
-    itemList.removeIf([&item](const Item& candidate) { return candidate.id == item.id; });
+    ItemChanges changes;
+    if (itemList.removeIf([&item](const Item& candidate) { return candidate.id == item.id; }) > 0)
+        changes.removed.append(item.id);
+    revisions.remove(item.id);
+    categoryPending.remove(item.id);
     attempts.forget(item.id);
-    persist(std::move(obsolete));
+    persist(changes, std::move(obsolete));
 }
 
 std::optional<QString> Store::canonicalTag(const QString& raw) const {
@@ -375,7 +558,7 @@ void Store::addTag(const QString& name, const QUuid& id) {
         return;
     tags.append(*tag);
     itemList[at].tags = tags;
-    persist();
+    persist(changeOf(id));
 }
 
 void Store::removeTag(const QString& name, const QUuid& id) {
@@ -388,7 +571,7 @@ void Store::removeTag(const QString& name, const QUuid& id) {
     QStringList tags = itemList[at].displayTags();
     tags.removeIf([&tag](const QString& t) { return t.compare(*tag, Qt::CaseInsensitive) == 0; });
     itemList[at].tags = tags;
-    persist();
+    persist(changeOf(id));
 }
 
 void Store::toggleTag(const QString& name, const QUuid& id) {
@@ -405,7 +588,7 @@ void Store::toggleTag(const QString& name, const QUuid& id) {
     QStringList tags = itemList[at].displayTags();
     tags.append(*tag);
     itemList[at].tags = tags;
-    persist();
+    persist(changeOf(id));
 }
 
 void Store::resetToAuto(const QUuid& id) {
@@ -414,28 +597,32 @@ void Store::resetToAuto(const QUuid& id) {
     const qsizetype at = positionOf(id);
     if (at < 0)
         return;
+    QList<QUuid> later;
     itemList[at].tags.reset();
-    itemList[at].category = categorize(itemList[at]);
-    persist();
+    itemList[at].category = categoryNow(itemList[at], later);
+    persist(changeOf(id));
+    categorizeLater(later);
 }
 
 Store::AutoSortCounts Store::autoSortAll() {
     AutoSortCounts counts;
     if (!isWritable())
         return counts;
+    ItemChanges changes;
     for (Item& item : itemList) {
         if (item.tags)
             continue;
         const std::optional<QString> category = categorize(item);
         if (category != item.category) {
             item.category = category;
+            changes.changed.append(touch(item.id));
             ++counts.changed;
         }
         if (category)
             ++counts.sorted;
     }
     if (counts.changed > 0)
-        persist();
+        persist(changes);
     return counts;
 }
 
@@ -476,17 +663,19 @@ QStringList Store::allTags() const {
 }
 
 void Store::categorizeMissing() {
-    bool categorized = false;
+    ItemChanges changes;
+    QList<QUuid> later;
     for (Item& item : itemList) {
         if (item.category)
             continue;
-        if (std::optional<QString> category = categorize(item)) {
+        if (std::optional<QString> category = categoryNow(item, later)) {
             item.category = category;
-            categorized = true;
+            changes.changed.append(touch(item.id));
         }
     }
-    if (categorized)
-        persist();
+    if (!changes.changed.isEmpty())
+        persist(changes);
+    categorizeLater(later);
 }
 
 void Store::reindexMissingPreviews() {
@@ -535,9 +724,10 @@ void Store::index(const Item& item) {
     ++enrichmentsInFlight;
     ++enriching[item.id];
     std::shared_ptr<ContentEnricher> enricher = options.enricher;
-    const QString files = filesFolder;
+    // Copies with data of their own: the task is dropped on the queue's thread.
+    const QString files = ownCopy(filesFolder);
     QPointer<Store> store(this);
-    extractionQueue->submit([enricher, files, item, store] {
+    extractionQueue->submit([enricher, files, item = ownCopy(item), store] {
         std::optional<Enrichment> found = enricher->enrich(item, files);
         // Results are merged on the main thread; a store gone meanwhile drops them.
         QMetaObject::invokeMethod(
@@ -595,5 +785,5 @@ void Store::applyEnrichment(const Enrichment& enrichment) {
     replace(item.iconFileName, enrichment.iconFileName);
     if (enrichment.category)
         item.category = enrichment.category;
-    persist(std::move(replaced));
+    persist(changeOf(enrichment.id), std::move(replaced));
 }

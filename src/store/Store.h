@@ -3,6 +3,7 @@
 #include "store/DataFolderLock.h"
 #include "store/EnrichmentAttempts.h"
 #include "store/Item.h"
+#include "store/ItemChanges.h"
 
 #include <QHash>
 #include <QImage>
@@ -12,7 +13,9 @@
 #include <QStringList>
 #include <QTimer>
 #include <QUrl>
+#include <atomic>
 #include <memory>
+#include <mutex>
 #include <optional>
 
 class AutoCategorizer;
@@ -51,6 +54,12 @@ public:
         // Hand unread items to enrichment as the store opens (see
         // reindexMissingPreviews); a command that keeps one item does not.
         bool enrichAtOpen = true;
+        // Items get at once the category found without a language model; the
+        // model's answer (slow, and slower still while the model loads) is
+        // worked out on a thread of its own and merged when it comes, unless
+        // the item changed meanwhile. The desktop app, whose interface
+        // thread must not wait; a command categorises in place.
+        bool meaningInBackground = false;
     };
 
     // Opens the store of options.applicationSupport. A writable store first
@@ -106,6 +115,10 @@ public:
     // The item with this id, if any.
     const Item* item(const QUuid& id) const;
 
+    // The revision of the item's present content (see ItemRevision); 0 for
+    // an id the store does not hold.
+    quint64 revision(const QUuid& id) const;
+
     static bool isImageFile(const QString& path);
 
     // The path of a stored file name inside "Files"; empty for a name that is
@@ -126,11 +139,23 @@ public:
 
     // Items handed to enrichment whose results have not been merged yet.
     int pendingEnrichments() const { return enrichmentsInFlight; }
+    // Items whose category is being worked out in the background.
+    int pendingCategories() const { return int(categoryPending.size()); }
 
     // Merges what enrichment found into the item with the same id.
     void applyEnrichment(const Enrichment& enrichment);
 
+    // A category worked out in the background for the item at a revision.
+    struct FoundCategory {
+        QUuid id;
+        quint64 revision = 0;
+        std::optional<QString> category;
+    };
+
 Q_SIGNALS:
+    // Emitted after every change of items(), saying what changed; then
+    // changed() follows.
+    void itemsChanged(const ItemChanges& changes);
     // Emitted after every change of items().
     void changed();
     // Emitted on the main thread when the last pending enrichment was merged.
@@ -142,7 +167,11 @@ private:
     Store(Options options, QString root, DataFolderLock lock);
 
     void load();
-    void persist(QStringList obsoleteFiles = {});
+    void persist(const ItemChanges& changes, QStringList obsoleteFiles = {});
+    // Gives the item a new revision and answers it.
+    ItemRevision touch(const QUuid& id);
+    // The notice of one item's new content, with its new revision.
+    ItemChanges changeOf(const QUuid& id);
     void startWriting();
     void categorizeMissing();
     void tryBecomeWriter();
@@ -154,6 +183,11 @@ private:
     void insertFront(Item item);
     std::optional<QString> copyIntoStore(const QUrl& fileURL, QString* failure);
     std::optional<QString> categorize(const Item& item) const;
+    // The category the item gets now; when its model answer is left to the
+    // background (meaningInBackground), the item's id joins later.
+    std::optional<QString> categoryNow(const Item& item, QList<QUuid>& later) const;
+    void categorizeLater(const QList<QUuid>& ids);
+    void mergeFoundCategories();
     qsizetype positionOf(const QUuid& id) const;
     double now() const;
     void enrichmentDone(const QUuid& id);
@@ -166,11 +200,22 @@ private:
     bool writesBlocked = false;
     std::optional<QString> setAsidePath;
     QList<Item> itemList;
+    // Every item's revision: the grid asks for each entry's on every layout.
+    QHash<QUuid, quint64> revisions;
+    quint64 lastRevision = 0;
     DataFolderLock folderLock;
     std::unique_ptr<IndexWriter> writer;
     std::unique_ptr<SerialQueue> extractionQueue;
     int enrichmentsInFlight = 0;
     QHash<QUuid, int> enriching; // ids handed over and not merged yet
+    // The model's answers: asked on their own queue, handed back through
+    // foundCategories under categoryLock, merged only while the item is at
+    // the revision it was asked for (categoryPending).
+    std::unique_ptr<SerialQueue> categoryQueue;
+    std::shared_ptr<std::atomic<bool>> categoryStop = std::make_shared<std::atomic<bool>>(false);
+    std::mutex categoryLock;
+    QList<FoundCategory> foundCategories;
+    QHash<QUuid, quint64> categoryPending;
     EnrichmentAttempts attempts;
     QTimer attemptsSaver;
     QTimer lockRetry;

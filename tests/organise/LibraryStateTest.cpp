@@ -1,7 +1,10 @@
 #include "organise/LibraryState.h"
 
+#include "organise/KeywordPass.h"
 #include "organise/OrganisePrinters.h"
 
+#include <QCoreApplication>
+#include <QThread>
 #include <gtest/gtest.h>
 
 using namespace Qt::StringLiterals;
@@ -202,4 +205,61 @@ TEST(LibraryState, GridGathersEverythingTheViewDraws) {
     EXPECT_EQ(grid.tagCounts, (QList<TagCount>{{u"Home"_s, 1}}));
     EXPECT_EQ(grid.untaggedCount, 2);
     EXPECT_EQ(grid.admittedCount, 3);
+}
+
+namespace {
+
+// Two items per topic, each pair sharing two made-up words of its own.
+QList<Item> pairedTopics(int count) {
+    const auto word = [](int n) {
+        QString letters;
+        for (int i = 0; i < 3; ++i, n /= 26)
+            letters.append(QChar(u'a' + n % 26));
+        return letters;
+    };
+    QList<Item> items;
+    for (int i = 0; i < count; ++i) {
+        const QString topic = word(i / 2);
+        items.append(item(u"orchard%1 harvest%1"_s.arg(topic)));
+    }
+    return items;
+}
+
+} // namespace
+
+// The first grouping of a large library reads its keywords on another
+// thread; what it adopts must group exactly as reading in place would,
+// including for an item that changed while the keywords were being read.
+TEST(LibraryState, KeywordsReadInTheBackgroundGroupAsIfReadInPlace) {
+    int argc = 0;
+    QCoreApplication app(argc, nullptr);
+    QList<Item> items = pairedTopics(int(LibraryState::keywordPassSize) + 100);
+    LibraryState state;
+    ASSERT_TRUE(state.needsKeywordPass(items));
+    state.topicsDeferred = true;
+    const QList<GridEntry> deferred = state.entries(items);
+    EXPECT_EQ(deferred.size(), items.size()) << "no stacks while their keywords are being read";
+
+    KeywordPass pass;
+    bool ready = false;
+    QObject receiver;
+    ASSERT_TRUE(pass.start(items, &receiver, [&ready] { ready = true; }));
+    EXPECT_FALSE(pass.start(items, &receiver, [] {})) << "one read at a time";
+    // Changed meanwhile: it no longer shares its words with its pair.
+    items[1].title = u"something else entirely"_s;
+    for (int i = 0; i < 2000 && !ready; ++i) {
+        QCoreApplication::processEvents();
+        QThread::msleep(2);
+    }
+    ASSERT_TRUE(ready);
+    state.adoptKeywords(pass.take());
+    state.topicsDeferred = false;
+    EXPECT_FALSE(pass.running());
+    EXPECT_FALSE(state.needsKeywordPass(items));
+
+    LibraryState inPlace;
+    const QList<GridEntry> expected = inPlace.entries(items);
+    EXPECT_EQ(identities(state.entries(items)), identities(expected));
+    EXPECT_FALSE(expected.front().isStack()) << "the changed item stands alone";
+    EXPECT_TRUE(expected.back().isStack());
 }

@@ -1,7 +1,9 @@
 #include "capture/ClipContent.h"
 #include "capture/KeepPipeline.h"
 #include "common/ReferenceDate.h"
+#include "store/AutoCategorizer.h"
 #include "store/ContentEnricher.h"
+#include "store/Enrichment.h"
 #include "store/IndexFile.h"
 #include "store/StoredFile.h"
 #include "support/QtPrinters.h"
@@ -13,6 +15,7 @@
 #include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
+#include <QSet>
 #include <QSignalSpy>
 #include <QThread>
 #include <sys/stat.h>
@@ -58,6 +61,143 @@ TEST_F(StoreKeeping, KeepingSameTextTwiceBumpsTheItem) {
     EXPECT_EQ(store->items().first().source, u"Editor"_s) << "the first keep's source stays";
     // A different letter case is different content.
     EXPECT_TRUE(store->addText(u"Hello world"_s, std::nullopt));
+}
+
+// Views key what they draw on (id, revision): each change must name exactly
+// the items it touched, each with a revision never seen before.
+TEST_F(StoreKeeping, EveryChangeNamesItsItemsWithANewRevision) {
+    auto store = openStore();
+    QList<ItemChanges> notices;
+    QObject::connect(store.get(), &Store::itemsChanged,
+                     [&notices](const ItemChanges& changes) { notices.append(changes); });
+    store->addText(u"first words"_s, std::nullopt);
+    const QUuid first = store->items().front().id;
+    ASSERT_EQ(notices.size(), 1);
+    EXPECT_EQ(notices.takeLast().added, (QList<ItemRevision>{{first, store->revision(first)}}));
+    store->addLink(QUrl(u"https://example.com/"_s), std::nullopt);
+    const QUuid second = store->items().front().id;
+    ASSERT_EQ(notices.size(), 1);
+    EXPECT_EQ(notices.takeLast().added, (QList<ItemRevision>{{second, store->revision(second)}}));
+    const quint64 secondRevision = store->revision(second);
+    EXPECT_NE(secondRevision, store->revision(first));
+
+    struct Step {
+        const char* change;
+        std::function<void()> make;
+        bool reordered;
+    };
+    const QList<Step> steps{
+        {"add a tag", [&] { store->addTag(u"Mine"_s, first); }, false},
+        {"remove a tag", [&] { store->removeTag(u"Mine"_s, first); }, false},
+        {"toggle a tag", [&] { store->toggleTag(u"Other"_s, first); }, false},
+        {"reset to automatic", [&] { store->resetToAuto(first); }, false},
+        {"merge an enrichment",
+         [&] {
+             Enrichment found;
+             found.id = first;
+             found.title = u"Read again"_s;
+             store->applyEnrichment(found);
+         },
+         false},
+        {"keep the same text again", [&] { store->addText(u"first words"_s, std::nullopt); }, true},
+    };
+    QSet<quint64> seen{store->revision(first), secondRevision};
+    for (const Step& step : steps) {
+        SCOPED_TRACE(step.change);
+        step.make();
+        ASSERT_EQ(notices.size(), 1) << "one notice per change";
+        const ItemChanges notice = notices.takeLast();
+        const quint64 revision = store->revision(first);
+        EXPECT_FALSE(seen.contains(revision)) << "a revision is never given twice";
+        seen.insert(revision);
+        EXPECT_EQ(notice.changed, (QList<ItemRevision>{{first, revision}}));
+        EXPECT_TRUE(notice.added.isEmpty());
+        EXPECT_TRUE(notice.removed.isEmpty());
+        EXPECT_EQ(notice.reordered, step.reordered);
+        EXPECT_EQ(store->revision(second), secondRevision) << "the other item is untouched";
+    }
+
+    store->remove(*store->item(first));
+    ASSERT_EQ(notices.size(), 1);
+    EXPECT_EQ(notices.takeLast().removed, QList<QUuid>{first});
+    EXPECT_EQ(store->revision(first), 0u);
+    store->remove(*store->item(second));
+    store->addLink(QUrl(u"https://example.com/"_s), std::nullopt);
+    EXPECT_FALSE(seen.contains(store->revision(store->items().front().id)))
+        << "the same content kept again is a new revision";
+}
+
+namespace {
+
+// Answers "Slow" for texts that mention it, but only when asked in full:
+// the quick answer leaves them open, as a language model's step would.
+class SlowMeaningCategorizer final : public AutoCategorizer {
+public:
+    std::optional<QString> categorize(const QString&, const std::optional<QString>& text,
+                                      const std::optional<QString>&) const override {
+        if (text && text->contains(u"slow"_s))
+            return u"Slow"_s;
+        return std::nullopt;
+    }
+    QuickAnswer quickCategorize(const QString&, const std::optional<QString>& text,
+                                const std::optional<QString>&) const override {
+        return {std::nullopt, !(text && text->contains(u"slow"_s))};
+    }
+    const QStringList& categories() const override {
+        static const QStringList names{u"Slow"_s};
+        return names;
+    }
+};
+
+} // namespace
+
+// The desktop app keeps an item at once and merges the slow part of its
+// category when it comes, unless the item changed meanwhile.
+TEST_F(StoreKeeping, SlowCategoriesArriveLaterAndNeverOverwriteALaterChange) {
+    int argc = 0;
+    QCoreApplication app(argc, nullptr);
+    SlowMeaningCategorizer slow;
+    Store::Options options;
+    options.applicationSupport = support.path();
+    options.clock = &clock;
+    options.categorizer = &slow;
+    options.meaningInBackground = true;
+    auto store = Store::open(options);
+    const auto settle = [&store] {
+        for (int i = 0; i < 1000 && store->pendingCategories() > 0; ++i) {
+            QCoreApplication::processEvents();
+            QThread::msleep(2);
+        }
+        EXPECT_EQ(store->pendingCategories(), 0);
+    };
+
+    store->addText(u"a slow thought"_s, std::nullopt);
+    store->addText(u"quick words"_s, std::nullopt);
+    EXPECT_EQ(store->items()[1].category, std::nullopt) << "kept at once, without waiting";
+    settle();
+    EXPECT_EQ(store->items()[1].category, u"Slow"_s);
+    EXPECT_EQ(store->items()[0].category, std::nullopt);
+
+    // Read again before the answer is merged: what enrichment found stands.
+    store->addText(u"another slow one"_s, std::nullopt);
+    Enrichment found;
+    found.id = store->items().front().id;
+    found.category = u"Research"_s;
+    store->applyEnrichment(found);
+    settle();
+    EXPECT_EQ(store->items().front().category, u"Research"_s);
+
+    // Kept again before the answer is merged: only its time changed, so the
+    // answer still counts.
+    store->addText(u"slow and steady"_s, std::nullopt);
+    store->addText(u"quick words"_s, std::nullopt);
+    store->addText(u"slow and steady"_s, std::nullopt);
+    settle();
+    EXPECT_EQ(store->items().front().category, u"Slow"_s);
+    ASSERT_TRUE(store->flush());
+    EXPECT_EQ(IndexFile::read(store->indexFile(), clock.now(), false).items.front().category,
+              u"Slow"_s)
+        << "merged answers are written";
 }
 
 TEST_F(StoreKeeping, TextTitlesTakeTheFirstLineCutAfterSeventyCharacters) {

@@ -60,7 +60,11 @@ LibraryView::LibraryView(LibraryContext& context, QWidget* parent)
             [this](const QString& text) { this->context.store.addText(text, u"Quick Note"_s); });
     connect(sortNote.get(), &AutoSortNote::changed, this,
             [this] { tags->setSortNote(sortNote->note()); });
-    connect(&context.store, &Store::changed, this, [this] {
+    // The grid is worked out again from the items, which costs little next to
+    // the cards: those of unchanged entries stay as they are, keyed on each
+    // item's id and revision.
+    connect(&context.store, &Store::itemsChanged, this, [this](const ItemChanges& changes) {
+        masonry->forget(changes.removed);
         library.keepTagFilterValid(this->context.store.items());
         refresh();
     });
@@ -165,8 +169,22 @@ QWidget* LibraryView::makeEmptyState() {
     return emptyPage;
 }
 
+bool LibraryView::deferTopics(const QList<Item>& items) {
+    if (!keywordPass.running() && library.needsKeywordPass(items)) {
+        keywordPass.start(items, this, [this] {
+            library.adoptKeywords(keywordPass.take());
+            library.topicsDeferred = false;
+            refresh();
+        });
+    }
+    return keywordPass.running();
+}
+
 void LibraryView::refresh() {
     const QList<Item>& items = context.store.items();
+    // A first grouping of a large library shows the items at once and their
+    // stacks once the keywords are read.
+    library.topicsDeferred = deferTopics(items);
     LibraryState::Grid grid = library.grid(items);
     tagRow->setVisible(!items.isEmpty());
     tags->setChips(grid.admittedCount, grid.tagCounts, grid.untaggedCount, library.tagFilter);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "organise/KeywordPass.h"
 #include "organise/LibraryState.h"
 
 #include <QWidget>
@@ -67,6 +68,9 @@ private:
     QWidget* makeEmptyState();
     void rebuildFilterMenu();
     void refresh();
+    // Starts reading keywords in the background when grouping by topics
+    // would read many now; true while that read runs.
+    bool deferTopics(const QList<Item>& items);
     void refreshEntries();
     void showEntries(QList<GridEntry> entries);
     void refreshStack();
@@ -74,6 +78,7 @@ private:
 
     LibraryContext& context;
     LibraryState library;
+    KeywordPass keywordPass;
     std::unique_ptr<AutoSortNote> sortNote;
     EmptyState empty = EmptyState::none;
 

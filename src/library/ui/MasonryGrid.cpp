@@ -30,25 +30,39 @@ void MasonryGrid::setEntries(QList<GridEntry> entries) {
 }
 
 const MasonryGrid::Heights& MasonryGrid::heightsOf(const Item& item, qreal width) {
-    const QString* text = item.text ? &*item.text : nullptr;
-    const bool thumb = item.thumbFileName && !item.thumbFileName->isEmpty();
+    const quint64 revision = context.store.revision(item.id);
     Heights& known = heights[item.id];
-    if (known.width == width && known.kind == item.kind && known.thumb == thumb &&
-        known.title == item.title.constData() && known.titleSize == item.title.size() &&
-        known.text == (text ? text->constData() : nullptr) &&
-        known.textSize == (text ? text->size() : -1))
+    if (known.width == width && known.revision == revision &&
+        (revision != 0 || known.content == item))
         return known;
-    known = Heights{text ? text->constData() : nullptr,
-                    text ? text->size() : -1,
-                    item.title.constData(),
-                    item.title.size(),
-                    thumb,
-                    item.kind,
+    ++done.heightsWorkedOut;
+    known = Heights{revision,
+                    revision == 0 ? item : Item(),
                     width,
                     MasonryLayout::estimatedHeight(item),
                     CardMetrics::roughItemHeight(item, width),
                     false};
     return known;
+}
+
+quint64 MasonryGrid::revisionOf(const GridEntry& entry) const {
+    if (!entry.isStack())
+        return context.store.revision(entry.item().id);
+    // A stack shows its members: any of them changing, joining or leaving
+    // makes it another content.
+    quint64 mixed = 0x9e3779b97f4a7c15ull ^ quint64(entry.items.size());
+    for (const Item& item : entry.items) {
+        const quint64 revision = context.store.revision(item.id);
+        if (revision == 0)
+            return 0;
+        mixed = (mixed ^ (revision + qHash(item.id))) * 0x100000001b3ull;
+    }
+    return mixed == 0 ? 1 : mixed;
+}
+
+void MasonryGrid::forget(const QList<QUuid>& removed) {
+    for (const QUuid& id : removed)
+        heights.remove(id);
 }
 
 bool MasonryGrid::measureExactly(const QList<int>& indexes) {
@@ -63,6 +77,7 @@ bool MasonryGrid::measureExactly(const QList<int>& indexes) {
             continue;
         Heights& known = *found;
         const qreal exact = CardMetrics::itemHeight(item, known.width, pictureSize(item));
+        ++done.exactMeasures;
         known.exact = true;
         if (exact != known.height) {
             known.height = exact;
@@ -103,8 +118,12 @@ void MasonryGrid::computePlacement() {
         estimates.append(entry.isStack() ? item.estimate + 16 : item.estimate);
         cardHeights.append(entry.isStack() ? CardMetrics::stackHeight(item.height) : item.height);
     }
-    if (heights.size() > 4 * std::max<qsizetype>(gridEntries.size(), 1024))
-        heights.clear(); // forget items long gone
+    // Removed items are forgotten as the store removes them; this only
+    // bounds what entries from elsewhere leave behind. Measured against the
+    // library, not the entries shown: a search that narrows the grid must
+    // not cost every height again when it is cleared.
+    if (heights.size() > 2 * std::max<qsizetype>(context.store.items().size(), 1024))
+        heights.clear();
     layout = MasonryLayout::place(estimates, cardHeights, laidOutWidth);
     QScrollBar* bar = verticalScrollBar();
     bar->setPageStep(viewport()->height());
@@ -138,7 +157,10 @@ void MasonryGrid::placeCards() {
     for (int index : visible) {
         const QString identity = gridEntries[index].identity();
         if (QWidget* card = cards.take(identity)) {
-            updateCard(card, gridEntries[index]);
+            // A card still showing this revision of its entry is left alone.
+            const quint64 revision = revisionOf(gridEntries[index]);
+            if (revision == 0 || cardRevisions.value(card) != revision)
+                updateCard(card, gridEntries[index]);
             kept.insert(identity, card);
         } else {
             missing.append(index);
@@ -165,6 +187,7 @@ void MasonryGrid::placeCards() {
         kept.insert(entry.identity(), card);
     }
     for (QWidget* card : spare) {
+        cardRevisions.remove(card);
         card->hide();
         card->deleteLater();
     }
@@ -181,15 +204,22 @@ void MasonryGrid::placeCards() {
 }
 
 QWidget* MasonryGrid::makeCard(const GridEntry& entry) {
+    ++done.cardsMade;
+    QWidget* card = nullptr;
     if (entry.isStack()) {
-        auto* card = new StackCard(context, entry.key, entry.items, viewport());
-        connect(card, &StackCard::tapped, this, &MasonryGrid::stackTapped);
-        return card;
+        auto* stack = new StackCard(context, entry.key, entry.items, viewport());
+        connect(stack, &StackCard::tapped, this, &MasonryGrid::stackTapped);
+        card = stack;
+    } else {
+        card = new ItemCard(context, entry.item(), viewport());
     }
-    return new ItemCard(context, entry.item(), viewport());
+    cardRevisions.insert(card, revisionOf(entry));
+    return card;
 }
 
 void MasonryGrid::updateCard(QWidget* card, const GridEntry& entry) {
+    ++done.cardsRefilled;
+    cardRevisions.insert(card, revisionOf(entry));
     if (auto* stack = qobject_cast<StackCard*>(card))
         stack->setStack(entry.key, entry.items);
     else if (auto* item = qobject_cast<ItemCard*>(card))

@@ -21,6 +21,7 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTest>
+#include <QThread>
 #include <QToolButton>
 #include <QVariantAnimation>
 
@@ -321,14 +322,25 @@ TEST_F(LibraryViewTest, GridColumnsFollowTheWindowWidth) {
     }
 }
 
-TEST_F(LibraryViewTest, ACardTakesItsNewHeightWhenItsItemChanges) {
-    store->addText(u"short"_s, std::nullopt);
+TEST_F(LibraryViewTest, ACardTakesItsNewHeightWhenItsItemChangesAndNoOtherCardIsTouched) {
+    view->setGrouping(LibraryGrouping::none);
+    for (const QString& text : {u"apple harvest"_s, u"river stones"_s, u"train timetable"_s,
+                                u"violin lesson"_s, u"short"_s})
+        store->addText(text, std::nullopt);
+    ASSERT_EQ(view->grid()->cardWidgets().size(), 5);
     const qreal before = view->grid()->placement().cards.at(0).height();
+    view->grid()->resetWork();
     Enrichment longer;
     longer.id = newest().id;
     longer.text = QString(600, u'w').replace(u"wwwww"_s, u"word "_s);
     store->applyEnrichment(longer);
     EXPECT_GT(view->grid()->placement().cards.at(0).height(), before + 40);
+    const MasonryGrid::Work& work = view->grid()->work();
+    EXPECT_EQ(work.heightsWorkedOut, 1);
+    EXPECT_EQ(work.cardsRefilled, 1);
+    EXPECT_EQ(work.cardsMade, 0);
+    EXPECT_EQ(qobject_cast<ItemCard*>(view->grid()->cardFor(idString(newest().id)))->item(),
+              newest());
 }
 
 TEST_F(LibraryViewTest, ImageCardsShowTheWholePictureAtItsOwnAspect) {
@@ -370,4 +382,34 @@ TEST_F(LibraryViewTest, CardsInViewTakeTheHeightOfWhatTheyDraw) {
         EXPECT_DOUBLE_EQ(placement.cards.at(i).height(),
                          CardMetrics::itemHeight(item, placement.columnWidth));
     }
+}
+
+TEST_F(LibraryViewTest, AWindowOpenedOnALargeLibraryShowsItsItemsAtOnceAndItsStacksOnceRead) {
+    view.reset();
+    const int count = int(LibraryState::keywordPassSize) + 50;
+    const auto word = [](int n) {
+        QString letters;
+        for (int i = 0; i < 3; ++i, n /= 26)
+            letters.append(QChar(u'a' + n % 26));
+        return letters;
+    };
+    // Two items per topic, each pair sharing two words of its own.
+    for (int i = 0; i < count; ++i)
+        store->addText(u"orchard%1 harvest%1 item%2"_s.arg(word(i / 2), word(i)), std::nullopt);
+    view = std::make_unique<LibraryView>(*context);
+    view->resize(1120, 760);
+    view->setAttribute(Qt::WA_DontShowOnScreen);
+    view->show();
+    const auto stacks = [this] {
+        return std::count_if(view->grid()->entries().begin(), view->grid()->entries().end(),
+                             [](const GridEntry& entry) { return entry.isStack(); });
+    };
+    EXPECT_EQ(view->grid()->entries().size(), count) << "every item at once, no stacks yet";
+    for (int i = 0; i < 2000 && stacks() == 0; ++i) {
+        QApplication::processEvents();
+        QThread::msleep(2);
+    }
+    EXPECT_EQ(stacks(), count / 2);
+    LibraryState inPlace;
+    EXPECT_EQ(view->grid()->entries(), inPlace.entries(store->items()));
 }

@@ -5,6 +5,8 @@
 #include "capture/AppState.h"
 #include "capture/ClipboardWatcher.h"
 #include "capture/KeepPipeline.h"
+#include "chatblur/BlurSiteStore.h"
+#include "chatblur/ChatBlur.h"
 #include "library/ImageCache.h"
 #include "organise/Categorizer.h"
 #include "organise/EnglishEmbedding.h"
@@ -21,6 +23,7 @@ AppServices::AppServices(Platform& platform, Mode mode) : platformServices(platf
         QString::fromLatin1(AppSettings::applicationIdentifier)));
     navigationService.own(std::make_unique<AppNavigation>());
     imageService.own(std::make_unique<ImageCache>());
+    blurSiteService.own(std::make_unique<BlurSiteStore>(platform.userDefaults()));
     if (mode == Mode::command)
         return;
 
@@ -41,9 +44,16 @@ AppServices::AppServices(Platform& platform, Mode mode) : platformServices(platf
     watcherService.own(
         std::make_unique<ClipboardWatcher>(platform.pasteboard(), platform.frontmostApplication(),
                                            platform.scheduler(), *stateService.object));
+    // Made here, started at its place in the start-up sequence.
+    chatBlurService.own(std::make_unique<ChatBlur>(
+        platform.accessibility(), platform.frontmostApplication(), platform.environment(),
+        platform.userDefaults(), platform.pointerMonitor(), platform.overlayPanels(),
+        *blurSiteService.object));
 }
 
 AppServices::~AppServices() {
+    // Joins the scan thread and hides the panels.
+    chatBlurService.reset();
     watcherService.reset();
     stateService.reset();
     // Stops enrichment, joins its queue and writes what is pending.

@@ -9,6 +9,8 @@
 class AppNavigation;
 class AppSettings;
 class AppState;
+class BlurSiteStore;
+class ChatBlur;
 class Categorizer;
 class ClipboardWatcher;
 class ContentEnricher;
@@ -22,10 +24,10 @@ class Platform;
 // waits joined) while the platform they use still exists. main() builds it
 // once, after the Qt application and before anything else runs.
 //
-// A command gets the services every command shares (the categorizer and the
-// settings); it opens the store itself, read-only or as a writer, with
+// A command gets the services every command shares (the categorizer, the
+// settings and the blur sites); it opens the store itself, read-only or as a writer, with
 // storeOptions(). The desktop app also gets the store, the panel state and
-// the clipboard watcher. Main thread only.
+// the clipboard watcher and the chat blur. Main thread only.
 class AppServices {
 public:
     enum class Mode { command, desktop };
@@ -43,10 +45,12 @@ public:
     AppSettings& settings() const { return *settingsService.object; }
     AppNavigation& navigation() const { return *navigationService.object; }
     ImageCache& imageCache() const { return *imageService.object; }
+    BlurSiteStore& blurSites() const { return *blurSiteService.object; }
     // The desktop app's own services.
     Store& store() const { return *storeService.object; }
     AppState& appState() const { return *stateService.object; }
     ClipboardWatcher& clipboardWatcher() const { return *watcherService.object; }
+    ChatBlur& chatBlur() const { return *chatBlurService.object; }
 
     // How the user's store is opened, in the app and by commands alike.
     Store::Options storeOptions() const;
@@ -76,7 +80,9 @@ private:
     Owned<AppSettings> settingsService;
     Owned<AppNavigation> navigationService;
     Owned<ImageCache> imageService;
+    Owned<BlurSiteStore> blurSiteService;
     Owned<Store> storeService;
     Owned<AppState> stateService;
     Owned<ClipboardWatcher> watcherService;
+    Owned<ChatBlur> chatBlurService;
 };

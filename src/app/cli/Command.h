@@ -23,6 +23,11 @@ public:
     // True for commands that change the store: while the desktop app runs
     // they are handed to it, so the data folder keeps one writer.
     virtual bool changesData() const { return false; }
+    // The same for one command line, for commands whose actions differ.
+    virtual bool changesData(const QStringList& arguments) const {
+        Q_UNUSED(arguments);
+        return changesData();
+    }
     // True for commands that draw (text thumbnails need fonts): they run in a
     // graphical application on an offscreen screen.
     virtual bool drawsImages() const { return false; }

@@ -2,6 +2,7 @@
 
 #include "app/cli/A11yCommand.h"
 #include "app/cli/AddCommand.h"
+#include "app/cli/BlurCommand.h"
 #include "app/cli/CategorizeCommand.h"
 #include "app/cli/ClipCommand.h"
 #include "app/cli/Command.h"
@@ -31,6 +32,7 @@ CommandLine::CommandLine() {
     commands.push_back(std::make_unique<FetchPageCommand>());
     commands.push_back(std::make_unique<EnrichCommand>());
     commands.push_back(std::make_unique<A11yCommand>());
+    commands.push_back(std::make_unique<BlurCommand>());
 }
 
 CommandLine::~CommandLine() = default;
@@ -62,7 +64,7 @@ const Command* CommandLine::find(const QString& name) const {
 
 bool CommandLine::changesData(const QStringList& arguments) const {
     const Command* command = find(arguments.value(0));
-    return command && command->changesData() && !arguments.contains(u"--help"_s) &&
+    return command && command->changesData(arguments.mid(1)) && !arguments.contains(u"--help"_s) &&
            !arguments.contains(u"-h"_s);
 }
 

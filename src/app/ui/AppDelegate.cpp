@@ -4,6 +4,7 @@
 #include "app/AppSection.h"
 #include "app/AppSettings.h"
 #include "capture/AppState.h"
+#include "chatblur/ChatBlur.h"
 #include "platform/Environment.h"
 #include "platform/GlobalHotKey.h"
 #include "platform/UserDefaults.h"
@@ -28,9 +29,9 @@ const char* const appearanceProperty = "tovikAppearance";
 
 AppDelegate::AppDelegate(AppSettings& settings, AppState& state, AppNavigation& navigation,
                          GlobalHotKey& hotKey, const Environment& environment,
-                         std::function<void()> startCapture)
+                         std::function<void()> startCapture, ChatBlur& chatBlur)
     : settings(settings), state(state), navigation(navigation), hotKey(hotKey),
-      environment(environment), startCapture(std::move(startCapture)) {
+      environment(environment), startCapture(std::move(startCapture)), chatBlur(chatBlur) {
     initialiseResources();
 }
 
@@ -42,6 +43,7 @@ void AppDelegate::applicationDidFinishLaunching() {
     if (startCapture)
         startCapture();
     registerHotKey();
+    chatBlur.start();
     showSectionFromEnvironment();
     settings.registerLoginItemOnFirstLaunch();
     setUpStatusItem();
@@ -84,6 +86,9 @@ void AppDelegate::setUpStatusItem() {
     QAction* drop =
         addToggle(u"Drop on notch to save"_s, u"dropOnNotch"_s, state.dropOnNotchEnabled());
     connect(drop, &QAction::triggered, this, [this, drop] { toggleDropOnNotch(drop); });
+    QAction* blur = addToggle(u"Blur chat lists"_s, u"chatBlur"_s, chatBlur.enabled());
+    connect(blur, &QAction::triggered, this, [this, blur] { toggleChatBlur(blur); });
+    menu->addAction(u"Blur Sites…"_s, this, &AppDelegate::openBlurSites);
 
     if (settings.loginItemGateHolds()) {
         QAction* login =
@@ -172,6 +177,16 @@ void AppDelegate::toggleDropOnNotch(QAction* sender) {
     sender->setChecked(state.dropOnNotchEnabled());
 }
 
+void AppDelegate::toggleChatBlur(QAction* sender) {
+    chatBlur.setEnabled(!chatBlur.enabled());
+    sender->setChecked(chatBlur.enabled());
+}
+
+void AppDelegate::openBlurSites() {
+    navigation.setSection(AppSection::blur);
+    Q_EMIT libraryRequested();
+}
+
 void AppDelegate::menuNeedsUpdate() {
     for (QAction* action : menu->actions()) {
         const QString toggle = action->property(toggleProperty).toString();
@@ -181,6 +196,8 @@ void AppDelegate::menuNeedsUpdate() {
             action->setChecked(state.watcherEnabled());
         else if (toggle == u"dropOnNotch"_s)
             action->setChecked(state.dropOnNotchEnabled());
+        else if (toggle == u"chatBlur"_s)
+            action->setChecked(chatBlur.enabled());
         else if (action->menu())
             refreshAppearanceMenu(action->menu());
     }

@@ -7,6 +7,7 @@
 class AppNavigation;
 class AppSettings;
 class AppState;
+class ChatBlur;
 class Environment;
 class GlobalHotKey;
 class QAction;
@@ -23,7 +24,7 @@ public:
     // clipboard; it runs at its place in the start-up sequence.
     AppDelegate(AppSettings& settings, AppState& state, AppNavigation& navigation,
                 GlobalHotKey& hotKey, const Environment& environment,
-                std::function<void()> startCapture);
+                std::function<void()> startCapture, ChatBlur& chatBlur);
     ~AppDelegate() override;
 
     void applicationDidFinishLaunching();
@@ -57,6 +58,8 @@ private:
     void toggleLoginItem(QAction* sender);
     void toggleWatcher(QAction* sender);
     void toggleDropOnNotch(QAction* sender);
+    void toggleChatBlur(QAction* sender);
+    void openBlurSites();
     QAction* addToggle(const QString& title, const QString& toggle, bool checked);
     void setAppearance(QAction* sender);
 
@@ -66,6 +69,7 @@ private:
     GlobalHotKey& hotKey;
     const Environment& environment;
     std::function<void()> startCapture;
+    ChatBlur& chatBlur;
     bool hotKeyIsRegistered = false;
     std::unique_ptr<QMenu> menu;
     std::unique_ptr<QSystemTrayIcon> trayIcon;

@@ -94,11 +94,14 @@ int runDesktopApp(int argc, char** argv) {
     const SharedInstance<LibraryController>::Registration libraryShared(library);
 
     AppState& state = services.appState();
-    AppDelegate delegate(services.settings(), state, services.navigation(), platform.globalHotKey(),
-                         platform.environment(), [&notch, &services] {
-                             notch.setUp();
-                             services.clipboardWatcher().start();
-                         });
+    AppDelegate delegate(
+        services.settings(), state, services.navigation(), platform.globalHotKey(),
+        platform.environment(),
+        [&notch, &services] {
+            notch.setUp();
+            services.clipboardWatcher().start();
+        },
+        services.chatBlur());
     QObject::connect(&instance, &SingleInstance::showRequested, &library,
                      &LibraryController::showCurrentSection);
     QObject::connect(&delegate, &AppDelegate::libraryRequested, &library,

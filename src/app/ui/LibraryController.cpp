@@ -1,6 +1,9 @@
 #include "app/ui/LibraryController.h"
 
 #include "app/AppNavigation.h"
+#include "chatblur/BlurSiteStore.h"
+#include "chatblur/ChatBlur.h"
+#include "chatblur/ui/BlurSitesView.h"
 #include "common/SharedInstance.h"
 #include "library/ui/LibraryContext.h"
 #include "library/ui/LibraryView.h"
@@ -10,6 +13,7 @@
 #include <QAction>
 #include <QGuiApplication>
 #include <QScreen>
+#include <QStackedWidget>
 #include <QVBoxLayout>
 #include <QWidget>
 
@@ -31,10 +35,14 @@ void LibraryController::createWindow() {
     window->resize(width, height);
     auto* layout = new QVBoxLayout(window);
     layout->setContentsMargins(0, 0, 0, 0);
-    // Until the shell with its sidebar exists, the memory page is the
-    // window's whole content whichever section is chosen.
-    view = new LibraryView(context, window);
-    layout->addWidget(view);
+    // Until the shell with its sidebar exists, the window shows the chosen
+    // section's page alone: the memory page, or the chat-blur page.
+    pages = new QStackedWidget(window);
+    view = new LibraryView(context, pages);
+    pages->addWidget(view);
+    layout->addWidget(pages);
+    connect(&navigation, &AppNavigation::sectionChanged, this, &LibraryController::showSectionPage);
+    showSectionPage(navigation.section());
     // Without a global menu bar the window carries the main menu's Quit key
     // itself; the tray menu's entry shows the key but only hears it while open.
     auto* quit = new QAction(u"Quit lumavex"_s, window);
@@ -48,6 +56,20 @@ void LibraryController::createWindow() {
         window->move(frame.topLeft());
     }
     mainWindow = window;
+}
+
+void LibraryController::showSectionPage(AppSection section) {
+    if (!pages)
+        return;
+    if (section == AppSection::blur && SharedInstance<ChatBlur>::isSet()) {
+        if (!blurPage) {
+            blurPage = new BlurSitesView(BlurSiteStore::shared(), ChatBlur::shared(), pages);
+            pages->addWidget(blurPage);
+        }
+        pages->setCurrentWidget(blurPage);
+        return;
+    }
+    pages->setCurrentWidget(view);
 }
 
 void LibraryController::show(std::optional<AppSection> section) {

@@ -9,7 +9,9 @@
 
 class AppNavigation;
 class Environment;
+class BlurSitesView;
 class LibraryView;
+class QStackedWidget;
 struct LibraryContext;
 
 // Owns the application's one main window: creates it on first show, keeps
@@ -47,10 +49,13 @@ public:
 
 private:
     void createWindow();
+    void showSectionPage(AppSection section);
 
     LibraryContext& context;
     AppNavigation& navigation;
     const Environment& environment;
     QPointer<QWidget> mainWindow;
     LibraryView* view = nullptr;
+    QStackedWidget* pages = nullptr;
+    BlurSitesView* blurPage = nullptr;
 };

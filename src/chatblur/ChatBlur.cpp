@@ -102,10 +102,25 @@ ChatCover ChatBlur::scanOnce() {
     return cover;
 }
 
+std::optional<ChatCover> ChatBlur::coverAfterScan(ChatCover found, bool interrupted) {
+    const Clock::time_point time = now();
+    if (!found.isEmpty()) {
+        lastCovered = time;
+        return found;
+    }
+    if (interrupted && isOn.load() && lastCovered && time - *lastCovered <= kHoldAfterFailure)
+        return std::nullopt;
+    lastCovered.reset();
+    return found;
+}
+
 void ChatBlur::tick() {
-    ChatCover cover = scanOnce();
+    ChatCover found = scanOnce();
+    std::optional<ChatCover> cover = coverAfterScan(std::move(found), locator.wasInterrupted());
+    if (!cover)
+        return;
     QMetaObject::invokeMethod(
-        this, [this, cover = std::move(cover)] { show(cover); }, Qt::QueuedConnection);
+        this, [this, cover = std::move(*cover)] { show(cover); }, Qt::QueuedConnection);
 }
 
 void ChatBlur::show(const ChatCover& cover) {

@@ -35,6 +35,9 @@ public:
     static constexpr auto kScanInterval = std::chrono::milliseconds(250);
     static constexpr auto kScrollHold = std::chrono::milliseconds(450);
     static constexpr int kPeekIntervalMs = 33;
+    // How long the last cover stays when scans fail without the browser
+    // leaving the front (a busy browser answers late).
+    static constexpr auto kHoldAfterFailure = std::chrono::milliseconds(3000);
 
     ChatBlur(Accessibility& accessibility, FrontmostApplication& applications,
              const Environment& environment, UserDefaults& defaults, PointerMonitor& pointer,
@@ -61,6 +64,10 @@ public:
 
     // One scan as the thread does it, for tests and the scan command.
     ChatCover scanOnce();
+    // The cover to show after a scan that found `found`: while the scans
+    // fail with the same browser in front, the last cover stays for a while
+    // instead of uncovering every title at once. Absent: leave the panels be.
+    std::optional<ChatCover> coverAfterScan(ChatCover found, bool interrupted);
 
     // Tests drive time.
     void setClock(std::function<Clock::time_point()> clock);
@@ -82,6 +89,7 @@ private:
     // Scan side: only on the scan thread (or in scanOnce before start).
     ChatLocator locator;
     std::atomic<bool> isOn;
+    std::optional<Clock::time_point> lastCovered;
 
     std::mutex threadLock;
     std::condition_variable wake;

@@ -184,6 +184,7 @@ std::optional<ChatLocator::HostAndPort> ChatLocator::webAreaHost() const {
 
 ChatCover ChatLocator::locateChats() {
     lastHost.clear();
+    interrupted = false;
     std::optional<RunningApplication> app =
         watchedPid ? applications.running(*watchedPid) : applications.frontmost();
     if (!app || app->applicationId.isEmpty() || !isBrowser(app->applicationId)) {
@@ -207,6 +208,7 @@ ChatCover ChatLocator::locateChats() {
 
     const AXElement focused = appElement.element(AX::focusedWindow);
     if (focused.isNull()) {
+        interrupted = true;
         forgetPage();
         return {};
     }
@@ -235,6 +237,7 @@ ChatCover ChatLocator::locateChats() {
     if (host)
         lastHost = host->host;
     if (webArea.isNull() || !host || !site) {
+        interrupted = webArea.isNull() || !host;
         sidebar = {};
         chatRuns.clear();
         return {};
@@ -250,6 +253,7 @@ ChatCover ChatLocator::locateChats() {
         return {};
     const std::optional<QRect> sidebarFrame = sidebar.frame();
     if (!sidebarFrame || sidebarFrame->width() <= kNarrowestList) {
+        interrupted = !sidebarFrame;
         sidebar = {};
         return {};
     }
@@ -263,6 +267,7 @@ ChatCover ChatLocator::locateChats() {
     for (const QList<AXElement>& run : chatRuns) {
         if (!measureRun(run, region, cover)) {
             // The page changed under us: find the links again soon.
+            interrupted = true;
             chatRuns.clear();
             return {};
         }

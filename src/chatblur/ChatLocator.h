@@ -45,6 +45,10 @@ public:
     // Drops what is known of the page, so the next call searches anew.
     void forgetPage();
 
+    // Whether the last call answered nothing because a read failed or timed
+    // out (a busy browser), rather than because there is nothing to cover.
+    bool wasInterrupted() const { return interrupted; }
+
     // For the diagnostic line.
     bool hasWindow() const { return !window.isNull(); }
     bool hasSidebar() const { return !sidebar.isNull(); }
@@ -83,4 +87,5 @@ private:
     std::optional<Clock::time_point> lastListScan;
     std::optional<Clock::time_point> lastPageScan;
     QString lastHost;
+    bool interrupted = false;
 };

@@ -90,3 +90,19 @@ TEST_F(ChatBlurDisplayTest, AnEmptyCoverOrSwitchingOffHidesEveryPanel) {
     // Switched off, a scan finds nothing even with a chat page in front.
     EXPECT_TRUE(blur->scanOnce().rows.isEmpty());
 }
+
+TEST_F(ChatBlurDisplayTest, FailedScansKeepTheLastCoverForAMomentButLeavingTheBrowserDoesNot) {
+    EXPECT_EQ(blur->coverAfterScan(cover, false), cover);
+    time += 2000ms;
+    // A read timed out with the browser still in front: leave the panels be.
+    EXPECT_EQ(blur->coverAfterScan({}, true), std::nullopt);
+    time += 1000ms;
+    EXPECT_EQ(blur->coverAfterScan({}, true), std::nullopt);
+    time += 100ms;
+    EXPECT_EQ(blur->coverAfterScan({}, true), ChatCover{});
+
+    EXPECT_EQ(blur->coverAfterScan(cover, false), cover);
+    // Another application in front, or a page with nothing to cover: at once.
+    EXPECT_EQ(blur->coverAfterScan({}, false), ChatCover{});
+    EXPECT_EQ(blur->coverAfterScan({}, true), ChatCover{});
+}

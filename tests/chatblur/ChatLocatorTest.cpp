@@ -198,6 +198,8 @@ TEST_F(ChatLocatorTest, OnlyAListedSiteInABrowserInFrontIsScanned) {
                           });
         EXPECT_EQ(chats.locateChats().rows.size(), c.covered ? 5 : 0)
             << c.applicationId.toStdString() << " " << c.url.toStdString();
+        // Nothing failed: there is just nothing to cover.
+        EXPECT_FALSE(chats.wasInterrupted());
     }
 }
 
@@ -226,9 +228,11 @@ TEST_F(ChatLocatorTest, AVanishedRowDropsTheRunsAndTheListIsFoundAgainLater) {
     a11y.load(chatPage(u"https://chatgpt.com/"_s, chatLinks(20, 120)));
     ChatLocator& chats = make();
     ASSERT_EQ(chats.locateChats().rows.size(), 12);
+    EXPECT_FALSE(chats.wasInterrupted());
     a11y.remove(a11y.byId(u"l3"_s));
     time += 250ms;
     EXPECT_TRUE(chats.locateChats().rows.isEmpty());
+    EXPECT_TRUE(chats.wasInterrupted());
     EXPECT_EQ(chats.runCount(), 0);
     time += 250ms;
     EXPECT_TRUE(chats.locateChats().rows.isEmpty()); // not before 1.5 s

@@ -57,6 +57,12 @@ void runHandedOver(const SingleInstance::Request& request,
 } // namespace
 
 int runDesktopApp(int argc, char** argv) {
+    // libatspi attaches its connection to each application it reads (a
+    // browser's own bus) to GLib's default context. With Qt's GLib event
+    // loop iterating that context on this thread, replies meant for the
+    // accessibility thread are taken here, and every read from the chat-blur
+    // scan times out. Qt's own event loop leaves the default context alone.
+    qputenv("QT_NO_GLIB", "1");
     QApplication app(argc, argv);
     QApplication::setApplicationName(u"lumavex"_s);
     QApplication::setDesktopFileName(QString::fromLatin1(AppSettings::applicationIdentifier));

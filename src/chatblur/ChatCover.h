@@ -9,8 +9,10 @@
 struct ChatCover {
     // One rectangle per visible chat title.
     QList<QRect> rows;
-    // One per run of chat links: the list's full visible width over all of
-    // that run's visible rows, shown while the user scrolls.
+    // One per run of chat links, shown while the user scrolls: the list's
+    // full visible width over that run's visible rows, the first reaching
+    // up to the list's top, each reaching down to the next, the last down
+    // to the list's bottom.
     QList<QRect> blocks;
 
     bool isEmpty() const { return rows.isEmpty(); }

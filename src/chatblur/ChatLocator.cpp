@@ -264,13 +264,22 @@ ChatCover ChatLocator::locateChats() {
     }
 
     ChatCover cover;
+    QList<QRectF> extents;
     for (const QList<AXElement>& run : chatRuns) {
-        if (!measureRun(run, region, cover)) {
+        if (!measureRun(run, region, cover, extents)) {
             // The page changed under us: find the links again soon.
             interrupted = true;
             chatRuns.clear();
             return {};
         }
+    }
+    // While the list scrolls, titles move into the space above the first
+    // visible row, between runs and below the last: the blocks share the
+    // whole visible list between them, so nothing moving is left bare.
+    for (qsizetype i = 0; i < extents.size(); ++i) {
+        const double top = i == 0 ? region.top() : extents[i].top();
+        const double bottom = i + 1 < extents.size() ? extents[i + 1].top() : region.bottom();
+        cover.blocks.append(QRectF(region.x(), top, region.width(), bottom - top).toAlignedRect());
     }
     return cover;
 }
@@ -301,7 +310,8 @@ void ChatLocator::scanList(const BlurSite& site) {
         clip = scrollerAround(chatRuns.first().first(), container);
 }
 
-bool ChatLocator::measureRun(const QList<AXElement>& run, const QRectF& region, ChatCover& cover) {
+bool ChatLocator::measureRun(const QList<AXElement>& run, const QRectF& region, ChatCover& cover,
+                             QList<QRectF>& extents) {
     // Frames read while searching are kept for the rows that need them.
     QHash<qsizetype, QRectF> frames;
     auto frameAt = [&](qsizetype index) -> std::optional<QRectF> {
@@ -352,7 +362,6 @@ bool ChatLocator::measureRun(const QList<AXElement>& run, const QRectF& region, 
         united = united.isNull() ? visible : united.united(visible);
     }
     if (!united.isNull())
-        cover.blocks.append(
-            QRectF(region.x(), united.y(), region.width(), united.height()).toAlignedRect());
+        extents.append(united);
     return true;
 }

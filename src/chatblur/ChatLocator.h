@@ -67,7 +67,10 @@ private:
     };
     std::optional<HostAndPort> webAreaHost() const;
     void scanList(const BlurSite& site);
-    bool measureRun(const QList<AXElement>& run, const QRectF& region, ChatCover& cover);
+    // Appends the run's visible rows to cover and their vertical extent to
+    // extents; false when a frame could not be read.
+    bool measureRun(const QList<AXElement>& run, const QRectF& region, ChatCover& cover,
+                    QList<QRectF>& extents);
 
     Accessibility& accessibility;
     FrontmostApplication& applications;

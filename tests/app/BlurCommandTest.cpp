@@ -146,7 +146,7 @@ TEST_F(BlurCommandTest, ScanPrintsRowsAndBlocksInScreenPixels) {
     apps.application = RunningApplication{42, u"org.chromium.Chromium"_s};
     CommandRun r = run({u"scan"_s, u"--json"_s});
     ASSERT_EQ(r.status, 0) << r.err;
-    EXPECT_EQ(r.out, "{\"rows\":[[4,118,248,32],[4,154,248,32]],\"blocks\":[[0,118,260,68]]}\n");
+    EXPECT_EQ(r.out, "{\"rows\":[[4,118,248,32],[4,154,248,32]],\"blocks\":[[0,80,260,800]]}\n");
 
     apps.application = RunningApplication{7, u"org.gnome.TextEditor"_s};
     r = run({u"scan"_s, u"--json"_s});

@@ -70,8 +70,8 @@ TEST_F(ChatLocatorTest, AQuietTickReadsOnlyTheVisibleRowsAndTheBinarySearchProbe
     const ChatCover first = chats.locateChats();
     ASSERT_EQ(first.rows.size(), 12);
     ASSERT_EQ(first.blocks.size(), 1);
-    // The block spans the list's width over its visible rows.
-    EXPECT_EQ(first.blocks[0], QRect(0, 120, 260, 426));
+    // The only block covers the whole visible list.
+    EXPECT_EQ(first.blocks[0], QRect(0, 120, 260, 432));
     // Each row is the title widened by 4 px on either side, as high as the
     // pitch allows.
     EXPECT_EQ(first.rows[0], QRect(4, 120, 248, 30));
@@ -124,7 +124,7 @@ TEST_F(ChatLocatorTest, ARowIsCoveredOnlyWhenMoreThanSixtyPercentOfItsBandIsVisi
         // A partly visible row is cut at the viewport's edge.
         EXPECT_GE(cover.rows[0].top(), 120);
         ASSERT_EQ(cover.blocks.size(), 1);
-        EXPECT_EQ(cover.blocks[0].top(), cover.rows[0].top());
+        EXPECT_EQ(cover.blocks[0].top(), 120);
     }
 }
 
@@ -145,9 +145,16 @@ TEST_F(ChatLocatorTest, LinksThatAreNotChatsSplitTheListIntoRunsWithABlockEach) 
     EXPECT_EQ(chats.runCount(), 3);
     EXPECT_EQ(cover.rows.size(), 8);
     ASSERT_EQ(cover.blocks.size(), 3);
-    EXPECT_EQ(cover.blocks[0].left(), 0);
-    EXPECT_EQ(cover.blocks[0].width(), 260);
-    EXPECT_LT(cover.blocks[0].bottom(), cover.blocks[1].top());
+    // The blocks share the visible list: from its top, each down to the
+    // next run's first row, the last to its bottom.
+    EXPECT_EQ(cover.blocks[0], QRect(0, 120, 260, 264 + 14 - 15 - 120));
+    EXPECT_EQ(cover.blocks[1].top(), cover.rows[3].top());
+    EXPECT_EQ(cover.blocks[1].bottom() + 1, cover.blocks[2].top());
+    EXPECT_EQ(cover.blocks[2].bottom(), 551);
+    for (const QRect& block : cover.blocks) {
+        EXPECT_EQ(block.left(), 0);
+        EXPECT_EQ(block.width(), 260);
+    }
 }
 
 TEST_F(ChatLocatorTest, WithoutALandmarkOnlyLinksLeftOfTheLimitCount) {

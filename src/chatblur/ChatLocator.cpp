@@ -76,14 +76,30 @@ struct RunCollector {
     int budget;
     std::optional<double> leftLimit;
     QStringList patterns;
+    const ChatLocator::KnownElements* known;
+    ChatLocator::KnownElements seen;
     QList<QList<AXElement>> runs;
     bool lastWasChat = false;
+
+    ChatLocator::KnownElement learn(const AXElement& element) {
+        if (const auto it = known->find(element); it != known->end()) {
+            seen.insert(*it);
+            return it->second;
+        }
+        ChatLocator::KnownElement what;
+        what.link = element.string(AX::role) == AX::linkRole;
+        if (what.link)
+            what.path = QUrl(element.string(AX::url).value_or(QString())).path();
+        seen.emplace(element, what);
+        return what;
+    }
 
     void visit(const AXElement& element, int depth) {
         if (budget <= 0 || depth >= ChatLocator::kRunDepth)
             return;
         --budget;
-        if (element.string(AX::role) != AX::linkRole) {
+        const ChatLocator::KnownElement what = learn(element);
+        if (!what.link) {
             if (leftLimit && depth >= 1 && depth <= 8) {
                 if (const std::optional<QRect> frame = element.frame();
                     frame && frame->x() > *leftLimit)
@@ -93,8 +109,7 @@ struct RunCollector {
                 visit(child, depth + 1);
             return;
         }
-        const QString path = QUrl(element.string(AX::url).value_or(QString())).path();
-        if (!ChatLocator::isChatPath(path, patterns)) {
+        if (!ChatLocator::isChatPath(what.path, patterns)) {
             lastWasChat = false;
             return;
         }
@@ -162,9 +177,11 @@ void ChatLocator::forgetPage() {
     webArea = {};
     sidebar = {};
     chatRuns.clear();
+    firstVisible.clear();
     clip = {};
     lastPageScan.reset();
     lastListScan.reset();
+    knownElements.clear();
 }
 
 std::optional<ChatLocator::HostAndPort> ChatLocator::webAreaHost() const {
@@ -265,8 +282,10 @@ ChatCover ChatLocator::locateChats() {
 
     ChatCover cover;
     QList<QRectF> extents;
-    for (const QList<AXElement>& run : chatRuns) {
-        if (!measureRun(run, region, cover, extents)) {
+    if (firstVisible.size() != chatRuns.size())
+        firstVisible = QList<qsizetype>(chatRuns.size(), -1);
+    for (qsizetype r = 0; r < chatRuns.size(); ++r) {
+        if (!measureRun(chatRuns[r], region, cover, extents, firstVisible[r])) {
             // The page changed under us: find the links again soon.
             interrupted = true;
             chatRuns.clear();
@@ -286,7 +305,8 @@ ChatCover ChatLocator::locateChats() {
 
 void ChatLocator::scanList(const BlurSite& site) {
     AXElement found = SidebarSearch{kSidebarBudget}.visit(webArea, 0, false);
-    RunCollector collector{kSidebarRunBudget, std::nullopt, site.paths, {}, false};
+    RunCollector collector{
+        kSidebarRunBudget, std::nullopt, site.paths, &knownElements, {}, {}, false};
     if (found)
         collector.visit(found, 0);
     AXElement container = found;
@@ -296,22 +316,27 @@ void ChatLocator::scanList(const BlurSite& site) {
             // Without a landmark, chat links can only be told from links in
             // the conversation by where they are: the list is on the left.
             const double limit = area->x() + std::max(0.34 * area->width(), 440.0);
-            RunCollector fallback{kFallbackRunBudget, limit, site.paths, {}, false};
+            RunCollector fallback{
+                kFallbackRunBudget, limit, site.paths, &knownElements, {}, {}, false};
             fallback.visit(webArea, 0);
             collector.runs = fallback.runs;
+            collector.seen.merge(fallback.seen);
             container = webArea;
             found = webArea;
         }
     }
     sidebar = found;
     chatRuns = collector.runs;
+    firstVisible.clear();
+    // Only what this scan met is kept, so the map follows the page.
+    knownElements.swap(collector.seen);
     clip = {};
     if (!sidebar.isNull() && !chatRuns.isEmpty() && !chatRuns.first().isEmpty())
         clip = scrollerAround(chatRuns.first().first(), container);
 }
 
 bool ChatLocator::measureRun(const QList<AXElement>& run, const QRectF& region, ChatCover& cover,
-                             QList<QRectF>& extents) {
+                             QList<QRectF>& extents, qsizetype& firstVisible) {
     // Frames read while searching are kept for the rows that need them.
     QHash<qsizetype, QRectF> frames;
     auto frameAt = [&](qsizetype index) -> std::optional<QRectF> {
@@ -325,18 +350,38 @@ bool ChatLocator::measureRun(const QList<AXElement>& run, const QRectF& region, 
     };
 
     // The first link whose bottom edge is below the region's top.
+    auto belowTop = [&](const QRectF& frame) { return frame.y() + frame.height() > region.y(); };
     qsizetype low = 0;
     qsizetype high = run.size();
+    if (firstVisible >= 0 && firstVisible < run.size()) {
+        const std::optional<QRectF> hinted = frameAt(firstVisible);
+        if (!hinted)
+            return false;
+        if (!belowTop(*hinted)) {
+            low = firstVisible + 1;
+        } else if (firstVisible == 0) {
+            high = 0;
+        } else {
+            const std::optional<QRectF> before = frameAt(firstVisible - 1);
+            if (!before)
+                return false;
+            if (belowTop(*before))
+                high = firstVisible - 1;
+            else
+                low = high = firstVisible;
+        }
+    }
     while (low < high) {
         const qsizetype middle = low + (high - low) / 2;
         const std::optional<QRectF> frame = frameAt(middle);
         if (!frame)
             return false;
-        if (frame->y() + frame->height() > region.y())
+        if (belowTop(*frame))
             high = middle;
         else
             low = middle + 1;
     }
+    firstVisible = low;
     QList<QRectF> rowFrames;
     for (qsizetype i = low; i < run.size(); ++i) {
         const std::optional<QRectF> frame = frameAt(i);

@@ -8,6 +8,7 @@
 #include <chrono>
 #include <functional>
 #include <optional>
+#include <unordered_map>
 
 class Environment;
 class FrontmostApplication;
@@ -60,6 +61,18 @@ public:
     // Whether a link with this path leads to one chat.
     static bool isChatPath(const QString& path, const QStringList& patterns);
 
+    // What a list scan learnt of an element: whether it is a link, and its
+    // path. Elements keep their role and address for their life, so the
+    // next list scan of the same page reads them only for new elements.
+    struct KnownElement {
+        bool link = false;
+        QString path;
+    };
+    struct ElementHash {
+        std::size_t operator()(const AXElement& element) const { return element.hash(); }
+    };
+    using KnownElements = std::unordered_map<AXElement, KnownElement, ElementHash>;
+
 private:
     struct HostAndPort {
         QString host;
@@ -70,7 +83,7 @@ private:
     // Appends the run's visible rows to cover and their vertical extent to
     // extents; false when a frame could not be read.
     bool measureRun(const QList<AXElement>& run, const QRectF& region, ChatCover& cover,
-                    QList<QRectF>& extents);
+                    QList<QRectF>& extents, qsizetype& firstVisible);
 
     Accessibility& accessibility;
     FrontmostApplication& applications;
@@ -86,9 +99,13 @@ private:
     AXElement webArea;
     AXElement sidebar;
     QList<QList<AXElement>> chatRuns;
+    // Per run, the first link in view at the last measure: while the list
+    // rests, checking it and the one before replaces the binary search.
+    QList<qsizetype> firstVisible;
     AXElement clip;
     std::optional<Clock::time_point> lastListScan;
     std::optional<Clock::time_point> lastPageScan;
     QString lastHost;
     bool interrupted = false;
+    KnownElements knownElements;
 };

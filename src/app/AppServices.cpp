@@ -7,6 +7,8 @@
 #include "capture/AppState.h"
 #include "capture/ClipboardWatcher.h"
 #include "capture/KeepPipeline.h"
+#include "chatblur/BlurSiteStore.h"
+#include "chatblur/ChatBlur.h"
 #include "library/ImageCache.h"
 #include "network/NetworkStore.h"
 #include "organise/Categorizer.h"
@@ -32,6 +34,7 @@ AppServices::AppServices(Platform& platform, Mode mode) : platformServices(platf
         QString::fromLatin1(AppSettings::applicationIdentifier)));
     navigationService.own(std::make_unique<AppNavigation>());
     imageService.own(std::make_unique<ImageCache>());
+    blurSiteService.own(std::make_unique<BlurSiteStore>(platform.userDefaults()));
     if (mode == Mode::command)
         return;
 
@@ -86,6 +89,12 @@ AppServices::AppServices(Platform& platform, Mode mode) : platformServices(platf
     if (env.value(u"TOVIK_AUTOFILL_DEBUG"_s))
         autofill.debug = &std::cerr;
     autofillService.own(std::make_unique<AutoFill>(std::move(autofill)));
+
+    // Made here, started at its place in the start-up sequence.
+    chatBlurService.own(std::make_unique<ChatBlur>(
+        platform.accessibility(), platform.frontmostApplication(), platform.environment(),
+        platform.userDefaults(), platform.pointerMonitor(), platform.overlayPanels(),
+        *blurSiteService.object));
 }
 
 ProfileStore& AppServices::profileStore() {
@@ -100,6 +109,8 @@ ProfileStore& AppServices::profileStore() {
 }
 
 AppServices::~AppServices() {
+    // Joins the scan thread and hides the panels.
+    chatBlurService.reset();
     autofillService.reset();
     if (networkService.object) {
         // Quitting: a slow profile page or logo must not hold up joining the

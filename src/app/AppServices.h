@@ -11,6 +11,8 @@ class AppSettings;
 class AppState;
 class AutoFill;
 class ProfileStore;
+class BlurSiteStore;
+class ChatBlur;
 class Categorizer;
 class ClipboardWatcher;
 class ContentEnricher;
@@ -25,10 +27,11 @@ class Platform;
 // waits joined) while the platform they use still exists. main() builds it
 // once, after the Qt application and before anything else runs.
 //
-// A command gets the services every command shares (the categorizer and the
-// settings); it opens the store itself, read-only or as a writer, with
-// storeOptions(). The desktop app also gets the store, the panel state, the
-// clipboard watcher and the people of the map. Main thread only.
+// A command gets the services every command shares (the categorizer, the
+// settings and the blur sites); it opens the store itself, read-only or as a
+// writer, with storeOptions(). The desktop app also gets the store, the panel
+// state, the clipboard watcher, the people of the map, autofill and the chat
+// blur. Main thread only.
 class AppServices {
 public:
     enum class Mode { command, desktop };
@@ -46,6 +49,7 @@ public:
     AppSettings& settings() const { return *settingsService.object; }
     AppNavigation& navigation() const { return *navigationService.object; }
     ImageCache& imageCache() const { return *imageService.object; }
+    BlurSiteStore& blurSites() const { return *blurSiteService.object; }
     // The desktop app's own services.
     Store& store() const { return *storeService.object; }
     AppState& appState() const { return *stateService.object; }
@@ -56,6 +60,7 @@ public:
     // making it may seed the profile file from the account's name.
     ProfileStore& profileStore();
     NetworkStore& networkStore() const { return *networkService.object; }
+    ChatBlur& chatBlur() const { return *chatBlurService.object; }
 
     // How the user's store is opened, in the app and by commands alike.
     Store::Options storeOptions() const;
@@ -85,10 +90,12 @@ private:
     Owned<AppSettings> settingsService;
     Owned<AppNavigation> navigationService;
     Owned<ImageCache> imageService;
+    Owned<BlurSiteStore> blurSiteService;
     Owned<Store> storeService;
     Owned<AppState> stateService;
     Owned<ClipboardWatcher> watcherService;
     Owned<ProfileStore> profileService;
     Owned<AutoFill> autofillService;
     Owned<NetworkStore> networkService;
+    Owned<ChatBlur> chatBlurService;
 };

@@ -2,6 +2,7 @@
 
 #include "app/cli/A11yCommand.h"
 #include "app/cli/AddCommand.h"
+#include "app/cli/BlurCommand.h"
 #include "app/cli/CategorizeCommand.h"
 #include "app/cli/ClipCommand.h"
 #include "app/cli/Command.h"
@@ -12,8 +13,8 @@
 #include "app/cli/FetchProfileCommand.h"
 #include "app/cli/LibraryCommands.h"
 #include "app/cli/OrganiseCommands.h"
-#include "app/cli/ProfileCommands.h"
 #include "app/cli/PeopleCommand.h"
+#include "app/cli/ProfileCommands.h"
 
 #include <ostream>
 
@@ -38,6 +39,7 @@ CommandLine::CommandLine() {
     commands.push_back(std::make_unique<FieldCommand>());
     commands.push_back(std::make_unique<PeopleCommand>());
     commands.push_back(std::make_unique<FetchProfileCommand>());
+    commands.push_back(std::make_unique<BlurCommand>());
 }
 
 CommandLine::~CommandLine() = default;

@@ -5,6 +5,7 @@
 #include "app/AppSettings.h"
 #include "autofill/AutoFill.h"
 #include "capture/AppState.h"
+#include "chatblur/ChatBlur.h"
 #include "platform/Environment.h"
 #include "platform/GlobalHotKey.h"
 #include "platform/UserDefaults.h"
@@ -29,9 +30,9 @@ const char* const appearanceProperty = "tovikAppearance";
 
 AppDelegate::AppDelegate(AppSettings& settings, AppState& state, AppNavigation& navigation,
                          GlobalHotKey& hotKey, const Environment& environment,
-                         std::function<void()> startCapture)
+                         std::function<void()> startCapture, ChatBlur& chatBlur)
     : settings(settings), state(state), navigation(navigation), hotKey(hotKey),
-      environment(environment), startCapture(std::move(startCapture)) {
+      environment(environment), startCapture(std::move(startCapture)), chatBlur(chatBlur) {
     initialiseResources();
 }
 
@@ -43,6 +44,7 @@ void AppDelegate::applicationDidFinishLaunching() {
     if (startCapture)
         startCapture();
     registerHotKey();
+    chatBlur.start();
     showSectionFromEnvironment();
     settings.registerLoginItemOnFirstLaunch();
     setUpStatusItem();
@@ -88,8 +90,12 @@ void AppDelegate::setUpStatusItem() {
     if (autofill) {
         QAction* fill = addToggle(u"Autofill forms"_s, u"autofill"_s, autofill->enabled());
         connect(fill, &QAction::triggered, this, [this, fill] { toggleAutofill(fill); });
-        menu->addAction(u"My Info…"_s, this, [this] { openSection(AppSection::profile); });
     }
+    QAction* blur = addToggle(u"Blur chat lists"_s, u"chatBlur"_s, chatBlur.enabled());
+    connect(blur, &QAction::triggered, this, [this, blur] { toggleChatBlur(blur); });
+    menu->addAction(u"Blur Sites…"_s, this, &AppDelegate::openBlurSites);
+    if (autofill)
+        menu->addAction(u"My Info…"_s, this, [this] { openSection(AppSection::profile); });
 
     if (settings.loginItemGateHolds()) {
         QAction* login =
@@ -183,6 +189,15 @@ void AppDelegate::toggleAutofill(QAction* sender) {
     sender->setChecked(autofill->enabled());
 }
 
+void AppDelegate::toggleChatBlur(QAction* sender) {
+    chatBlur.setEnabled(!chatBlur.enabled());
+    sender->setChecked(chatBlur.enabled());
+}
+
+void AppDelegate::openBlurSites() {
+    openSection(AppSection::blur);
+}
+
 void AppDelegate::openSection(AppSection section) {
     navigation.setSection(section);
     Q_EMIT libraryRequested();
@@ -199,6 +214,8 @@ void AppDelegate::menuNeedsUpdate() {
             action->setChecked(state.dropOnNotchEnabled());
         else if (toggle == u"autofill"_s && autofill)
             action->setChecked(autofill->enabled());
+        else if (toggle == u"chatBlur"_s)
+            action->setChecked(chatBlur.enabled());
         else if (action->menu())
             refreshAppearanceMenu(action->menu());
     }

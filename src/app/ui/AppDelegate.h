@@ -9,6 +9,7 @@
 class AppNavigation;
 class AppSettings;
 class AppState;
+class ChatBlur;
 class Environment;
 class GlobalHotKey;
 class QAction;
@@ -27,7 +28,7 @@ public:
     // clipboard; it runs at its place in the start-up sequence.
     AppDelegate(AppSettings& settings, AppState& state, AppNavigation& navigation,
                 GlobalHotKey& hotKey, const Environment& environment,
-                std::function<void()> startCapture);
+                std::function<void()> startCapture, ChatBlur& chatBlur);
     ~AppDelegate() override;
 
     // Adds the autofill entries to the status menu ("Autofill forms",
@@ -67,6 +68,8 @@ private:
     void toggleDropOnNotch(QAction* sender);
     void toggleAutofill(QAction* sender);
     void openSection(AppSection section);
+    void toggleChatBlur(QAction* sender);
+    void openBlurSites();
     QAction* addToggle(const QString& title, const QString& toggle, bool checked);
     void setAppearance(QAction* sender);
 
@@ -77,6 +80,7 @@ private:
     const Environment& environment;
     std::function<void()> startCapture;
     AutoFill* autofill = nullptr;
+    ChatBlur& chatBlur;
     bool hotKeyIsRegistered = false;
     std::unique_ptr<QMenu> menu;
     std::unique_ptr<QSystemTrayIcon> trayIcon;

@@ -14,6 +14,7 @@
 #include "capture/AppState.h"
 #include "capture/ClipboardWatcher.h"
 #include "capture/ui/NotchController.h"
+#include "chatblur/ui/BlurSitesView.h"
 #include "common/SharedInstance.h"
 #include "library/ImageCache.h"
 #include "library/ui/LibraryContext.h"
@@ -63,6 +64,12 @@ void runHandedOver(const SingleInstance::Request& request,
 } // namespace
 
 int runDesktopApp(int argc, char** argv) {
+    // libatspi attaches its connection to each application it reads (a
+    // browser's own bus) to GLib's default context. With Qt's GLib event
+    // loop iterating that context on this thread, replies meant for the
+    // accessibility thread are taken here, and every read from the chat-blur
+    // scan times out. Qt's own event loop leaves the default context alone.
+    qputenv("QT_NO_GLIB", "1");
     QApplication app(argc, argv);
     QApplication::setApplicationName(u"lumavex"_s);
     QApplication::setDesktopFileName(QString::fromLatin1(AppSettings::applicationIdentifier));
@@ -104,6 +111,9 @@ int runDesktopApp(int argc, char** argv) {
     };
     LibraryController library(libraryContext, services.navigation(), platform.environment());
     library.setNetworkContext(&networkContext);
+    library.setPage(AppSection::blur, [&services] {
+        return new BlurSitesView(services.blurSites(), services.chatBlur());
+    });
     library.setPage(AppSection::profile, [&services, &platform] {
         return new ProfileView(services.profileStore(), services.autoFill(),
                                platform.accessibility());
@@ -111,12 +121,15 @@ int runDesktopApp(int argc, char** argv) {
     const SharedInstance<LibraryController>::Registration libraryShared(library);
 
     AppState& state = services.appState();
-    AppDelegate delegate(services.settings(), state, services.navigation(), platform.globalHotKey(),
-                         platform.environment(), [&notch, &services] {
-                             notch.setUp();
-                             services.clipboardWatcher().start();
-                             services.autoFill().start();
-                         });
+    AppDelegate delegate(
+        services.settings(), state, services.navigation(), platform.globalHotKey(),
+        platform.environment(),
+        [&notch, &services] {
+            notch.setUp();
+            services.clipboardWatcher().start();
+            services.autoFill().start();
+        },
+        services.chatBlur());
     delegate.setAutoFill(&services.autoFill());
     QObject::connect(&instance, &SingleInstance::showRequested, &library,
                      &LibraryController::showCurrentSection);

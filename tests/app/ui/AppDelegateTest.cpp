@@ -3,8 +3,13 @@
 #include "app/AppNavigation.h"
 #include "app/AppSettings.h"
 #include "capture/AppState.h"
+#include "chatblur/BlurSiteStore.h"
+#include "chatblur/ChatBlur.h"
+#include "platform/memory/MemoryAccessibility.h"
 #include "platform/memory/MemoryAppearance.h"
+#include "platform/memory/MemoryDesktop.h"
 #include "platform/memory/MemoryEnvironment.h"
+#include "platform/memory/MemoryFrontmostApplication.h"
 #include "platform/memory/MemoryGlobalHotKey.h"
 #include "platform/memory/MemoryLoginItem.h"
 #include "platform/memory/MemoryScheduler.h"
@@ -26,7 +31,11 @@ struct Shell {
         : settings(defaults, appearance, loginItem, applicationId),
           state(scheduler, defaults,
                 [](const ClipContent&, const std::optional<QString>&) { return SaveResult{}; }),
-          delegate(settings, state, navigation, hotKey, environment, [this] { startCapture(); }) {}
+          blurSites(defaults),
+          chatBlur(accessibility, frontmost, environment, defaults, pointer, panels, blurSites),
+          delegate(
+              settings, state, navigation, hotKey, environment, [this] { startCapture(); },
+              chatBlur) {}
 
     // What start-up had done by the time it started the panels and watcher.
     void startCapture() {
@@ -49,6 +58,12 @@ struct Shell {
     AppNavigation navigation;
     AppSettings settings;
     AppState state;
+    MemoryAccessibility accessibility;
+    MemoryFrontmostApplication frontmost;
+    MemoryPointerMonitor pointer;
+    MemoryOverlayPanels panels;
+    BlurSiteStore blurSites;
+    ChatBlur chatBlur;
     AppDelegate delegate;
 };
 
@@ -84,7 +99,8 @@ TEST(AppDelegate, StartUpPutsAnIconWithItsMenuInTheTray) {
     ASSERT_EQ(shell.delegate.statusItem()->contextMenu(), shell.delegate.statusMenu());
     EXPECT_EQ(titles(shell.delegate.statusMenu()),
               (QStringList{u"Open Library"_s, u"Ask to keep copies"_s, u"Drop on notch to save"_s,
-                           u"Launch at Login"_s, u"Appearance"_s, u"—"_s, u"Quit lumavex"_s}));
+                           u"Blur chat lists"_s, u"Blur Sites…"_s, u"Launch at Login"_s,
+                           u"Appearance"_s, u"—"_s, u"Quit lumavex"_s}));
 }
 
 TEST(AppDelegate, FirstLaunchAppliesLightRegistersTheLoginItemOnceAndTheHotKey) {
@@ -127,7 +143,8 @@ TEST(AppDelegate, AppearanceMenuChecksTheStoredChoiceAndAppliesAtOnce) {
     Shell* s = &shell;
     // Settings read "appearance" when created: build them again after storing.
     AppSettings settings(s->defaults, s->appearance, s->loginItem, u"com.nivo.lumavex"_s);
-    AppDelegate delegate(settings, s->state, s->navigation, s->hotKey, s->environment, {});
+    AppDelegate delegate(settings, s->state, s->navigation, s->hotKey, s->environment, {},
+                         s->chatBlur);
     delegate.applicationDidFinishLaunching();
     EXPECT_EQ(s->appearance.applied.last(), u"dark"_s);
 
@@ -213,7 +230,7 @@ TEST(AppDelegate, KeepFlowSwitchesFollowTheStateEachTimeTheMenuOpens) {
     AppState state(shell.scheduler, shell.defaults,
                    [](const ClipContent&, const std::optional<QString>&) { return SaveResult{}; });
     AppDelegate delegate(shell.settings, state, shell.navigation, shell.hotKey, shell.environment,
-                         {});
+                         {}, shell.chatBlur);
     delegate.applicationDidFinishLaunching();
     QAction* watcher = entry(delegate.statusMenu(), u"Ask to keep copies"_s);
     QAction* drop = entry(delegate.statusMenu(), u"Drop on notch to save"_s);
@@ -237,4 +254,26 @@ TEST(AppDelegate, KeepFlowSwitchesFollowTheStateEachTimeTheMenuOpens) {
     delegate.menuNeedsUpdate();
     EXPECT_TRUE(watcher->isChecked());
     EXPECT_TRUE(drop->isChecked());
+}
+
+TEST(AppDelegate, ChatBlurSwitchAndSitesEntryFollowTheEngineAndOpenTheBlurPage) {
+    guiApplication();
+    Shell shell;
+    shell.defaults.set(u"chatBlurEnabled"_s, u"no"_s); // not a boolean: on
+    shell.delegate.applicationDidFinishLaunching();
+    QAction* blur = entry(shell.delegate.statusMenu(), u"Blur chat lists"_s);
+    ASSERT_NE(blur, nullptr);
+    EXPECT_TRUE(blur->isChecked());
+    blur->trigger();
+    EXPECT_FALSE(shell.chatBlur.enabled());
+    EXPECT_FALSE(blur->isChecked());
+    EXPECT_EQ(shell.defaults.object(u"chatBlurEnabled"_s), std::optional<QVariant>(false));
+    shell.chatBlur.setEnabled(true);
+    shell.delegate.menuNeedsUpdate();
+    EXPECT_TRUE(blur->isChecked());
+
+    QSignalSpy library(&shell.delegate, &AppDelegate::libraryRequested);
+    entry(shell.delegate.statusMenu(), u"Blur Sites…"_s)->trigger();
+    EXPECT_EQ(shell.navigation.section(), AppSection::blur);
+    EXPECT_EQ(library.count(), 1);
 }

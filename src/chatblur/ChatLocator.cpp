@@ -177,7 +177,7 @@ void ChatLocator::forgetPage() {
     webArea = {};
     sidebar = {};
     chatRuns.clear();
-    firstVisible.clear();
+    measures.clear();
     clip = {};
     lastPageScan.reset();
     lastListScan.reset();
@@ -282,10 +282,10 @@ ChatCover ChatLocator::locateChats() {
 
     ChatCover cover;
     QList<QRectF> extents;
-    if (firstVisible.size() != chatRuns.size())
-        firstVisible = QList<qsizetype>(chatRuns.size(), -1);
+    if (measures.size() != chatRuns.size())
+        measures = QList<RunMeasure>(chatRuns.size());
     for (qsizetype r = 0; r < chatRuns.size(); ++r) {
-        if (!measureRun(chatRuns[r], region, cover, extents, firstVisible[r])) {
+        if (!measureRun(chatRuns[r], region, cover, extents, measures[r])) {
             // The page changed under us: find the links again soon.
             interrupted = true;
             chatRuns.clear();
@@ -327,7 +327,7 @@ void ChatLocator::scanList(const BlurSite& site) {
     }
     sidebar = found;
     chatRuns = collector.runs;
-    firstVisible.clear();
+    measures.clear();
     // Only what this scan met is kept, so the map follows the page.
     knownElements.swap(collector.seen);
     clip = {};
@@ -336,7 +336,7 @@ void ChatLocator::scanList(const BlurSite& site) {
 }
 
 bool ChatLocator::measureRun(const QList<AXElement>& run, const QRectF& region, ChatCover& cover,
-                             QList<QRectF>& extents, qsizetype& firstVisible) {
+                             QList<QRectF>& extents, RunMeasure& last) {
     // Frames read while searching are kept for the rows that need them.
     QHash<qsizetype, QRectF> frames;
     auto frameAt = [&](qsizetype index) -> std::optional<QRectF> {
@@ -349,11 +349,38 @@ bool ChatLocator::measureRun(const QList<AXElement>& run, const QRectF& region, 
         return toRectF(*frame);
     };
 
+    QList<QRectF> rowFrames;
+    std::optional<QRectF> after;
+    // A resting list: the links keep their order and sizes, so when the
+    // first and last visible ones and the one after have not moved, neither
+    // has any between them.
+    const qsizetype shown = last.frames.size();
+    if (last.first >= 0 && last.region == region && last.first + shown <= run.size()) {
+        bool moved = false;
+        for (const qsizetype index : {last.first, last.first + shown - 1, last.first + shown}) {
+            if (index < last.first || index >= run.size())
+                continue;
+            const std::optional<QRectF> frame = frameAt(index);
+            if (!frame)
+                return false;
+            const std::optional<QRectF> before =
+                index < last.first + shown ? std::optional<QRectF>(last.frames[index - last.first])
+                                           : last.after;
+            moved = moved || frame != before;
+        }
+        if (!moved) {
+            rowFrames = last.frames;
+            after = last.after;
+        }
+    }
+
     // The first link whose bottom edge is below the region's top.
     auto belowTop = [&](const QRectF& frame) { return frame.y() + frame.height() > region.y(); };
-    qsizetype low = 0;
-    qsizetype high = run.size();
-    if (firstVisible >= 0 && firstVisible < run.size()) {
+    const bool reused = !rowFrames.isEmpty() || (last.first >= 0 && shown == 0 && after);
+    qsizetype low = reused ? last.first : 0;
+    qsizetype high = reused ? last.first : run.size();
+    const qsizetype firstVisible = last.first;
+    if (!reused && firstVisible >= 0 && firstVisible < run.size()) {
         const std::optional<QRectF> hinted = frameAt(firstVisible);
         if (!hinted)
             return false;
@@ -381,16 +408,19 @@ bool ChatLocator::measureRun(const QList<AXElement>& run, const QRectF& region, 
         else
             low = middle + 1;
     }
-    firstVisible = low;
-    QList<QRectF> rowFrames;
-    for (qsizetype i = low; i < run.size(); ++i) {
-        const std::optional<QRectF> frame = frameAt(i);
-        if (!frame)
-            return false;
-        if (frame->y() >= region.y() + region.height())
-            break;
-        rowFrames.append(*frame);
+    if (!reused) {
+        for (qsizetype i = low; i < run.size(); ++i) {
+            const std::optional<QRectF> frame = frameAt(i);
+            if (!frame)
+                return false;
+            if (frame->y() >= region.y() + region.height()) {
+                after = frame;
+                break;
+            }
+            rowFrames.append(*frame);
+        }
     }
+    last = RunMeasure{low, rowFrames, after, region};
 
     const double pitch = rowFrames.size() >= 2 ? rowFrames[1].y() - rowFrames[0].y() - 5
                                                : std::numeric_limits<double>::infinity();

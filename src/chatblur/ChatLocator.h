@@ -82,8 +82,16 @@ private:
     void scanList(const BlurSite& site);
     // Appends the run's visible rows to cover and their vertical extent to
     // extents; false when a frame could not be read.
+    // What the last measure of a run found: the first link in view and the
+    // frames of the visible ones (plus the one after them).
+    struct RunMeasure {
+        qsizetype first = -1;
+        QList<QRectF> frames;
+        std::optional<QRectF> after;
+        QRectF region;
+    };
     bool measureRun(const QList<AXElement>& run, const QRectF& region, ChatCover& cover,
-                    QList<QRectF>& extents, qsizetype& firstVisible);
+                    QList<QRectF>& extents, RunMeasure& last);
 
     Accessibility& accessibility;
     FrontmostApplication& applications;
@@ -99,9 +107,10 @@ private:
     AXElement webArea;
     AXElement sidebar;
     QList<QList<AXElement>> chatRuns;
-    // Per run, the first link in view at the last measure: while the list
-    // rests, checking it and the one before replaces the binary search.
-    QList<qsizetype> firstVisible;
+    // Per run, the last measure: while the list rests, the first and last
+    // visible links (and the one after) are read instead of every row, and
+    // the first replaces the binary search.
+    QList<RunMeasure> measures;
     AXElement clip;
     std::optional<Clock::time_point> lastListScan;
     std::optional<Clock::time_point> lastPageScan;

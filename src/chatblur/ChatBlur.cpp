@@ -1,6 +1,7 @@
 #include "chatblur/ChatBlur.h"
 
 #include "chatblur/BlurSiteStore.h"
+#include "common/HandOver.h"
 #include "common/SharedInstance.h"
 #include "platform/Accessibility.h"
 #include "platform/DefaultsKeys.h"
@@ -119,8 +120,7 @@ void ChatBlur::tick() {
     std::optional<ChatCover> cover = coverAfterScan(std::move(found), locator.wasInterrupted());
     if (!cover)
         return;
-    QMetaObject::invokeMethod(
-        this, [this, cover = std::move(*cover)] { show(cover); }, Qt::QueuedConnection);
+    handOver(this, [this, cover = std::move(*cover)] { show(cover); });
 }
 
 void ChatBlur::show(const ChatCover& cover) {

@@ -1,6 +1,7 @@
 #include "network/NetworkStore.h"
 
 #include "common/AtomicFile.h"
+#include "common/HandOver.h"
 #include "common/SerialQueue.h"
 #include "common/SharedInstance.h"
 #include "network/PeopleFile.h"
@@ -283,8 +284,7 @@ void NetworkStore::runEnrichment(const QUuid& id) {
         }
     }
     // The store outlives this task: its destructor joins the queue first.
-    QMetaObject::invokeMethod(
-        this, [this, result] { applyEnrichment(result); }, Qt::QueuedConnection);
+    handOver(this, [this, result] { applyEnrichment(result); });
 }
 
 void NetworkStore::applyEnrichment(const EnrichmentResult& result) {
@@ -333,12 +333,9 @@ void NetworkStore::fetchProfile(const QString& link, QObject* context,
     HttpClient* http = options.http;
     profileQueue->submit([this, link, http, receiver, done = std::move(done)] {
         const FetchedProfile profile = ProfileFetcher(*http).fetch(link);
-        QMetaObject::invokeMethod(
-            this,
-            [receiver, done, profile] {
-                if (receiver)
-                    done(profile);
-            },
-            Qt::QueuedConnection);
+        handOver(this, [receiver, done, profile] {
+            if (receiver)
+                done(profile);
+        });
     });
 }

@@ -1,5 +1,7 @@
 #include "organise/KeywordPass.h"
 
+#include "common/HandOver.h"
+
 #include <QMetaObject>
 #include <QObject>
 #include <pthread.h>
@@ -27,13 +29,10 @@ bool KeywordPass::start(QList<Item> items, QObject* receiver, std::function<void
         if (stop)
             return;
         // The receiver owns this pass: the call cannot outlive either.
-        QMetaObject::invokeMethod(
-            receiver,
-            [this] {
-                if (busy && onReady)
-                    onReady();
-            },
-            Qt::QueuedConnection);
+        handOver(receiver, [this] {
+            if (busy && onReady)
+                onReady();
+        });
     });
     pthread_setname_np(worker.native_handle(), "lumavex.keywords");
     return true;

@@ -2,6 +2,7 @@
 
 #include "common/AtomicFile.h"
 #include "common/Graphemes.h"
+#include "common/HandOver.h"
 #include "common/ReferenceDate.h"
 #include "common/SerialQueue.h"
 #include "common/SharedInstance.h"
@@ -289,7 +290,7 @@ void Store::categorizeLater(const QList<QUuid>& ids) {
             }
             found.clear();
             // The store joins this queue before it goes, so it is here.
-            QMetaObject::invokeMethod(this, &Store::mergeFoundCategories, Qt::QueuedConnection);
+            handOver(this, [this] { mergeFoundCategories(); });
         };
         for (const Question& question : questions) {
             if (*stop)

@@ -57,9 +57,12 @@ bool AutoFill::enabled() const {
 }
 
 void AutoFill::setEnabled(bool on) {
+    const bool was = enabled();
     s.defaults.set(DefaultsKeys::autofillEnabled, on);
     if (on)
         s.accessibility.enable();
+    if (was != on)
+        Q_EMIT enabledChanged(on);
 }
 
 bool AutoFill::learns() const {

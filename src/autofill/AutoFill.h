@@ -26,6 +26,7 @@ class UserDefaults;
 // one read of the accessibility tree (two while learning); every read is
 // bounded by the accessibility time-out.
 class AutoFill : public QObject {
+    Q_OBJECT
 public:
     static constexpr int kTickMs = 300;
 
@@ -60,6 +61,10 @@ public:
 
     // For tests and diagnostics.
     int handledCount() const { return int(handled.size()); }
+
+Q_SIGNALS:
+    // After setEnabled changed the stored switch.
+    void enabledChanged(bool on);
 
 private:
     struct Focus {

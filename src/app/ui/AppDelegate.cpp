@@ -105,6 +105,10 @@ void AppDelegate::setUpStatusItem() {
 
     QAction* appearance = menu->addAction(u"Appearance"_s);
     appearance->setMenu(makeAppearanceMenu());
+    QAction* settingsEntry =
+        menu->addAction(u"Settings…"_s, this, [this] { openSection(AppSection::settings); });
+    settingsEntry->setShortcut(QKeySequence(u"Ctrl+,"_s));
+    settingsEntry->setShortcutVisibleInContextMenu(true);
 
     menu->addSeparator();
     QAction* quitAction = menu->addAction(u"Quit lumavex"_s, this, &AppDelegate::quit);

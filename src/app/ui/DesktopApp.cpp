@@ -9,6 +9,7 @@
 #include "app/cli/StoreAccess.h"
 #include "app/ui/AppDelegate.h"
 #include "app/ui/LibraryController.h"
+#include "app/ui/SettingsView.h"
 #include "autofill/AutoFill.h"
 #include "autofill/ui/ProfileView.h"
 #include "capture/AppState.h"
@@ -118,6 +119,11 @@ int runDesktopApp(int argc, char** argv) {
         return new ProfileView(services.profileStore(), services.autoFill(),
                                platform.accessibility());
     });
+    library.setPage(AppSection::settings, [&services] {
+        return new SettingsView(services.appState(), services.settings(), &services.autoFill(),
+                                services.chatBlur());
+    });
+    library.setProfileStore(&services.profileStore());
     const SharedInstance<LibraryController>::Registration libraryShared(library);
 
     AppState& state = services.appState();

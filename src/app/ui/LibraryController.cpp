@@ -1,6 +1,7 @@
 #include "app/ui/LibraryController.h"
 
 #include "app/AppNavigation.h"
+#include "app/ui/AppShellView.h"
 #include "common/SharedInstance.h"
 #include "library/ui/LibraryContext.h"
 #include "library/ui/LibraryView.h"
@@ -40,9 +41,8 @@ QWidget* LibraryController::page(AppSection section) const {
 }
 
 void LibraryController::showSectionPage() {
-    // Until the shell with its sidebar exists, the people section shows the
-    // map, a section with a page of its own that page, and every other
-    // section the memory page.
+    // The people section shows the map, a section with a page of its own
+    // that page, and any other the memory page.
     if (const auto maker = pageMakers.find(navigation.section()); maker != pageMakers.end()) {
         QWidget*& made = madePages[navigation.section()];
         if (!made) {
@@ -74,10 +74,11 @@ void LibraryController::createWindow() {
     window->resize(width, height);
     auto* layout = new QVBoxLayout(window);
     layout->setContentsMargins(0, 0, 0, 0);
-    pages = new QStackedWidget(window);
+    pages = new QStackedWidget;
     view = new LibraryView(context, pages);
     pages->addWidget(view);
-    layout->addWidget(pages);
+    shellView = new AppShellView(navigation, profile, pages, window);
+    layout->addWidget(shellView);
     showSectionPage();
     // Without a global menu bar the window carries the main menu's Quit key
     // itself; the tray menu's entry shows the key but only hears it while open.
@@ -86,6 +87,12 @@ void LibraryController::createWindow() {
     quit->setShortcutContext(Qt::WindowShortcut);
     connect(quit, &QAction::triggered, this, &LibraryController::quitRequested);
     window->addAction(quit);
+    auto* settings = new QAction(u"Settings…"_s, window);
+    settings->setShortcut(QKeySequence(u"Ctrl+,"_s));
+    settings->setShortcutContext(Qt::WindowShortcut);
+    connect(settings, &QAction::triggered, this,
+            [this] { navigation.setSection(AppSection::settings); });
+    window->addAction(settings);
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
         QRect frame(QPoint(), window->size());
         frame.moveCenter(screen->availableGeometry().center());

@@ -10,15 +10,19 @@
 #include <optional>
 
 class AppNavigation;
+class AppShellView;
 class Environment;
 class LibraryView;
 class NetworkView;
+class ProfileStore;
 class QStackedWidget;
 struct LibraryContext;
 struct NetworkContext;
 
 // Owns the application's one main window: creates it on first show, keeps
-// it when closed (closing only hides it), and brings it forward.
+// it when closed (closing only hides it), and brings it forward. The window
+// holds the shell: the sidebar of sections and the current section's page,
+// each page made when its section is first shown.
 class LibraryController : public QObject {
     Q_OBJECT
 public:
@@ -40,9 +44,12 @@ public:
     // the memory page for every section.
     void setNetworkContext(NetworkContext* context);
 
+    // The user's details, for the sidebar's account row; set before the
+    // window is first shown.
+    void setProfileStore(const ProfileStore* store) { profile = store; }
+
     // The page of another section, made by make when the section is first
-    // shown (until the shell's sidebar exists, one page at a time fills the
-    // window).
+    // shown. A section without a page shows the memory page.
     void setPage(AppSection section, std::function<QWidget*()> make);
     // That page; null until first shown.
     QWidget* page(AppSection section) const;
@@ -50,6 +57,8 @@ public:
     // The window; null until first shown.
     QWidget* window() const { return mainWindow; }
     LibraryView* libraryView() const { return view; }
+    // The sidebar and the page beside it; null until first shown.
+    AppShellView* shell() const { return shellView; }
     // The people page; null until the network section is first shown.
     NetworkView* networkView() const { return network; }
 
@@ -73,6 +82,8 @@ private:
     QPointer<QWidget> mainWindow;
     LibraryView* view = nullptr;
     NetworkContext* networkContext = nullptr;
+    const ProfileStore* profile = nullptr;
+    AppShellView* shellView = nullptr;
     QStackedWidget* pages = nullptr;
     NetworkView* network = nullptr;
     std::map<AppSection, std::function<QWidget*()>> pageMakers;

@@ -58,17 +58,27 @@ ProfileView::ProfileView(ProfileStore& profile, AutoFill& autofill, Accessibilit
     layout->addWidget(page);
 
     ControlSection* switches = page->addSection();
-    auto* enabled = new QCheckBox(u"Autofill web forms"_s);
+    auto* enabled = new QCheckBox;
+    enabled->setObjectName(u"autofillOn"_s);
+    enabled->setAccessibleName(u"Autofill web forms"_s);
     enabled->setChecked(autofill.enabled());
     connect(enabled, &QCheckBox::toggled, this, [this](bool on) {
-        this->autofill.setEnabled(on);
+        if (this->autofill.enabled() != on)
+            this->autofill.setEnabled(on);
         refreshAccess();
     });
-    switches->addRow(enabled);
-    auto* learns = new QCheckBox(u"Learn answers I type when Tovik has none"_s);
+    // The tray menu and the settings page switch it too.
+    connect(&autofill, &AutoFill::enabledChanged, enabled, [enabled](bool on) {
+        if (enabled->isChecked() != on)
+            enabled->setChecked(on);
+    });
+    switches->addRow(u"Autofill web forms"_s, enabled);
+    auto* learns = new QCheckBox;
+    learns->setObjectName(u"learns"_s);
+    learns->setAccessibleName(u"Learn answers I type when Tovik has none"_s);
     learns->setChecked(autofill.learns());
     connect(learns, &QCheckBox::toggled, this, [this](bool on) { this->autofill.setLearns(on); });
-    switches->addRow(learns);
+    switches->addRow(u"Learn answers I type when Tovik has none"_s, learns);
 
     banner = new QWidget;
     auto* bannerRow = new QHBoxLayout(banner);

@@ -11,6 +11,7 @@
 namespace {
 constexpr int kHeaderInset = 20;
 constexpr int kHeaderTop = 46;
+constexpr int kLabelColumn = 160;
 
 QColor secondaryColor(const QPalette& palette) {
     QColor color = palette.color(QPalette::WindowText);
@@ -143,8 +144,16 @@ void ControlSection::addRow(const QString& label, QWidget* control) {
     auto* name = new QLabel(label);
     name->setBuddy(control);
     line->addWidget(name, 0);
-    line->addStretch(1);
-    line->addWidget(control, 2);
+    // A text field takes the room the label column leaves, so the fields of
+    // a section line up; a switch, a picker or a value keeps its own size at
+    // the row's right end, where the eye looks for it.
+    if (control->sizePolicy().horizontalPolicy() & QSizePolicy::ExpandFlag) {
+        name->setMinimumWidth(kLabelColumn);
+        line->addWidget(control, 1);
+    } else {
+        line->addStretch(1);
+        line->addWidget(control, 0, Qt::AlignRight | Qt::AlignVCenter);
+    }
     rows->addWidget(row);
 }
 

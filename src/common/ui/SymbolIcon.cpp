@@ -52,6 +52,10 @@ const QHash<QString, QString>& table() {
         {u"building.2"_s, u"places/user-home-symbolic"_s},
         {u"mappin.and.ellipse"_s, u"actions/mark-location-symbolic"_s},
         {u"doc.on.clipboard"_s, u"actions/edit-paste-symbolic"_s},
+        {u"eye.slash"_s, u"actions/view-conceal-symbolic"_s},
+        {u"gearshape"_s, u"emblems/emblem-system-symbolic"_s},
+        {u"person.text.rectangle"_s, u"mimetypes/x-office-address-book-symbolic"_s},
+        {u"person.fill"_s, u"status/avatar-default-symbolic"_s},
     };
     return symbols;
 }

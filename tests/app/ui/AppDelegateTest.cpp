@@ -100,7 +100,7 @@ TEST(AppDelegate, StartUpPutsAnIconWithItsMenuInTheTray) {
     EXPECT_EQ(titles(shell.delegate.statusMenu()),
               (QStringList{u"Open Library"_s, u"Ask to keep copies"_s, u"Drop on notch to save"_s,
                            u"Blur chat lists"_s, u"Blur Sites…"_s, u"Launch at Login"_s,
-                           u"Appearance"_s, u"—"_s, u"Quit lumavex"_s}));
+                           u"Appearance"_s, u"Settings…"_s, u"—"_s, u"Quit lumavex"_s}));
 }
 
 TEST(AppDelegate, FirstLaunchAppliesLightRegistersTheLoginItemOnceAndTheHotKey) {

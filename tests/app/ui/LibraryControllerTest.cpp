@@ -1,12 +1,17 @@
 #include "app/ui/LibraryController.h"
 
 #include "app/AppNavigation.h"
+#include "app/ui/AccountRow.h"
+#include "app/ui/AppShellView.h"
+#include "app/ui/SidebarRow.h"
+#include "autofill/ProfileStore.h"
 #include "library/ui/LibraryFixture.h"
 #include "library/ui/LibraryView.h"
 #include "platform/memory/MemoryEnvironment.h"
 
 #include <QCloseEvent>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTest>
 
 using namespace Qt::StringLiterals;
@@ -107,4 +112,63 @@ TEST_F(LibraryControllerTest, ASectionWithAPageOfItsOwnShowsIt) {
     controller().show(AppSection::profile);
     EXPECT_EQ(controller().page(AppSection::profile), page);
     EXPECT_EQ(made, 1) << "the page is made once";
+}
+
+TEST_F(LibraryControllerTest, SidebarRowsShowTheirPagesAndTheSectionOutlivesTheWindow) {
+    std::map<AppSection, QWidget*> made;
+    for (const AppSection section : {AppSection::profile, AppSection::blur, AppSection::settings}) {
+        controller().setPage(section, [&made, section] {
+            auto* page = new QWidget;
+            made[section] = page;
+            return page;
+        });
+    }
+    controller().show(AppSection::settings);
+    AppShellView* shell = controller().shell();
+    ASSERT_NE(shell, nullptr);
+    EXPECT_EQ(shell->sidebar()->width(), 208);
+    QStringList titles;
+    for (const AppSection section : AppSections::all())
+        titles.append(shell->row(section)->text());
+    EXPECT_EQ(titles, (QStringList{u"Memory"_s, u"Network"_s, u"Autofill"_s, u"Chat Blur"_s,
+                                   u"Settings"_s}));
+
+    const auto shows = [&](AppSection section, QWidget* page) {
+        for (const AppSection other : AppSections::all()) {
+            if (shell->row(other)->isCurrent() != (other == section))
+                return false;
+        }
+        return navigation.section() == section && page && page->isVisible();
+    };
+    EXPECT_TRUE(shows(AppSection::settings, made[AppSection::settings]));
+    QTest::mouseClick(shell->row(AppSection::blur), Qt::LeftButton);
+    EXPECT_TRUE(shows(AppSection::blur, made[AppSection::blur]));
+    EXPECT_FALSE(made[AppSection::settings]->isVisible());
+    QTest::mouseClick(shell->row(AppSection::memory), Qt::LeftButton);
+    EXPECT_TRUE(shows(AppSection::memory, controller().libraryView()));
+
+    QTest::mouseClick(shell->row(AppSection::blur), Qt::LeftButton);
+    controller().window()->close();
+    controller().show();
+    EXPECT_TRUE(shows(AppSection::blur, made[AppSection::blur])) << "reopened on the same page";
+    EXPECT_EQ(made.size(), 2u) << "pages are made when first shown, once";
+}
+
+TEST_F(LibraryControllerTest, TheAccountRowFollowsTheProfileAndOpensIt) {
+    QTemporaryDir dir;
+    ProfileStore profile({dir.filePath(u"profile.json"_s), {}});
+    controller().setProfileStore(&profile);
+    controller().show(AppSection::memory);
+    AccountRow* account = controller().shell()->accountRow();
+    EXPECT_EQ(account->summary().initials, QString()) << "a person symbol";
+    EXPECT_EQ(account->summary().name, u"Add your details"_s);
+    EXPECT_EQ(account->summary().detail, u"My Info"_s);
+    profile.set(u"ada@example.com"_s, ProfileField::email);
+    EXPECT_EQ(account->summary().name, u"Add your details"_s);
+    EXPECT_EQ(account->summary().detail, u"ada@example.com"_s);
+    profile.set(u"Ada Lovelace"_s, ProfileField::fullName);
+    EXPECT_EQ(account->summary().initials, u"AL"_s);
+    EXPECT_EQ(account->summary().name, u"Ada Lovelace"_s);
+    QTest::mouseClick(account, Qt::LeftButton);
+    EXPECT_EQ(navigation.section(), AppSection::profile);
 }

@@ -52,11 +52,12 @@ test-fuzz: bootstrap
 	cmake --build build/fuzz -j $(JOBS)
 	ctest --preset fuzz -j $(JOBS)
 
-# Renders the library window in its main states to build/screenshots/library-*.png.
+# Renders the library window in its main states to build/screenshots/library-*.png,
+# and every page of the main window in light and dark to shell-<page>-<look>.png.
 screenshots: bootstrap
 	cmake --preset debug
 	cmake --build build/debug -j $(JOBS) --target tovik_desktop_tests
-	scripts/with-desktop build/debug/tests/tovik_desktop_tests --gtest_filter='LibraryScreenshots.*'
+	scripts/with-desktop build/debug/tests/tovik_desktop_tests --gtest_filter='LibraryScreenshots.*:ShellApp.ShellScreenshots*'
 
 bench: build
 	for b in build/release/bench/tovik_bench_*; do "$$b"; done

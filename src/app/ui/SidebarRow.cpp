@@ -58,7 +58,7 @@ void SidebarRow::paintEvent(QPaintEvent*) {
     const QColor primary = palette().color(QPalette::WindowText);
     if (current || hovered || isDown() || hasFocus()) {
         QColor fill = primary;
-        fill.setAlphaF(current ? 0.09 : 0.05);
+        fill.setAlphaF(current ? 0.09 : 0.04);
         QPainterPath path;
         path.addRoundedRect(QRectF(rect()), kRadius, kRadius);
         p.fillPath(path, fill);

@@ -181,7 +181,13 @@ void AutoFill::focusArrived(const AXElement& element) {
     handled.append(element);
     if (handled.size() > kHandledLimit)
         handled.remove(0, kHandledDrop);
-    if (fill(element, *value))
+    const bool filled = fill(element, *value);
+    if (s.debug) {
+        *s.debug << "fill target=" << targetText(identified->target).toStdString()
+                 << " result=" << (filled ? "filled" : "failed") << '\n';
+        s.debug->flush();
+    }
+    if (filled)
         s.flash(u"Filled "_s + identified->target.flashName());
 }
 

@@ -10,9 +10,14 @@
 #include <QWindow>
 
 namespace {
+// Outside the window manager's care, as on-screen displays are: a managed
+// window is mapped when the manager gets to it, and openbox, busy with a
+// browser, took longer than the flash is shown. Focus for naming a tag is
+// given directly.
 constexpr Qt::WindowFlags panelFlags = Qt::Tool | Qt::FramelessWindowHint |
                                        Qt::WindowStaysOnTopHint | Qt::WindowDoesNotAcceptFocus |
-                                       Qt::NoDropShadowWindowHint;
+                                       Qt::NoDropShadowWindowHint |
+                                       Qt::X11BypassWindowManagerHint;
 }
 
 NotchPanel::NotchPanel(AppState& state, PanelView* view)

@@ -2,14 +2,20 @@
 // AT-SPI and XTest, leaves alone what it must, and learns a typed answer.
 #include "platform/integration/ChromiumSession.h"
 #include "platform/integration/LocalHttpServer.h"
+#include "platform/linux/TesseractTextRecognizer.h"
 #include "support/GuiApplication.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
+#include <QGuiApplication>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QPixmap>
 #include <QProcess>
+#include <QScreen>
 #include <QTemporaryDir>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -69,21 +75,25 @@ protected:
     }
 
     // Clicks into the field until a new diagnostic line of the app shows it
-    // saw focus arrive (one that holds marker, when given).
-    void focusAndWaitUntilSeen(const QString& id, const QByteArray& marker = "focus ") {
+    // saw focus arrive (one that holds marker, when given). focused starts
+    // when the browser reports the focus in the field.
+    void focusAndWaitUntilSeen(const QString& id, const QByteArray& marker = "focus ",
+                               QElapsedTimer* focused = nullptr) {
         const AXElement field = browser.byDomId(id);
         ASSERT_TRUE(field) << id.toStdString();
         for (int attempt = 0; attempt < 3; ++attempt) {
             diagnostics += app.readAllStandardError();
             const qsizetype seenBefore = diagnostics.size();
             ASSERT_TRUE(browser.click(field));
-            if (browser.waitForFocus(id, 4000) &&
-                QTest::qWaitFor(
-                    [&] {
-                        diagnostics += app.readAllStandardError();
-                        return diagnostics.indexOf(marker, seenBefore) >= 0;
-                    },
-                    4000))
+            const bool hasFocus = browser.waitForFocus(id, 4000);
+            if (hasFocus && focused)
+                focused->start();
+            if (hasFocus && QTest::qWaitFor(
+                                [&] {
+                                    diagnostics += app.readAllStandardError();
+                                    return diagnostics.indexOf(marker, seenBefore) >= 0;
+                                },
+                                4000))
                 return;
         }
         FAIL() << "the app never saw focus on " << id.toStdString();
@@ -101,9 +111,38 @@ protected:
 } // namespace
 
 TEST_F(AutofillInChromium, FillsExactlyTheFieldsItShouldAndLearnsATypedAnswer) {
-    focusAndWaitUntilSeen(u"email"_s);
-    EXPECT_TRUE(QTest::qWaitFor([&] { return value(u"email"_s) == u"ada@example.com"; }, 5000))
-        << value(u"email"_s).toStdString();
+    QElapsedTimer focused;
+    focusAndWaitUntilSeen(u"email"_s, "focus ", &focused);
+    // The app reports the value set and read back; reported here, not
+    // asserted: from the focus seen in the browser's tree to that line.
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] {
+            diagnostics += app.readAllStandardError();
+            return diagnostics.contains("fill target=profile(email) result=filled");
+        },
+        5000));
+    const qint64 fillMs = focused.elapsed();
+    RecordProperty("focusToFillMs", int(fillMs));
+    std::printf("focus to fill: %lld ms\n", fillMs);
+    // The panel at the top of the screen says what was filled, for a moment.
+    static TesseractTextRecognizer recognizer;
+    QImage strip;
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] {
+            QScreen* screen = QGuiApplication::primaryScreen();
+            const QRect top(screen->geometry().center().x() - 300, 0, 600, 90);
+            strip = screen->grabWindow(0, top.x(), top.y(), top.width(), top.height()).toImage();
+            return recognizer.recognizeLines(strip, TextRecognizer::Level::fast)
+                .join(u' ')
+                .contains(u"Filled email"_s);
+        },
+        3000))
+        << "no \"Filled email\" at the top of the screen";
+    const QString shots =
+        QFileInfo(QStringLiteral(TOVIK_BINARY)).absolutePath() + u"/../screenshots"_s;
+    QDir().mkpath(shots);
+    strip.save(shots + u"/autofill-flash.png"_s);
+    EXPECT_EQ(value(u"email"_s), u"ada@example.com"_s);
 
     focusAndWaitUntilSeen(u"phone"_s);
     EXPECT_TRUE(QTest::qWaitFor([&] { return value(u"phone"_s) == u"7700900123"; }, 5000))

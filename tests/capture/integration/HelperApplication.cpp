@@ -191,5 +191,7 @@ QString runTool(const QString& program, const QStringList& arguments, int timeou
 }
 
 QString activeWindow() {
-    return runTool(u"xdotool"_s, {u"getactivewindow"_s});
+    // The X input focus, not the manager's idea of the active window: the
+    // panel is outside the manager's care and takes the keyboard itself.
+    return runTool(u"xdotool"_s, {u"getwindowfocus"_s});
 }

@@ -2,8 +2,10 @@
 
 #include "common/AtomicFile.h"
 #include "store/FileCopy.h"
+#include "store/IndexJournal.h"
 
-IndexWriter::IndexWriter(QString path) : path(std::move(path)) {}
+IndexWriter::IndexWriter(QString path, IndexJournal* journal)
+    : path(std::move(path)), journal(journal) {}
 
 IndexWriter::~IndexWriter() {
     flush();
@@ -19,7 +21,7 @@ void IndexWriter::releaseWritten() {
     // writer's reads before it.
 }
 
-void IndexWriter::write(QList<Item> items, QStringList obsoletePaths) {
+void IndexWriter::write(QList<Item> items, QStringList obsoletePaths, qint64 journalMark) {
     releaseWritten();
     bool startWriter = false;
     std::optional<QList<Item>> superseded;
@@ -28,6 +30,7 @@ void IndexWriter::write(QList<Item> items, QStringList obsoletePaths) {
         startWriter = !pending.has_value();
         superseded.swap(pending);
         pending = std::move(items);
+        pendingMark = journalMark;
         obsolete += obsoletePaths;
     }
     // A write already queued will pick up the newer snapshot.
@@ -38,12 +41,14 @@ void IndexWriter::write(QList<Item> items, QStringList obsoletePaths) {
 void IndexWriter::writePending() {
     QList<Item> items;
     QStringList deletable;
+    qint64 mark = 0;
     {
         std::lock_guard guard(lock);
         if (!pending)
             return;
         items = std::move(*pending);
         pending.reset();
+        mark = pendingMark;
         // Only what was asked for before this snapshot was taken: the
         // snapshot is what no longer names those files. A list of its own,
         // not a shared copy of one the caller goes on appending to.
@@ -51,6 +56,8 @@ void IndexWriter::writePending() {
     }
     const bool ok = AtomicFile::write(path, encoder.encode(items));
     if (ok) {
+        if (journal)
+            journal->dropThrough(mark);
         for (const QString& file : std::as_const(deletable))
             FileCopy::remove(file);
     }

@@ -22,16 +22,20 @@
 // just read with nothing ordering the two. So the writer only reads a
 // snapshot: every reference is taken and dropped on the calling thread, which
 // takes written snapshots back under the lock (on its next write or flush).
+class IndexJournal;
+
 class IndexWriter {
 public:
-    explicit IndexWriter(QString path);
+    // Once an index is on disk, the journal's entries it holds are dropped.
+    explicit IndexWriter(QString path, IndexJournal* journal = nullptr);
     ~IndexWriter(); // finishes the pending write
 
     // Queues a write of items (a cheap implicitly shared copy). The stored
     // files at obsoletePaths are deleted once an index without them is on
     // disk: deleting first would leave the old index naming files that are
     // gone whenever the write fails. A failed write keeps them for the next.
-    void write(QList<Item> items, QStringList obsoletePaths = {});
+    // journalMark is the journal's mark taken with the items.
+    void write(QList<Item> items, QStringList obsoletePaths = {}, qint64 journalMark = 0);
 
     // Blocks until everything queued so far is on disk. True when the last
     // write succeeded.
@@ -44,7 +48,9 @@ private:
 
     QString path;
     std::mutex lock;
+    IndexJournal* journal;
     std::optional<QList<Item>> pending;
+    qint64 pendingMark = 0;
     QList<QList<Item>> written; // read by the writer, to be dropped by the caller
     QStringList obsolete;       // deleted after the next successful write
     bool lastWriteSucceeded = true;

@@ -13,6 +13,7 @@
 #include "store/FileCopy.h"
 #include "store/ImageData.h"
 #include "store/IndexFile.h"
+#include "store/IndexJournal.h"
 #include "store/IndexWriter.h"
 #include "store/StoredFileName.h"
 #include "store/TagName.h"
@@ -107,11 +108,16 @@ Store::~Store() {
 
 void Store::startWriting() {
     readOnly = false;
-    writer = std::make_unique<IndexWriter>(indexPath);
     extractionQueue = std::make_unique<SerialQueue>(u"lumavex.extract"_s);
     if (options.meaningInBackground)
         categoryQueue = std::make_unique<SerialQueue>(u"lumavex.categorize"_s);
-    load();
+    const int replayed = load();
+    journal = std::make_unique<IndexJournal>(IndexJournal::pathFor(indexPath));
+    writer = std::make_unique<IndexWriter>(indexPath, journal.get());
+    // What the journal added goes into the index, which then lets the
+    // journal go.
+    if (replayed > 0 && isWritable())
+        writer->write(itemList, {}, journal->mark());
     if (options.enrichAtOpen)
         reindexMissingPreviews();
     else
@@ -148,17 +154,24 @@ double Store::now() const {
     return ReferenceDate::secondsFrom(options.clock->now());
 }
 
-void Store::load() {
+int Store::load() {
     IndexFile::ReadResult read = IndexFile::read(indexPath, options.clock->now(), !readOnly);
     itemList = std::move(read.items);
     setAsidePath = read.setAsidePath;
     writesBlocked = read.blocked;
+    // Changes acknowledged since the index was last written. Over an index
+    // that could not be read they still are what the user made last.
+    const IndexJournal::Replay replay =
+        IndexJournal::replay(IndexJournal::pathFor(indexPath), itemList, !readOnly);
+    if (replay.setAsidePath)
+        setAsideJournalPath = replay.setAsidePath;
     // What was read may differ from anything seen before under the same ids.
     const quint64 loaded = ++lastRevision;
     revisions.clear();
     revisions.reserve(itemList.size());
     for (const Item& item : std::as_const(itemList))
         revisions.insert(item.id, loaded);
+    return replay.applied;
 }
 
 quint64 Store::revision(const QUuid& id) const {
@@ -182,7 +195,40 @@ void Store::persist(const ItemChanges& changes, QStringList obsoleteFiles) {
     Q_EMIT changed();
     if (!isWritable())
         return;
-    writer->write(itemList, std::move(obsoleteFiles));
+    if (!journalChanges(changes))
+        unjournaled = true;
+    writer->write(itemList, std::move(obsoleteFiles), journal->mark());
+}
+
+bool Store::journalChanges(const ItemChanges& changes) {
+    // Each entry is a whole item: past a few hundred, writing the index
+    // costs less than the journal would.
+    constexpr qsizetype kMostEntries = 256;
+    if (changes.reloaded ||
+        changes.added.size() + changes.changed.size() + changes.removed.size() > kMostEntries)
+        return false;
+    QList<Item> put;
+    for (const QList<ItemRevision>* list : {&changes.added, &changes.changed}) {
+        for (const ItemRevision& revision : *list) {
+            if (const qsizetype at = positionOf(revision.id); at >= 0)
+                put.append(itemList[at]);
+        }
+    }
+    if (put.isEmpty() && changes.removed.isEmpty())
+        return !changes.reordered;
+    return journal->append(put, changes.removed);
+}
+
+bool Store::ensureDurable() {
+    if (!isWritable())
+        return false;
+    attempts.save();
+    if (!unjournaled)
+        return true;
+    const bool ok = writer->flush();
+    if (ok)
+        unjournaled = false;
+    return ok;
 }
 
 bool Store::flush() {

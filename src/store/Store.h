@@ -21,6 +21,7 @@
 class AutoCategorizer;
 class Clock;
 class ContentEnricher;
+class IndexJournal;
 class IndexWriter;
 class SerialQueue;
 struct Enrichment;
@@ -84,6 +85,9 @@ public:
     QString writeRefusal() const;
     // Where an unreadable index was moved at start, if that happened.
     const std::optional<QString>& setAsideIndex() const { return setAsidePath; }
+    // Where a journal with unreadable lines was copied at start, if that
+    // happened.
+    const std::optional<QString>& setAsideJournal() const { return setAsideJournalPath; }
 
     // True: a new item; false: an existing one was bumped, or nothing could be
     // stored (see isWritable).
@@ -134,8 +138,13 @@ public:
     // recently (the user asked). The number handed over.
     int enrichMissing();
 
-    // Blocks until every change so far is durably on disk. True on success.
+    // Blocks until every change so far is durably on disk, in the index
+    // itself. True on success.
     bool flush();
+    // True once every change so far is safe from a crash: appended to the
+    // journal when it was made, or else written in the index (which this
+    // then waits for). What a command waits for before it answers.
+    bool ensureDurable();
 
     // Items handed to enrichment whose results have not been merged yet.
     int pendingEnrichments() const { return enrichmentsInFlight; }
@@ -166,7 +175,11 @@ Q_SIGNALS:
 private:
     Store(Options options, QString root, DataFolderLock lock);
 
-    void load();
+    // Reads the index and replays the journal over it; the journal's entries
+    // applied.
+    int load();
+    // Appends a change to the journal; false when it is not there.
+    bool journalChanges(const ItemChanges& changes);
     void persist(const ItemChanges& changes, QStringList obsoleteFiles = {});
     // Gives the item a new revision and answers it.
     ItemRevision touch(const QUuid& id);
@@ -199,11 +212,16 @@ private:
     bool readOnly = false;
     bool writesBlocked = false;
     std::optional<QString> setAsidePath;
+    std::optional<QString> setAsideJournalPath;
     QList<Item> itemList;
     // Every item's revision: the grid asks for each entry's on every layout.
     QHash<QUuid, quint64> revisions;
     quint64 lastRevision = 0;
     DataFolderLock folderLock;
+    // Small changes are safe once journaled; a larger one (a re-sort of
+    // everything) or a failed append waits for the index (unjournaled).
+    std::unique_ptr<IndexJournal> journal;
+    bool unjournaled = false;
     std::unique_ptr<IndexWriter> writer;
     std::unique_ptr<SerialQueue> extractionQueue;
     int enrichmentsInFlight = 0;

@@ -59,7 +59,7 @@ void waitForEnrichment(Store& store) {
 }
 
 bool flush(Store& store, const QString& command, CommandStreams& streams) {
-    if (store.flush())
+    if (store.ensureDurable())
         return true;
     writeUtf8(streams.err,
               u"tovik "_s + command + u": could not write "_s + store.indexFile() + u'\n');

@@ -32,7 +32,8 @@ void waitForEnrichment(Store& store);
 // Makes open() answer store (the running app's), or opens stores again when null.
 void useInProcessStore(Store* store);
 
-// Writes every change to disk; reports a failure the same way. True on success.
+// Waits until every change is safe on disk (journaled or in the index);
+// reports a failure the same way. True on success.
 bool flush(Store& store, const QString& command, CommandStreams& streams);
 
 // The id written in either case, with or without braces; absent otherwise.

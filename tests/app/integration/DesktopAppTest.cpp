@@ -11,6 +11,7 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QUuid>
 #include <gtest/gtest.h>
 
 using namespace Qt::StringLiterals;
@@ -105,6 +106,51 @@ TEST_F(RunningApp, ChangesFromTheCommandLineAreCarriedOutByTheApp) {
     const TovikRun wrong = tovik({u"remove"_s, u"6F1C2D3E-4B5A-4C6D-8E7F-0A1B2C3D4E5F"_s});
     EXPECT_EQ(wrong.exitStatus, 1);
     EXPECT_TRUE(wrong.err.startsWith("tovik remove: no item")) << wrong.err.toStdString();
+}
+
+TEST_F(RunningApp, WhatACommandAcknowledgedSurvivesTheAppBeingKilledAtOnce) {
+    // Each add answers once its item is safe, before the whole index is
+    // rewritten; at 5,000 notes that takes long enough that a kill right
+    // after the last answer comes first.
+    app.terminate();
+    ASSERT_TRUE(app.waitForFinished(10000));
+    QJsonArray library;
+    for (int i = 0; i < 5000; ++i) {
+        library.append(
+            QJsonObject{{u"id"_s, QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper()},
+                        {u"kind"_s, u"text"_s},
+                        {u"title"_s, u"older note %1"_s.arg(i)},
+                        {u"detail"_s, u"Text snippet"_s},
+                        {u"text"_s, u"older note %1 "_s.arg(i) + QString(2500, u'x')},
+                        {u"savedAt"_s, 700'000'000.0 + i},
+                        {u"category"_s, u"Ideas"_s}});
+    }
+    QFile index(home.filePath(u"data/Lumavex/items.json"_s));
+    ASSERT_TRUE(index.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    index.write(QJsonDocument(library).toJson(QJsonDocument::Compact));
+    index.close();
+    QDir runtime(home.filePath(u"runtime"_s));
+    for (const QString& socket : runtime.entryList({u"com.nivo.lumavex.*.socket"_s}, QDir::System))
+        runtime.remove(socket);
+    app.start(QStringLiteral(TOVIK_BINARY), {});
+    ASSERT_TRUE(app.waitForStarted());
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] {
+            return !runtime.entryList({u"com.nivo.lumavex.*.socket"_s}, QDir::System).isEmpty();
+        },
+        20000));
+
+    QStringList texts;
+    for (int i = 0; i < 30; ++i) {
+        texts.prepend(u"note %1 "_s.arg(i) + QString(2000, QChar(u'a' + i % 26)));
+        ASSERT_EQ(tovik({u"add"_s, u"text"_s, texts.first()}).exitStatus, 0);
+    }
+    app.kill();
+    app.waitForFinished();
+    const QJsonArray after = items();
+    ASSERT_EQ(after.size(), texts.size() + library.size());
+    for (qsizetype i = 0; i < texts.size(); ++i)
+        EXPECT_EQ(after[i].toObject().value(u"text"_s).toString(), texts[i]) << i;
 }
 
 TEST_F(RunningApp, StartedWhileTheDataFolderIsBusyItKeepsNothingUntilItIsTheWriter) {

@@ -1,0 +1,124 @@
+// Changes acknowledged before the whole index is written: journaled, replayed
+// over the index when the store opens, and let go once the index holds them.
+#include "store/IndexJournal.h"
+
+#include "store/IndexFile.h"
+#include "support/StoreFixture.h"
+
+#include <QFile>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+Item note(const QString& text, double savedAt) {
+    Item item;
+    item.id = QUuid::createUuid();
+    item.kind = ItemKind::text;
+    item.title = text;
+    item.detail = u"Text snippet"_s;
+    item.text = text;
+    item.savedAt = savedAt;
+    return item;
+}
+
+QByteArray contents(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(missing)");
+}
+
+void append(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::Append));
+    file.write(bytes);
+}
+
+class IndexJournalTest : public StoreFixture {
+protected:
+    QString index() const { return lumavex() + u"/items.json"_s; }
+    QString journalPath() const { return lumavex() + u"/items.journal"_s; }
+    void writeIndex(const QList<Item>& items) {
+        QDir().mkpath(lumavex());
+        QFile file(index());
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(IndexFile::encode(items));
+    }
+};
+
+} // namespace
+
+TEST_F(IndexJournalTest, ChangesNotYetInTheIndexAreReplayedAndThenLetGo) {
+    const Item kept = note(u"kept before"_s, 100);
+    const Item gone = note(u"removed since"_s, 90);
+    writeIndex({kept, gone});
+    Item tagged = kept;
+    tagged.tags = QStringList{u"Later"_s};
+    const Item added = note(u"added since"_s, 200);
+    {
+        IndexJournal journal(journalPath());
+        ASSERT_TRUE(journal.append({added, tagged}, {}));
+        ASSERT_TRUE(journal.append({}, {gone.id}));
+    }
+    // A crash in the middle of the next append left half a line.
+    append(journalPath(), R"({"put":{"id":"5D0)");
+
+    std::unique_ptr<Store> store = openStore();
+    ASSERT_TRUE(store);
+    EXPECT_EQ(store->items(), (QList<Item>{added, tagged}));
+    EXPECT_FALSE(store->setAsideJournal()) << "a torn last line is no damage";
+
+    // The next change starts a line of its own; the index write then takes
+    // everything and the journal is emptied.
+    store->toggleTag(u"Read"_s, added.id);
+    ASSERT_TRUE(store->ensureDurable());
+    ASSERT_TRUE(store->flush());
+    EXPECT_EQ(contents(journalPath()), QByteArray());
+    const std::optional<QList<Item>> onDisk = IndexFile::decode(contents(index()));
+    ASSERT_TRUE(onDisk);
+    EXPECT_EQ(*onDisk, store->items());
+    store.reset();
+    EXPECT_EQ(openStore()->items(), *onDisk);
+}
+
+TEST_F(IndexJournalTest, EntriesAfterTheWrittenIndexAreKept) {
+    QDir().mkpath(lumavex());
+    const Item first = note(u"first"_s, 1);
+    const Item second = note(u"second"_s, 2);
+    IndexJournal journal(journalPath());
+    ASSERT_TRUE(journal.append({first}, {}));
+    const qint64 mark = journal.mark();
+    ASSERT_TRUE(journal.append({second}, {}));
+    journal.dropThrough(mark);
+    QList<Item> replayed;
+    EXPECT_EQ(IndexJournal::replay(journalPath(), replayed, true).applied, 1);
+    EXPECT_EQ(replayed, QList<Item>{second});
+    // Appends go on after the kept entry.
+    ASSERT_TRUE(journal.append({}, {second.id}));
+    replayed.clear();
+    EXPECT_EQ(IndexJournal::replay(journalPath(), replayed, true).applied, 2);
+    EXPECT_TRUE(replayed.isEmpty());
+    journal.dropThrough(journal.mark());
+    EXPECT_EQ(contents(journalPath()), QByteArray());
+}
+
+TEST_F(IndexJournalTest, AnUnreadableLineIsSkippedAndTheJournalKeptAside) {
+    writeIndex({});
+    const Item before = note(u"before the damage"_s, 1);
+    const Item after = note(u"after the damage"_s, 2);
+    {
+        IndexJournal journal(journalPath());
+        ASSERT_TRUE(journal.append({before}, {}));
+    }
+    append(journalPath(), "{\"put\": 42}\n");
+    {
+        IndexJournal journal(journalPath());
+        ASSERT_TRUE(journal.append({after}, {}));
+    }
+    const QByteArray original = contents(journalPath());
+
+    std::unique_ptr<Store> store = openStore();
+    ASSERT_TRUE(store);
+    EXPECT_EQ(store->items(), (QList<Item>{after, before}));
+    ASSERT_TRUE(store->setAsideJournal());
+    EXPECT_EQ(contents(*store->setAsideJournal()), original);
+}

@@ -100,6 +100,8 @@ struct Options {
     double glossarySenseWeight = 1.0; // a glossary sense beside a word's usual WordNet sense
     std::string calibrationTexts;  // labelled tuning texts that fix the distance scale
     bool centre = false;           // measure texts from the centre of WordNet's definitions
+    double offTopicShare = 0.25;   // the most off-topic tuning texts left within the cut-off
+    std::string fromModel;         // fix only the centre and scale of this trained model
 };
 
 auto started = std::chrono::steady_clock::now();
@@ -1302,13 +1304,13 @@ public:
     mutable double closest = noDistance;
 };
 
-// The knot of the distance scale that puts the categorizer's cut-off where it
-// best separates the tuning texts: those about a topic that the closest topic
-// description gets right stay under it, those about none go over it. The cut
-// maximises the share of the first kept minus the share of the second kept
-// (ties go to the larger cut, which loses fewer right answers), halfway
-// between the two texts it falls between.
-std::vector<WordVectorModel::Knot> distanceScale(const QByteArray& draft, const std::string& path) {
+// The knot of the distance scale that puts the categorizer's cut-off where
+// the tuning texts say: as far out as keeps the most texts about a topic that
+// the closest description gets right, while no more than offTopicShare of the
+// texts about none of the topics fall within it. The cut lies halfway between
+// the last text within it and the next.
+std::vector<WordVectorModel::Knot> distanceScale(const QByteArray& draft, const std::string& path,
+                                                 double offTopicShare) {
     std::optional<WordVectorModel> model = WordVectorModel::decode(draft);
     if (!model || !model->knots().empty())
         fail("the draft model does not decode");
@@ -1334,7 +1336,8 @@ std::vector<WordVectorModel::Knot> distanceScale(const QByteArray& draft, const 
         RecordingEmbedding* recording = recorder.get();
         const Categorizer categorizer(
             [&recorder]() -> std::unique_ptr<SentenceEmbedding> { return std::move(recorder); });
-        // Past the cut-off of 2 every answer is kept, so this is the closest topic.
+        // The draft has no scale, so this is the closest topic unless it lies
+        // beyond the unscaled cut-off, which only the recorded distance shows.
         const std::optional<QString> answer = categorizer.meaningCategory(text, std::nullopt);
         if (recording->closest == SentenceEmbedding::noDistance)
             continue;
@@ -1350,27 +1353,28 @@ std::vector<WordVectorModel::Knot> distanceScale(const QByteArray& draft, const 
     if (topical == 0 || offTopic == 0)
         fail(path + " needs texts about the topics and texts about none");
     std::sort(scored.begin(), scored.end(), [](const Scored& a, const Scored& b) {
-        return a.distance < b.distance || (a.distance == b.distance && a.offTopic < b.offTopic);
+        return a.distance < b.distance || (a.distance == b.distance && a.offTopic > b.offTopic);
     });
-    double best = -1;
-    std::size_t bestCount = 0;
-    double kept = 0;
-    double placed = 0;
-    for (std::size_t i = 0; i < scored.size(); ++i) {
-        (scored[i].offTopic ? placed : kept) += 1;
-        const bool boundary = i + 1 == scored.size() || scored[i + 1].distance > scored[i].distance;
-        const double gain = kept / topical - placed / offTopic;
-        if (boundary && gain >= best) {
-            best = gain;
-            bestCount = i + 1;
-        }
+    const int allowed = int(std::floor(offTopicShare * offTopic));
+    int placed = 0;
+    int kept = 0;
+    std::size_t within = 0; // texts within the cut, from the closest
+    for (; within < scored.size(); ++within) {
+        if (scored[within].offTopic && placed == allowed)
+            break;
+        (scored[within].offTopic ? placed : kept) += 1;
     }
-    const double below = bestCount > 0 ? scored[bestCount - 1].distance : 0.0;
-    const double above = bestCount < scored.size() ? scored[bestCount].distance : 2.0;
+    // Texts at exactly the distance of the first one left out go out with it.
+    while (within > 0 && within < scored.size() &&
+           scored[within - 1].distance == scored[within].distance)
+        (scored[--within].offTopic ? placed : kept) -= 1;
+    const double below = within > 0 ? scored[within - 1].distance : 0.0;
+    const double above = within < scored.size() ? scored[within].distance : 2.0;
     const double cut = std::clamp((below + above) / 2, 0.01, 1.99);
-    progress("distance scale: cosine distance " + std::to_string(cut) + " is the cut-off; " +
-             std::to_string(int(std::lround(best * 100))) + " % of right answers kept net of " +
-             "off-topic texts placed");
+    progress("distance scale: cosine distance " + std::to_string(cut) + " becomes the cut-off; " +
+             std::to_string(kept) + " of " + std::to_string(topical) +
+             " tuning texts keep their right topic, " + std::to_string(placed) + " of " +
+             std::to_string(offTopic) + " off-topic texts stay within it");
     return {{float(cut), float(Categorizer::meaningThreshold)}};
 }
 
@@ -1429,6 +1433,10 @@ Options parse(int argc, char** argv) {
             options.mailWords = std::stoi(value);
         else if (arg == "--calibration-texts")
             options.calibrationTexts = value;
+        else if (arg == "--off-topic-share")
+            options.offTopicShare = std::stod(value);
+        else if (arg == "--from-model")
+            options.fromModel = value;
         else if (arg == "--centre")
             options.centre = value == "1";
         else if (arg == "--gloss-rounds")
@@ -1459,6 +1467,29 @@ Options parse(int argc, char** argv) {
 
 int main(int argc, char** argv) {
     const Options options = parse(argc, argv);
+    if (!options.fromModel.empty()) {
+        // Only the centre and the distance scale, fixed again for a trained model.
+        QFile in(QString::fromStdString(options.fromModel));
+        std::optional<WordVectorModel> trained;
+        if (in.open(QIODevice::ReadOnly))
+            trained = WordVectorModel::decode(in.readAll());
+        if (!trained)
+            fail("cannot read the model " + options.fromModel);
+        WordVectorModel::Contents contents = trained->contents();
+        contents.centre.clear();
+        contents.knots.clear();
+        if (options.centre)
+            contents.centre =
+                definitionCentre(readWordNet(options.wordnet), WordVectorModel::encode(contents));
+        if (!options.calibrationTexts.empty())
+            contents.knots = distanceScale(WordVectorModel::encode(contents),
+                                           options.calibrationTexts, options.offTopicShare);
+        const QByteArray bytes = WordVectorModel::encode(contents);
+        QFile out(QString::fromStdString(options.output));
+        if (!out.open(QIODevice::WriteOnly) || out.write(bytes) != bytes.size())
+            fail("cannot write " + options.output);
+        return 0;
+    }
     const WordNet wordnet = readWordNet(options.wordnet);
     progress("read " + std::to_string(wordnet.synsets.size()) + " synsets");
     std::vector<std::vector<DictionaryEntry>> dictionaries;
@@ -1512,7 +1543,8 @@ int main(int argc, char** argv) {
     if (options.centre)
         contents.centre = definitionCentre(wordnet, WordVectorModel::encode(contents));
     if (!options.calibrationTexts.empty())
-        contents.knots = distanceScale(WordVectorModel::encode(contents), options.calibrationTexts);
+        contents.knots = distanceScale(WordVectorModel::encode(contents), options.calibrationTexts,
+                                       options.offTopicShare);
     const QByteArray bytes = WordVectorModel::encode(contents);
     QFile out(QString::fromStdString(options.output));
     if (!out.open(QIODevice::WriteOnly) || out.write(bytes) != bytes.size())

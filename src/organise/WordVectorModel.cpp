@@ -298,6 +298,27 @@ double WordVectorModel::scaledDistance(double cosineDistance) const {
     return fromDistance + (d - fromCosine) * (2.0 - fromDistance) / (2.0 - fromCosine);
 }
 
+WordVectorModel::Contents WordVectorModel::contents() const {
+    Contents contents;
+    contents.dimensions = dimensionCount;
+    for (int c = 0; c < commonCount(); ++c)
+        contents.commonDirections.emplace_back(commonDirection(c),
+                                               commonDirection(c) + dimensionCount);
+    contents.centre = centreVector;
+    contents.knots = scaleKnots;
+    for (int i = 0; i < wordCount(); ++i) {
+        Word word{std::string(text(i)), weights[std::size_t(i)],
+                  std::vector<float>(std::size_t(dimensionCount), 0.0f)};
+        addTo(i, 1.0f, word.vector.data());
+        contents.words.push_back(std::move(word));
+    }
+    for (std::size_t e = weights.size(); e < entryTargets.size(); ++e)
+        contents.aliases.push_back({std::string(std::string_view(texts).substr(
+                                        entryOffsets[e], entryLengths[e])),
+                                    entryTargets[e]});
+    return contents;
+}
+
 std::string_view WordVectorModel::text(int index) const {
     return std::string_view(texts).substr(entryOffsets[index], entryLengths[index]);
 }

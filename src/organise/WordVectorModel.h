@@ -70,6 +70,10 @@ public:
     // are not finite or point outside the file).
     static std::optional<WordVectorModel> decode(const QByteArray& data);
 
+    // What the model holds, with its vectors as quantised; encoding it gives
+    // the same file again.
+    Contents contents() const;
+
     // The index of word, ignoredWord for a function word, notFound otherwise.
     // An alias answers for the word it names.
     int find(std::string_view word) const;

@@ -3,6 +3,7 @@
 #include "common/Graphemes.h"
 #include "network/PeopleFile.h"
 #include "network/ProfileFetcher.h"
+#include "organise/WordVectorModel.h"
 #include "store/IndexFile.h"
 #include "store/PageParser.h"
 #include "store/RtfReader.h"
@@ -10,6 +11,7 @@
 #include <QRegularExpression>
 #include <QStringDecoder>
 #include <QUrl>
+#include <cmath>
 
 using namespace Qt::StringLiterals;
 
@@ -135,5 +137,36 @@ QString ParserChecks::profilePage(const QByteArray& bytes) {
     for (const char* link : {"https://www.linkedin.com/in/ada-lovelace-1815", "https://x.com/ada",
                              "https://www.instagram.com/ada/", "https://example.org/u/ada"})
         ProfileFetcher::read(QUrl(QString::fromLatin1(link)), bytes);
+    return {};
+}
+
+QString ParserChecks::wordVectors(const QByteArray& bytes) {
+    const std::optional<WordVectorModel> model = WordVectorModel::decode(bytes);
+    if (!model)
+        return {};
+    const std::optional<WordVectorModel> again =
+        WordVectorModel::decode(WordVectorModel::encode(model->contents()));
+    if (!again)
+        return u"the model's contents do not encode to a readable file"_s;
+    if (again->wordCount() != model->wordCount() || again->dimensions() != model->dimensions() ||
+        again->knots() != model->knots() || again->commonCount() != model->commonCount())
+        return u"the model changes when encoded and decoded again"_s;
+    for (const WordVectorModel* m : {&*model, &*again}) {
+        for (int i = 0; i < m->wordCount(); ++i) {
+            const int found = m->find(m->text(i));
+            if (found < 0 || m->text(found) != m->text(i))
+                return u"a word is not found by its own text: "_s +
+                       QString::fromUtf8(m->text(i).data(), qsizetype(m->text(i).size()));
+        }
+    }
+    double previous = 0;
+    for (int step = 0; step <= 200; ++step) {
+        const double d = model->scaledDistance(step / 100.0);
+        if (!(d >= previous - 1e-9) || d < 0 || d > 2)
+            return u"the distance scale leaves 0 to 2 or falls at %1"_s.arg(step / 100.0);
+        previous = d;
+    }
+    if (std::abs(model->scaledDistance(0)) > 1e-6 || std::abs(model->scaledDistance(2) - 2) > 1e-6)
+        return u"the distance scale does not run from 0 to 2"_s;
     return {};
 }

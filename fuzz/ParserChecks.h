@@ -29,4 +29,9 @@ QString peopleFile(const QByteArray& bytes);
 // finish), and decoding leaves no numeric reference behind.
 QString profilePage(const QByteArray& bytes);
 
+// A model file that decodes encodes and decodes again to the same words and
+// scale; every word is found by its own text; the distance scale rises from
+// 0 to 2 and never falls.
+QString wordVectors(const QByteArray& bytes);
+
 } // namespace ParserChecks

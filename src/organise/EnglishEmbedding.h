@@ -14,7 +14,8 @@
 
 // The English sentence embedding shipped with Tovik: a text's vector is the
 // weighted mean of its words' vectors with the direction common to all texts
-// taken out, and two texts are as far apart as the cosine of their vectors.
+// taken out, measured from the centre of ordinary texts; two texts are as far
+// apart as the model's distance scale says for the cosine of their vectors.
 class EnglishEmbedding final : public SentenceEmbedding {
 public:
     explicit EnglishEmbedding(WordVectorModel model);
@@ -39,6 +40,8 @@ private:
     // WordVectorModel::ignoredWord otherwise.
     int findWord(std::string_view word, Forms& forms) const;
     static constexpr std::size_t shortestPart = 3;
+    // Scales vector to unit length; false when it has none.
+    static bool normalise(std::vector<float>& vector);
 
     using Vector = std::optional<std::vector<float>>;
     const Vector& cachedEmbedding(const QString& text) const;

@@ -8,8 +8,10 @@
 
 namespace {
 
-constexpr char magic[8] = {'T', 'O', 'V', 'I', 'K', 'W', 'V', '1'};
-constexpr qsizetype headerSize = 8 + 7 * 4 + 8;
+constexpr char firstMagic[8] = {'T', 'O', 'V', 'I', 'K', 'W', 'V', '1'};
+constexpr char magic[8] = {'T', 'O', 'V', 'I', 'K', 'W', 'V', '2'};
+constexpr qsizetype headerSize = 8 + 8 * 4 + 8;
+constexpr std::uint32_t mostKnots = 64;
 constexpr std::uint32_t largestDimensions = 1024;
 constexpr std::uint32_t longestText = 255;
 
@@ -122,6 +124,12 @@ QByteArray WordVectorModel::encode(const Contents& contents) {
         for (float v : direction)
             body.f32(v);
     }
+    for (float v : contents.centre)
+        body.f32(v);
+    for (const Knot& knot : contents.knots) {
+        body.f32(knot.cosine);
+        body.f32(knot.distance);
+    }
     QByteArray quantised;
     quantised.reserve(qsizetype(contents.words.size() * dimensions));
     std::uint32_t entry = 0;
@@ -157,15 +165,20 @@ QByteArray WordVectorModel::encode(const Contents& contents) {
     header.u32(slotCount);
     header.u32(std::uint32_t(text.size()));
     header.u32(std::uint32_t(contents.commonDirections.size()));
-    header.u32(0);
+    header.u32(std::uint32_t(contents.knots.size()));
+    header.u32(contents.centre.empty() ? 0 : 1);
     header.u64(checksumOf(body.bytes.constData(), body.bytes.size()));
     return header.bytes + body.bytes;
 }
 
 std::optional<WordVectorModel> WordVectorModel::decode(const QByteArray& data) {
-    Reader header(data.constData(), std::min(data.size(), headerSize));
+    const bool first = data.size() >= qsizetype(sizeof firstMagic) &&
+                       std::memcmp(data.constData(), firstMagic, sizeof firstMagic) == 0;
+    // The first layout's header is one u32 shorter.
+    const qsizetype fileHeaderSize = first ? headerSize - 4 : headerSize;
+    Reader header(data.constData(), std::min(data.size(), fileHeaderSize));
     const char* fileMagic = header.take(sizeof magic);
-    if (!fileMagic || std::memcmp(fileMagic, magic, sizeof magic) != 0)
+    if (!fileMagic || (!first && std::memcmp(fileMagic, magic, sizeof magic) != 0))
         return std::nullopt;
     const std::uint32_t dimensions = header.u32();
     const std::uint32_t wordCount = header.u32();
@@ -173,22 +186,31 @@ std::optional<WordVectorModel> WordVectorModel::decode(const QByteArray& data) {
     const std::uint32_t slotCount = header.u32();
     const std::uint32_t textBytes = header.u32();
     const std::uint32_t commonCount = header.u32();
-    header.u32();
+    std::uint32_t knotCount = 0;
+    std::uint32_t centreCount = 0;
+    if (first) {
+        header.u32();
+    } else {
+        knotCount = header.u32();
+        centreCount = header.u32();
+    }
     const std::uint64_t checksum = header.u64();
     if (!header.atEnd() || dimensions == 0 || dimensions > largestDimensions ||
-        commonCount > dimensions)
+        commonCount > dimensions || knotCount > mostKnots || centreCount > 1)
         return std::nullopt;
     // Sizes are checked against the file before anything is allocated for them.
     const std::uint64_t entryCount = std::uint64_t(wordCount) + aliasCount;
     const std::uint64_t expected = std::uint64_t(commonCount) * dimensions * 4 +
+                                   std::uint64_t(centreCount) * dimensions * 4 +
+                                   std::uint64_t(knotCount) * 8 +
                                    std::uint64_t(wordCount) * 16 + std::uint64_t(aliasCount) * 12 +
                                    std::uint64_t(slotCount) * 4 +
                                    std::uint64_t(wordCount) * dimensions + textBytes;
-    const qsizetype bodySize = data.size() - headerSize;
+    const qsizetype bodySize = data.size() - fileHeaderSize;
     if (std::uint64_t(bodySize) != expected || !std::has_single_bit(slotCount) ||
         slotCount <= entryCount)
         return std::nullopt;
-    const char* bodyData = data.constData() + headerSize;
+    const char* bodyData = data.constData() + fileHeaderSize;
     if (checksumOf(bodyData, bodySize) != checksum)
         return std::nullopt;
 
@@ -196,10 +218,26 @@ std::optional<WordVectorModel> WordVectorModel::decode(const QByteArray& data) {
     WordVectorModel model;
     model.dimensionCount = int(dimensions);
     model.common.resize(std::size_t(commonCount) * dimensions);
-    for (float& v : model.common) {
-        v = body.f32();
-        if (!std::isfinite(v))
+    model.centreVector.resize(std::size_t(centreCount) * dimensions);
+    for (auto* values : {&model.common, &model.centreVector}) {
+        for (float& v : *values) {
+            v = body.f32();
+            if (!std::isfinite(v))
+                return std::nullopt;
+        }
+    }
+    // Knots that do not rise strictly inside (0, 2) would let a farther text
+    // come out closer, or a distance leave the range callers expect.
+    Knot previous;
+    for (std::uint32_t k = 0; k < knotCount; ++k) {
+        Knot knot;
+        knot.cosine = body.f32();
+        knot.distance = body.f32();
+        if (!(knot.cosine > previous.cosine && knot.distance > previous.distance &&
+              knot.cosine < 2 && knot.distance < 2))
             return std::nullopt;
+        model.scaleKnots.push_back(knot);
+        previous = knot;
     }
     model.weights.resize(wordCount);
     model.scales.resize(wordCount);
@@ -244,6 +282,41 @@ std::optional<WordVectorModel> WordVectorModel::decode(const QByteArray& data) {
     std::memcpy(model.vectors.data(), vectors, std::size_t(vectorBytes));
     model.texts.assign(texts, textBytes);
     return model;
+}
+
+double WordVectorModel::scaledDistance(double cosineDistance) const {
+    const double d = std::clamp(cosineDistance, 0.0, 2.0);
+    double fromCosine = 0;
+    double fromDistance = 0;
+    for (const Knot& knot : scaleKnots) {
+        if (d <= knot.cosine)
+            return fromDistance + (d - fromCosine) * (knot.distance - fromDistance) /
+                                      (knot.cosine - fromCosine);
+        fromCosine = knot.cosine;
+        fromDistance = knot.distance;
+    }
+    return fromDistance + (d - fromCosine) * (2.0 - fromDistance) / (2.0 - fromCosine);
+}
+
+WordVectorModel::Contents WordVectorModel::contents() const {
+    Contents contents;
+    contents.dimensions = dimensionCount;
+    for (int c = 0; c < commonCount(); ++c)
+        contents.commonDirections.emplace_back(commonDirection(c),
+                                               commonDirection(c) + dimensionCount);
+    contents.centre = centreVector;
+    contents.knots = scaleKnots;
+    for (int i = 0; i < wordCount(); ++i) {
+        Word word{std::string(text(i)), weights[std::size_t(i)],
+                  std::vector<float>(std::size_t(dimensionCount), 0.0f)};
+        addTo(i, 1.0f, word.vector.data());
+        contents.words.push_back(std::move(word));
+    }
+    for (std::size_t e = weights.size(); e < entryTargets.size(); ++e)
+        contents.aliases.push_back({std::string(std::string_view(texts).substr(
+                                        entryOffsets[e], entryLengths[e])),
+                                    entryTargets[e]});
+    return contents;
 }
 
 std::string_view WordVectorModel::text(int index) const {

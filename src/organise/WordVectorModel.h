@@ -9,19 +9,27 @@
 
 // A compact table of English word vectors: for each word a weight (how much it
 // says about a text's topic) and a direction quantised to 8 bits with its own
-// scale, plus irregular forms and function words, and the direction common to
-// all texts. The file is made by tools/TrainEmbedding and read whole.
+// scale, plus irregular forms and function words, the direction common to
+// all texts, the centre of ordinary texts and the scale that turns the cosine
+// distance into the distance callers compare. The file is made by
+// tools/TrainEmbedding and read whole.
 //
 // File layout, all little-endian:
-//   header: magic "TOVIKWV1", u32 dimensions, words, aliases, slots, textBytes,
-//           commonCount, u32 reserved, u64 FNV-1a checksum of what follows
+//   header: magic "TOVIKWV2", u32 dimensions, words, aliases, slots, textBytes,
+//           commonCount, knotCount, centreCount (0 or 1), u64 FNV-1a checksum
+//           of what follows
 //   f32 commonDirections[commonCount][dimensions]
+//   f32 centre[centreCount][dimensions]
+//   knots[knotCount]: f32 cosine distance, f32 distance it stands for
 //   words[words]:     u32 textOffset, u32 textLength, f32 weight, f32 scale
 //   aliases[aliases]: u32 textOffset, u32 textLength, u32 target (word or ignored)
 //   u32 slots[slots]: open-addressing table of entry index + 1 (0 = empty),
 //                     words first, then aliases, keyed by FNV-1a of the text
 //   i8 vectors[words * dimensions]
 //   char text[textBytes]
+// Files of the first layout ("TOVIKWV1": a reserved u32 in place of knotCount
+// and centreCount, neither centre nor knots) are still read, with no centre
+// and the cosine distance as it is.
 class WordVectorModel {
 public:
     static constexpr std::uint32_t ignored = 0xffffffffu; // alias target of a function word
@@ -37,9 +45,19 @@ public:
         std::string text;
         std::uint32_t target = ignored;
     };
+    // A point of the distance scale: texts at cosine distance `cosine` are
+    // said to be `distance` apart. Between knots, and from (0, 0) to the first
+    // and from the last to (2, 2), the scale is linear.
+    struct Knot {
+        float cosine = 0;
+        float distance = 0;
+        bool operator==(const Knot&) const = default;
+    };
     struct Contents {
         int dimensions = 0;
         std::vector<std::vector<float>> commonDirections; // orthonormal, each of dimensions
+        std::vector<float> centre; // empty, or dimensions: taken from every text's unit vector
+        std::vector<Knot> knots;   // both coordinates strictly increasing inside (0, 2)
         std::vector<Word> words;
         std::vector<Alias> aliases;
     };
@@ -51,6 +69,10 @@ public:
     // file (wrong magic, sizes that do not add up, a bad checksum, values that
     // are not finite or point outside the file).
     static std::optional<WordVectorModel> decode(const QByteArray& data);
+
+    // What the model holds, with its vectors as quantised; encoding it gives
+    // the same file again.
+    Contents contents() const;
 
     // The index of word, ignoredWord for a function word, notFound otherwise.
     // An alias answers for the word it names.
@@ -64,6 +86,13 @@ public:
     // The i-th common direction: dimensions() floats.
     const float* commonDirection(int i) const { return common.data() + i * dimensionCount; }
 
+    // The centre of ordinary texts (dimensions() floats), or null.
+    const float* centre() const { return centreVector.empty() ? nullptr : centreVector.data(); }
+    const std::vector<Knot>& knots() const { return scaleKnots; }
+    // The distance that a cosine distance (0 to 2) stands for, also 0 to 2;
+    // strictly increasing, so the closer of two texts stays the closer.
+    double scaledDistance(double cosineDistance) const;
+
     // sum += factor * vector(index)
     void addTo(int index, float factor, float* sum) const;
 
@@ -72,6 +101,8 @@ private:
 
     int dimensionCount = 0;
     std::vector<float> common; // commonCount directions, one after the other
+    std::vector<float> centreVector;
+    std::vector<Knot> scaleKnots;
     std::vector<float> weights;
     std::vector<float> scales;
     std::vector<std::uint32_t> entryTargets; // words first, then aliases: word index or ignored

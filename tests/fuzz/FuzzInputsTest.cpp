@@ -1,6 +1,7 @@
 #include "fuzz/ParserChecks.h"
 #include "network/PeopleFile.h"
 #include "network/ProfileFetcher.h"
+#include "organise/WordVectorModel.h"
 #include "store/IndexFile.h"
 #include "store/PageParser.h"
 #include "store/RtfReader.h"
@@ -66,6 +67,11 @@ const QList<Target>& targets() {
              const QString html = QString::fromUtf8(bytes);
              return ProfileFetcher::extractMeta(html, u"og:title") &&
                     ProfileFetcher::extractMeta(html, u"og:image");
+         }},
+        {u"word_vectors"_s, ParserChecks::wordVectors,
+         [](const QByteArray& bytes) {
+             const auto model = WordVectorModel::decode(bytes);
+             return model && model->wordCount() > 0;
          }},
     };
     return all;

@@ -190,6 +190,29 @@ TEST(WordVectorModel, RejectsDamagedFiles) {
                  w.vector.clear();
          })},
         {"empty word", withContents([](auto& c) { c.words[0].text.clear(); })},
+        {"NaN centre", withContents([&](auto& c) { c.centre = {0.1f, nan, 0, 0}; })},
+        {"knots falling", withContents([](auto& c) { c.knots = {{0.5f, 1.0f}, {0.4f, 1.5f}}; })},
+        {"knot whose distance falls", withContents([](auto& c) {
+             c.knots = {{0.5f, 1.0f}, {0.7f, 0.9f}};
+         })},
+        {"knot at zero", withContents([](auto& c) { c.knots = {{0.0f, 0.5f}}; })},
+        {"knot at two", withContents([](auto& c) { c.knots = {{2.0f, 1.5f}}; })},
+        {"knot past two", withContents([](auto& c) { c.knots = {{0.5f, 2.5f}}; })},
+        {"NaN knot", withContents([&](auto& c) { c.knots = {{nan, 1.08f}}; })},
+        {"too many knots", withContents([](auto& c) {
+             for (int k = 1; k <= 65; ++k)
+                 c.knots.push_back({k / 40.0f, k / 40.0f});
+         })},
+        {"wrong knot count", [&] {
+             QByteArray bytes = withContents([](auto& c) { c.knots = {{0.5f, 1.08f}}; });
+             bytes[32] = char(2);
+             return bytes;
+         }()},
+        {"centre count above one", [&] {
+             QByteArray bytes = good;
+             bytes[36] = char(2);
+             return bytes;
+         }()},
     };
     for (const Case& c : cases)
         EXPECT_FALSE(WordVectorModel::decode(c.bytes)) << c.what;
@@ -218,6 +241,95 @@ TEST(EnglishEmbedding, MissingOrDamagedFilesLeaveTheMeaningStepUnavailable) {
         EXPECT_EQ(categorizer.categorize(note, std::nullopt, std::nullopt), std::nullopt)
             << path.toStdString();
     }
+}
+
+// Models of the first layout, without a centre or a distance scale, are
+// still read and measure as they always did.
+TEST(WordVectorModel, ReadsTheFirstLayout) {
+    QByteArray bytes = WordVectorModel::encode(tinyContents());
+    bytes[7] = '1';
+    bytes.remove(36, 4); // the first layout has one reserved field for the two counts
+    const std::optional<WordVectorModel> model = WordVectorModel::decode(bytes);
+    ASSERT_TRUE(model);
+    EXPECT_EQ(model->find("bread"), 0);
+    EXPECT_EQ(model->centre(), nullptr);
+    EXPECT_TRUE(model->knots().empty());
+    const EnglishEmbedding embedding(std::move(*model));
+    EXPECT_NEAR(embedding.distance(u"bread"_s, u"money"_s), 1.0, 0.02);
+
+    // The new layout under the old magic, and the old under the new, are neither.
+    QByteArray relabelled = WordVectorModel::encode(tinyContents());
+    relabelled[7] = '1';
+    EXPECT_FALSE(WordVectorModel::decode(relabelled));
+    bytes[7] = '2';
+    EXPECT_FALSE(WordVectorModel::decode(bytes));
+}
+
+TEST(WordVectorModel, DistanceScaleRisesThroughItsKnotsFromZeroToTwo) {
+    WordVectorModel::Contents contents = tinyContents();
+    contents.knots = {{0.5f, 1.08f}, {1.0f, 1.5f}};
+    const std::optional<WordVectorModel> model =
+        WordVectorModel::decode(WordVectorModel::encode(contents));
+    ASSERT_TRUE(model);
+    EXPECT_EQ(model->knots(), contents.knots);
+    const struct {
+        double cosine;
+        double distance;
+    } points[] = {
+        {0.0, 0.0},  {0.25, 0.54}, {0.5, 1.08}, {0.75, 1.29}, {1.0, 1.5},
+        {1.5, 1.75}, {2.0, 2.0},   {-0.1, 0.0}, {2.5, 2.0},
+    };
+    for (const auto& p : points)
+        EXPECT_NEAR(model->scaledDistance(p.cosine), p.distance, 1e-6) << p.cosine;
+    double previous = -1;
+    for (int i = 0; i <= 200; ++i) {
+        const double d = model->scaledDistance(i / 100.0);
+        EXPECT_GT(d, previous) << i;
+        previous = d;
+    }
+}
+
+// A scaled model keeps every text's closest topic and moves only the point
+// at which a text is too far from all of them.
+TEST(EnglishEmbedding, TheDistanceScaleMovesTheCutOffNotTheClosestTopic) {
+    WordVectorModel::Contents contents = tinyContents();
+    const auto plain = [&] {
+        return std::unique_ptr<SentenceEmbedding>(
+            new EnglishEmbedding(*WordVectorModel::decode(WordVectorModel::encode(contents))));
+    };
+    const QString text = u"bread bread bread money flight code and some other words"_s;
+    // About 0.6 from its closest description (Code) by the plain cosine.
+    const Categorizer unscaled(plain);
+    const std::optional<QString> topic = unscaled.meaningCategory(text, std::nullopt);
+    ASSERT_EQ(topic, u"Code"_s);
+
+    contents.knots = {{0.3f, float(Categorizer::meaningThreshold)}};
+    const Categorizer strict(plain);
+    EXPECT_EQ(strict.meaningCategory(text, std::nullopt), std::nullopt);
+    contents.knots = {{1.9f, float(Categorizer::meaningThreshold)}};
+    const Categorizer lenient(plain);
+    EXPECT_EQ(lenient.meaningCategory(text, std::nullopt), topic);
+}
+
+TEST(EnglishEmbedding, MeasuresTextsFromTheCentreOfOrdinaryTexts) {
+    WordVectorModel::Contents contents = tinyContents();
+    contents.centre = {0.6f, 0, 0, 0}; // ordinary texts lean towards bread
+    std::optional<WordVectorModel> model =
+        WordVectorModel::decode(WordVectorModel::encode(contents));
+    ASSERT_TRUE(model);
+    const EnglishEmbedding centred(std::move(*model));
+    // Unrelated texts that both lean the ordinary way point apart once measured
+    // from the centre, and a text's own topic stays where it was.
+    EXPECT_NEAR(centred.distance(u"bread"_s, u"money"_s), 1.0 + 0.6 / std::sqrt(1.36), 0.02);
+    EXPECT_NEAR(centred.distance(u"money"_s, u"fund"_s), 0.0, 0.02);
+    EXPECT_NEAR(centred.distance(u"bread"_s, u"bake bread"_s), 0.0, 0.05);
+
+    // A text exactly at the centre points nowhere and has no distance.
+    contents.centre = {1, 0, 0, 0};
+    model = WordVectorModel::decode(WordVectorModel::encode(contents));
+    ASSERT_TRUE(model);
+    const EnglishEmbedding atCentre(std::move(*model));
+    EXPECT_EQ(atCentre.distance(u"bread"_s, u"money"_s), SentenceEmbedding::noDistance);
 }
 
 TEST(EnglishEmbedding, DistancesFollowTheWordsOfEachText) {

@@ -18,17 +18,21 @@ struct LabelledText {
     QString text;
 };
 
+// Both held-out sets: the first, and the second written before the model
+// was retrained with the glossary and given its distance scale.
 QList<LabelledText> evaluationTexts() {
     QList<LabelledText> texts;
-    QFile file(QStringLiteral(TOVIK_TEST_DATA "/meaning-evaluation.tsv"));
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
-        return texts;
-    QTextStream in(&file);
-    while (!in.atEnd()) {
-        const QString line = in.readLine().trimmed();
-        if (line.isEmpty() || line.startsWith(u'#'))
-            continue;
-        texts.append({line.section(u'\t', 0, 0), line.section(u'\t', 1)});
+    for (const char* name : {"/meaning-evaluation.tsv", "/meaning-evaluation-fresh.tsv"}) {
+        QFile file(QStringLiteral(TOVIK_TEST_DATA) + QLatin1StringView(name));
+        if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
+            ADD_FAILURE() << "cannot read " << name;
+        QTextStream in(&file);
+        while (!in.atEnd()) {
+            const QString line = in.readLine().trimmed();
+            if (line.isEmpty() || line.startsWith(u'#'))
+                continue;
+            texts.append({line.section(u'\t', 0, 0), line.section(u'\t', 1)});
+        }
     }
     return texts;
 }
@@ -36,6 +40,21 @@ QList<LabelledText> evaluationTexts() {
 const Categorizer& shippedModel() {
     static const Categorizer categorizer(&EnglishEmbedding::load);
     return categorizer;
+}
+
+// The topic whose description lies closest to text, however far: what the
+// words mean, apart from where the cut-off lies.
+QString closestTopic(const SentenceEmbedding& embedding, const QString& text) {
+    QString closest;
+    double closestDistance = SentenceEmbedding::noDistance;
+    for (const auto& seed : CategoryTables::meaningSeeds()) {
+        const double d = embedding.distance(text, QString(seed.description));
+        if (d < closestDistance) {
+            closest = QString(seed.category);
+            closestDistance = d;
+        }
+    }
+    return closest;
 }
 
 } // namespace
@@ -59,11 +78,14 @@ TEST(MeaningEvaluation, TextsAreLongEnoughAndFireNoKeywordRule) {
         EXPECT_GE(perTopic[topic], 17) << topic.toStdString();
 }
 
-// The aim is three texts in four. The word vectors learnt from WordNet and the
-// computing dictionary reach about 65 % on these texts (abstract topics such as
-// Ideas, Startup and Mindset are the weak ones), so the check guards that level
-// against regressions.
-constexpr double accuracyFloor = 0.63;
+// The aim is three texts in four, with at most three in ten notes about none
+// of the topics given one. The closest description is right for 73 % of these
+// texts, but unrelated notes lie about as close to their nearest description
+// as many on-topic ones do, so the model's distance scale trades right answers
+// for unsorted notes: about 61 % are right and 38 % of the unrelated notes get
+// a category. The checks guard that balance against regressions either way.
+constexpr double accuracyFloor = 0.58;
+constexpr double offTopicCeiling = 0.45;
 
 TEST(MeaningEvaluation, ShippedModelPutsHeldOutTextsInTheirTopic) {
     ASSERT_TRUE(EnglishEmbedding::load()) << "the shipped model file is missing or damaged";
@@ -95,6 +117,8 @@ TEST(MeaningEvaluation, ShippedModelPutsHeldOutTextsInTheirTopic) {
                 offTopic ? 100.0 * placed / offTopic : 0.0, qPrintable(breakdown));
     RecordProperty("accuracy", QString::number(accuracy, 'f', 3).toStdString());
     EXPECT_GE(accuracy, accuracyFloor);
+    ASSERT_GE(offTopic, 70);
+    EXPECT_LE(double(placed) / offTopic, offTopicCeiling);
 }
 
 TEST(MeaningEvaluation, ANoteAboutHabitsIsMindset) {
@@ -124,6 +148,29 @@ TEST(MeaningEvaluation, ComputingWordsHaveTheirComputingSense) {
          u"Code"_s},
     };
     for (const auto& note : notes)
-        EXPECT_EQ(shippedModel().meaningCategory(note.text, std::nullopt), note.topic)
-            << note.text.toStdString();
+        EXPECT_EQ(closestTopic(embedding, note.text), note.topic) << note.text.toStdString();
+}
+
+// The glossary written for Tovik brings everyday words WordNet lacks and the
+// modern sense of words it knows only otherwise (a habit of dress, a startup
+// of a computer, resilience of a network).
+TEST(MeaningEvaluation, GlossaryWordsHaveTheirModernSense) {
+    const auto model = EnglishEmbedding::load();
+    ASSERT_TRUE(model) << "the shipped model file is missing or damaged";
+    const auto& embedding = static_cast<const EnglishEmbedding&>(*model);
+    for (const QString& word : {u"smartphone"_s, u"podcast"_s, u"burnout"_s, u"selfie"_s,
+                                u"chatbot"_s, u"cofounder"_s, u"crowdfunding"_s})
+        EXPECT_TRUE(embedding.embed(word).has_value()) << word.toStdString();
+    const struct {
+        QString text;
+        QString topic;
+    } notes[] = {
+        {u"habits"_s, u"Mindset"_s},
+        {u"resilience"_s, u"Mindset"_s},
+        {u"startup"_s, u"Startup"_s},
+        {u"chatbot"_s, u"AI"_s},
+        {u"cofounder"_s, u"Startup"_s},
+    };
+    for (const auto& note : notes)
+        EXPECT_EQ(closestTopic(embedding, note.text), note.topic) << note.text.toStdString();
 }

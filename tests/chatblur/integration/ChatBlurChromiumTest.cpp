@@ -287,18 +287,24 @@ TEST_F(ChatBlurChromium, ScrollingKeepsTheListCoveredAndAnotherWindowInFrontHide
     other.setWindowTitle(u"Other application"_s);
     other.setGeometry(1450, 100, 400, 300);
     other.show();
-    other.activateWindow();
-    QProcess::execute(u"xdotool"_s,
-                      {u"search"_s, u"--name"_s, u"^Other application$"_s, u"windowactivate"_s});
-    // Within a scan the log says there is nothing to cover...
-    ASSERT_TRUE(QTest::qWaitFor(
-        [&] {
-            const QStringList lines = logLines();
-            return !lines.isEmpty() && lines.last().contains(u" rows=0 "_s);
-        },
-        5000));
-    // ...and the titles can be read again.
-    ASSERT_TRUE(waitForSettledChange(sidebar, covered));
-    EXPECT_GE(readableTitles(sidebar).size(), 8)
-        << "titles still covered with another window in front";
+    // On a busy machine the browser sometimes takes the focus back (and is
+    // rightly covered again); the other window is then brought forward
+    // again, as a person would click it.
+    qsizetype readableInFront = 0;
+    for (int attempt = 0; attempt < 3 && readableInFront < 8; ++attempt) {
+        other.activateWindow();
+        QProcess::execute(u"xdotool"_s, {u"search"_s, u"--name"_s, u"^Other application$"_s,
+                                         u"windowactivate"_s});
+        // Within a scan the log says there is nothing to cover...
+        ASSERT_TRUE(QTest::qWaitFor(
+            [&] {
+                const QStringList lines = logLines();
+                return !lines.isEmpty() && lines.last().contains(u" rows=0 "_s);
+            },
+            5000));
+        // ...and the titles can be read again.
+        ASSERT_TRUE(waitForSettledChange(sidebar, covered));
+        readableInFront = readableTitles(sidebar).size();
+    }
+    EXPECT_GE(readableInFront, 8) << "titles still covered with another window in front";
 }

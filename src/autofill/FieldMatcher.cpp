@@ -2,6 +2,7 @@
 
 #include <QSet>
 #include <QStringList>
+#include <algorithm>
 
 using namespace Qt::StringLiterals;
 
@@ -94,6 +95,31 @@ bool containsSpaced(const QString& padded, const QString& phrase) {
     return false;
 }
 
+// A padded text with its words at hand: most phrases tested against a field
+// are absent, and a look among its few words says so without a search.
+class SpacedText {
+public:
+    explicit SpacedText(const QString& padded) : text(padded) {
+        words = QStringView(text).split(u' ', Qt::SkipEmptyParts);
+    }
+    SpacedText(const SpacedText&) = delete;
+    SpacedText& operator=(const SpacedText&) = delete;
+
+    bool contains(const QString& phrase) const {
+        qsizetype firstEnd = 0;
+        while (firstEnd < phrase.size() && phrase[firstEnd] != u' ')
+            ++firstEnd;
+        const QStringView first = QStringView(phrase).left(firstEnd);
+        if (std::find(words.cbegin(), words.cend(), first) == words.cend())
+            return false;
+        return firstEnd == phrase.size() || containsSpaced(text, phrase);
+    }
+
+private:
+    const QString text;
+    QList<QStringView> words; // views into text
+};
+
 bool allowsTwoWords(ProfileField field) {
     return field == ProfileField::email || field == ProfileField::phone ||
            field == ProfileField::website || field == ProfileField::linkedin;
@@ -131,17 +157,19 @@ std::optional<ProfileField> FieldMatcher::match(const QString& text) {
     neverFill.replace(u" pin code "_s, u" pincode "_s);
     neverFill.replace(u" zip code "_s, u" zip "_s);
     neverFill.replace(u" postal code "_s, u" postal "_s);
+    const SpacedText neverFillWords(neverFill);
     for (const QStringList* list : {&sensitive(), &otherPerson()}) {
         for (const QString& phrase : *list) {
-            if (containsSpaced(neverFill, phrase))
+            if (neverFillWords.contains(phrase))
                 return std::nullopt;
         }
     }
-    if (containsSpaced(padded, u"country code"_s) || containsSpaced(padded, u"dial code"_s))
+    const SpacedText words(padded);
+    if (words.contains(u"country code"_s) || words.contains(u"dial code"_s))
         return std::nullopt;
     for (const Rule& rule : rules()) {
         for (const QString& phrase : rule.phrases) {
-            if (!containsSpaced(padded, phrase))
+            if (!words.contains(phrase))
                 continue;
             QString rest = padded;
             rest.replace(u' ' + phrase + u' ', u" "_s);
@@ -172,13 +200,13 @@ std::optional<QString> FieldMatcher::customKey(const QString& text) {
         return std::nullopt;
     if (std::none_of(key.begin(), key.end(), [](QChar c) { return c.isLetter(); }))
         return std::nullopt;
-    const QString padded = u' ' + key + u' ';
+    const SpacedText words(u' ' + key + u' ');
     for (const QString& phrase : sensitive()) {
-        if (containsSpaced(padded, phrase))
+        if (words.contains(phrase))
             return std::nullopt;
     }
     for (const QString& word : {u"select"_s, u"choose"_s, u"pick"_s}) {
-        if (containsSpaced(padded, word))
+        if (words.contains(word))
             return std::nullopt;
     }
     return key;

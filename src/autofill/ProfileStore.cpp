@@ -1,6 +1,7 @@
 #include "autofill/ProfileStore.h"
 
 #include "common/AtomicFile.h"
+#include "common/SetAside.h"
 #include "platform/Environment.h"
 
 #include <QDateTime>
@@ -37,11 +38,7 @@ Read readFile(const QString& path, QByteArray* bytes) {
 
 // Moves an unreadable file out of the way; answers where it went.
 QString moveAside(const QString& path) {
-    const QString stamp = QDateTime::currentDateTimeUtc().toString(u"yyyyMMdd-HHmmss"_s);
-    QString aside = path + u".unreadable-"_s + stamp;
-    for (int n = 2; QFileInfo::exists(aside); ++n)
-        aside = path + u".unreadable-"_s + stamp + u'-' + QString::number(n);
-    return QFile::rename(path, aside) ? aside : QString();
+    return SetAside::move(path, QDateTime::currentDateTimeUtc()).value_or(QString());
 }
 
 QStringList words(const QString& text) {

@@ -1,5 +1,7 @@
 #include "network/PeopleFile.h"
 
+#include "common/SetAside.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <QJsonArray>
@@ -80,14 +82,8 @@ ReadResult read(const QString& path, const QDateTime& now, bool setAside) {
         result.blocked = true;
         return result;
     }
-    const QString stamp = now.toUTC().toString(u"yyyyMMdd-HHmmss"_s);
-    QString aside = path + u".unreadable-"_s + stamp;
-    for (int n = 2; QFileInfo::exists(aside) || QFileInfo(aside).isSymLink(); ++n)
-        aside = path + u".unreadable-"_s + stamp + u"-"_s + QString::number(n);
-    if (QFile::rename(path, aside))
-        result.setAsidePath = aside;
-    else
-        result.blocked = true;
+    result.setAsidePath = SetAside::move(path, now);
+    result.blocked = !result.setAsidePath;
     return result;
 }
 

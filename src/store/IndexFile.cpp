@@ -1,5 +1,7 @@
 #include "store/IndexFile.h"
 
+#include "common/SetAside.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <QJsonArray>
@@ -91,15 +93,8 @@ ReadResult read(const QString& path, const QDateTime& now, bool setAside) {
         result.blocked = true;
         return result;
     }
-    // Keep what could not be read under a name no write will ever use.
-    QString aside = path + u".unreadable-"_s + now.toUTC().toString(u"yyyyMMdd-HHmmss"_s);
-    for (int n = 2; QFileInfo::exists(aside); ++n)
-        aside = path + u".unreadable-"_s + now.toUTC().toString(u"yyyyMMdd-HHmmss"_s) + u"-"_s +
-                QString::number(n);
-    if (QFile::rename(path, aside))
-        result.setAsidePath = aside;
-    else
-        result.blocked = true;
+    result.setAsidePath = SetAside::move(path, now);
+    result.blocked = !result.setAsidePath;
     return result;
 }
 

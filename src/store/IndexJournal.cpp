@@ -1,6 +1,7 @@
 #include "store/IndexJournal.h"
 
 #include "common/AtomicFile.h"
+#include "common/SetAside.h"
 #include "store/IndexFile.h"
 
 #include <QDateTime>
@@ -137,10 +138,7 @@ IndexJournal::Replay IndexJournal::replay(const QString& path, QList<Item>& item
     if (result.applied > 0)
         IndexFile::sortNewestFirst(items);
     if (result.damaged && setAside) {
-        const QString aside = path + u".unreadable-"_s +
-                              QDateTime::currentDateTimeUtc().toString(u"yyyyMMdd-HHmmss"_s);
-        if (QFile::copy(path, aside))
-            result.setAsidePath = aside;
+        result.setAsidePath = SetAside::copy(path, QDateTime::currentDateTimeUtc());
     }
     return result;
 }

@@ -1,6 +1,7 @@
 #include "platform/linux/JsonUserDefaults.h"
 
 #include "common/AtomicFile.h"
+#include "common/SetAside.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -70,8 +71,7 @@ void JsonUserDefaults::load() {
                                        : QJsonDocument();
     file.close();
     if (!document.isObject()) {
-        QFile::rename(filePath, filePath + u".unreadable-"_s +
-                                    QDateTime::currentDateTimeUtc().toString(u"yyyyMMdd-HHmmss"_s));
+        SetAside::move(filePath, QDateTime::currentDateTimeUtc());
         return;
     }
     const QJsonObject object = document.object();

@@ -1,5 +1,6 @@
 #include "platform/integration/LocalHttpServer.h"
 #include "platform/linux/XcbGlobalHotKey.h"
+#include "support/AppHome.h"
 #include "support/GuiApplication.h"
 #include "support/TovikProcess.h"
 
@@ -9,7 +10,6 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QUuid>
 #include <gtest/gtest.h>
@@ -25,33 +25,10 @@ protected:
     void SetUp() override {
         if (!hasDisplay())
             GTEST_SKIP() << "needs the desktop session of scripts/with-desktop";
-        QDir().mkpath(home.filePath(u"runtime"_s));
-        QFile::setPermissions(home.filePath(u"runtime"_s),
-                              QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-        env = QProcessEnvironment::systemEnvironment();
-        env.insert(u"XDG_DATA_HOME"_s, home.filePath(u"data"_s));
-        env.insert(u"XDG_CONFIG_HOME"_s, home.filePath(u"config"_s));
-        env.insert(u"XDG_RUNTIME_DIR"_s, home.filePath(u"runtime"_s));
-        app.setProcessEnvironment(env);
-        app.start(QStringLiteral(TOVIK_BINARY), {});
-        ASSERT_TRUE(app.waitForStarted());
-        // The app is ready once its socket answers.
-        ASSERT_TRUE(QTest::qWaitFor(
-            [this] {
-                return !QDir(home.filePath(u"runtime"_s))
-                            .entryList({u"com.nivo.lumavex.*.socket"_s}, QDir::System)
-                            .isEmpty();
-            },
-            10000));
+        env = home.environment();
+        ASSERT_TRUE(home.start(app, env));
     }
-    void TearDown() override {
-        if (app.state() != QProcess::NotRunning) {
-            app.terminate();
-            if (!app.waitForFinished(5000))
-                app.kill();
-            app.waitForFinished();
-        }
-    }
+    void TearDown() override { AppHome::stop(app); }
     TovikRun tovik(const QStringList& arguments, const QByteArray& input = {}) {
         return runTovik(arguments, input, env);
     }
@@ -69,7 +46,7 @@ protected:
         ASSERT_TRUE(QTest::qWaitFor([&] { return !server.requests().isEmpty(); }, 10000));
     }
 
-    QTemporaryDir home;
+    AppHome home;
     QProcessEnvironment env;
     QProcess app;
 };
@@ -83,14 +60,14 @@ TEST_F(RunningApp, ChangesFromTheCommandLineAreCarriedOutByTheApp) {
     EXPECT_TRUE(answer.value(u"isNew"_s).toBool());
 
     // Standard input and relative paths travel with the command.
-    QDir().mkpath(home.filePath(u"work"_s));
-    QFile note(home.filePath(u"work/note.txt"_s));
+    QDir().mkpath(home.path(u"work"_s));
+    QFile note(home.path(u"work/note.txt"_s));
     ASSERT_TRUE(note.open(QIODevice::WriteOnly));
     note.write("x");
     note.close();
     QProcess relative;
     relative.setProcessEnvironment(env);
-    relative.setWorkingDirectory(home.filePath(u"work"_s));
+    relative.setWorkingDirectory(home.path(u"work"_s));
     relative.start(QStringLiteral(TOVIK_BINARY), {u"add"_s, u"file"_s, u"note.txt"_s});
     ASSERT_TRUE(relative.waitForFinished(30000));
     EXPECT_EQ(relative.exitCode(), 0) << relative.readAllStandardError().toStdString();
@@ -125,20 +102,11 @@ TEST_F(RunningApp, WhatACommandAcknowledgedSurvivesTheAppBeingKilledAtOnce) {
                         {u"savedAt"_s, 700'000'000.0 + i},
                         {u"category"_s, u"Ideas"_s}});
     }
-    QFile index(home.filePath(u"data/Lumavex/items.json"_s));
+    QFile index(home.path(u"data/Lumavex/items.json"_s));
     ASSERT_TRUE(index.open(QIODevice::WriteOnly | QIODevice::Truncate));
     index.write(QJsonDocument(library).toJson(QJsonDocument::Compact));
     index.close();
-    QDir runtime(home.filePath(u"runtime"_s));
-    for (const QString& socket : runtime.entryList({u"com.nivo.lumavex.*.socket"_s}, QDir::System))
-        runtime.remove(socket);
-    app.start(QStringLiteral(TOVIK_BINARY), {});
-    ASSERT_TRUE(app.waitForStarted());
-    ASSERT_TRUE(QTest::qWaitFor(
-        [&] {
-            return !runtime.entryList({u"com.nivo.lumavex.*.socket"_s}, QDir::System).isEmpty();
-        },
-        20000));
+    ASSERT_TRUE(home.start(app, env));
 
     QStringList texts;
     for (int i = 0; i < 30; ++i) {
@@ -155,7 +123,7 @@ TEST_F(RunningApp, WhatACommandAcknowledgedSurvivesTheAppBeingKilledAtOnce) {
 
 TEST_F(RunningApp, StartedWhileTheDataFolderIsBusyItKeepsNothingUntilItIsTheWriter) {
     TearDown();
-    const QString folder = home.filePath(u"data/Lumavex"_s);
+    const QString folder = home.path(u"data/Lumavex"_s);
     ASSERT_TRUE(QDir().mkpath(folder));
     // Another process holds the folder (a command, an app that is quitting).
     QProcess holder;
@@ -163,7 +131,7 @@ TEST_F(RunningApp, StartedWhileTheDataFolderIsBusyItKeepsNothingUntilItIsTheWrit
     ASSERT_TRUE(holder.waitForStarted());
     ASSERT_TRUE(QTest::qWaitFor([&] { return QFile::exists(folder + u"/.lock"_s); }, 5000));
     // The socket the first app left would pass for the new one's.
-    QDir(home.filePath(u"runtime"_s)).removeRecursively();
+    QDir(home.path(u"runtime"_s)).removeRecursively();
     SetUp();
 
     const TovikRun refused = tovik({u"add"_s, u"text"_s, u"kept while busy"_s});
@@ -283,12 +251,12 @@ TEST_F(RunningApp, CtrlQInTheMainWindowQuitsTheApp) {
 }
 
 TEST_F(RunningApp, FirstLaunchRegistersTheAutostartEntry) {
-    const QString entry = home.filePath(u"config/autostart/com.nivo.lumavex.desktop"_s);
+    const QString entry = home.path(u"config/autostart/com.nivo.lumavex.desktop"_s);
     ASSERT_TRUE(QTest::qWaitFor([&] { return QFile::exists(entry); }, 5000));
     QFile file(entry);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_TRUE(file.readAll().contains("Exec=\""));
-    QFile defaults(home.filePath(u"config/com.nivo.lumavex/defaults.json"_s));
+    QFile defaults(home.path(u"config/com.nivo.lumavex/defaults.json"_s));
     ASSERT_TRUE(defaults.open(QIODevice::ReadOnly));
     EXPECT_EQ(
         QJsonDocument::fromJson(defaults.readAll()).object().value(u"didConfigureLoginItem"_s),

@@ -3,6 +3,7 @@
 // with the pointer, in the light and the dark appearance.
 #include "app/ui/AppShellView.h"
 #include "platform/linux/TesseractTextRecognizer.h"
+#include "support/AppHome.h"
 #include "support/GuiApplication.h"
 #include "support/TovikProcess.h"
 
@@ -16,7 +17,6 @@
 #include <QPixmap>
 #include <QProcess>
 #include <QScreen>
-#include <QTemporaryDir>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -59,18 +59,12 @@ protected:
         if (!hasDisplay())
             GTEST_SKIP() << "needs the desktop session of scripts/with-desktop";
         guiApplication();
-        QDir().mkpath(home.filePath(u"runtime"_s));
-        QFile::setPermissions(home.filePath(u"runtime"_s),
-                              QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-        env = QProcessEnvironment::systemEnvironment();
-        env.insert(u"XDG_DATA_HOME"_s, home.filePath(u"data"_s));
-        env.insert(u"XDG_CONFIG_HOME"_s, home.filePath(u"config"_s));
-        env.insert(u"XDG_RUNTIME_DIR"_s, home.filePath(u"runtime"_s));
+        env = home.environment();
     }
-    void TearDown() override { stop(); }
+    void TearDown() override { AppHome::stop(app); }
 
     void start(const QString& section, const QString& appearance) {
-        const QString config = home.filePath(u"config/com.nivo.lumavex"_s);
+        const QString config = home.path(u"config/com.nivo.lumavex"_s);
         QDir().mkpath(config);
         QFile defaults(config + u"/defaults.json"_s);
         ASSERT_TRUE(defaults.open(QIODevice::WriteOnly | QIODevice::Truncate));
@@ -79,17 +73,7 @@ protected:
                            .toJson());
         defaults.close();
         env.insert(u"TOVIK_SHOW"_s, section);
-        app.setProcessEnvironment(env);
-        app.start(QStringLiteral(TOVIK_BINARY), {});
-        ASSERT_TRUE(app.waitForStarted());
-    }
-    void stop() {
-        if (app.state() == QProcess::NotRunning)
-            return;
-        app.terminate();
-        if (!app.waitForFinished(10000))
-            app.kill();
-        app.waitForFinished();
+        ASSERT_TRUE(home.start(app, env));
     }
 
     // The main window's picture, once it is on screen at its full size.
@@ -134,7 +118,7 @@ protected:
                            QString::number(x), QString::number(y), u"click"_s, u"1"_s});
     }
 
-    QTemporaryDir home;
+    AppHome home;
     QProcessEnvironment env;
     QProcess app;
     QByteArray windowId;
@@ -200,7 +184,7 @@ TEST_F(ShellApp, ShellScreenshotsOfEveryPageInLightAndDark) {
                 EXPECT_GT(lightness, 170) << section.toStdString();
             EXPECT_TRUE(shot->save(screenshotDir() + u"/shell-"_s + section + u"-"_s + appearance +
                                    u".png"_s));
-            stop();
+            AppHome::stop(app);
         }
     }
 }

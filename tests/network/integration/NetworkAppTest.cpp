@@ -4,6 +4,7 @@
 #include "app/ui/AppShellView.h"
 #include "network/PeopleFile.h"
 #include "platform/integration/LocalHttpServer.h"
+#include "support/AppHome.h"
 #include "support/GuiApplication.h"
 #include "support/TovikProcess.h"
 
@@ -19,7 +20,6 @@
 #include <QPixmap>
 #include <QProcess>
 #include <QScreen>
-#include <QTemporaryDir>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -51,45 +51,21 @@ protected:
         if (!hasDisplay())
             GTEST_SKIP() << "needs the desktop session of scripts/with-desktop";
         guiApplication();
-        QDir().mkpath(home.filePath(u"runtime"_s));
-        QFile::setPermissions(home.filePath(u"runtime"_s),
-                              QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-        env = QProcessEnvironment::systemEnvironment();
-        env.insert(u"XDG_DATA_HOME"_s, home.filePath(u"data"_s));
-        env.insert(u"XDG_CONFIG_HOME"_s, home.filePath(u"config"_s));
-        env.insert(u"XDG_RUNTIME_DIR"_s, home.filePath(u"runtime"_s));
+        env = home.environment();
         const QString base = u"http://127.0.0.1:"_s + QString::number(server.port());
         env.insert(u"TOVIK_COMPANY_SERVICE"_s, base);
         env.insert(u"TOVIK_FAVICON_SERVICE"_s, base);
         env.insert(u"TOVIK_RESOLVE"_s,
                    u"www.linkedin.com:"_s + QString::number(server.port()) + u":127.0.0.1"_s);
     }
-    void start() {
-        app.setProcessEnvironment(env);
-        app.start(QStringLiteral(TOVIK_BINARY), {});
-        ASSERT_TRUE(app.waitForStarted());
-        ASSERT_TRUE(QTest::qWaitFor(
-            [this] {
-                return !QDir(home.filePath(u"runtime"_s))
-                            .entryList({u"com.nivo.lumavex.*.socket"_s}, QDir::System)
-                            .isEmpty();
-            },
-            10000));
-    }
-    void TearDown() override {
-        if (app.state() != QProcess::NotRunning) {
-            app.terminate();
-            if (!app.waitForFinished(5000))
-                app.kill();
-            app.waitForFinished();
-        }
-    }
+    void start() { ASSERT_TRUE(home.start(app, env)); }
+    void TearDown() override { AppHome::stop(app); }
     TovikRun tovik(const QStringList& arguments) { return runTovik(arguments, {}, env, 60000); }
     QJsonArray people() {
         return QJsonDocument::fromJson(tovik({u"people"_s, u"--json"_s}).out).array();
     }
 
-    QTemporaryDir home;
+    AppHome home;
     QProcessEnvironment env;
     QProcess app;
     LocalHttpServer server;
@@ -98,7 +74,7 @@ protected:
 } // namespace
 
 TEST_F(NetworkApp, ShowNetworkOpensTheMapOfThirtyPeopleInSixCompanies) {
-    const QString folder = home.filePath(u"data/Lumavex"_s);
+    const QString folder = home.path(u"data/Lumavex"_s);
     QDir().mkpath(folder + u"/Files"_s);
     QImage logo(64, 64, QImage::Format_RGB32);
     logo.fill(QColor(230, 120, 30));
@@ -148,8 +124,7 @@ TEST_F(NetworkApp, ShowNetworkOpensTheMapOfThirtyPeopleInSixCompanies) {
         if (shot.width() < 800 || shot.height() < 500)
             return false;
         // The map's middle: the centre of the page beside the sidebar.
-        const QPoint middle =
-            shot.rect().adjusted(AppShellView::kSidebarWidth, 0, 0, 0).center();
+        const QPoint middle = shot.rect().adjusted(AppShellView::kSidebarWidth, 0, 0, 0).center();
         int dark = 0;
         for (int y = middle.y() - 20; y <= middle.y() + 20; ++y)
             for (int x = middle.x() - 20; x <= middle.x() + 20; ++x)
@@ -195,7 +170,7 @@ TEST_F(NetworkApp, CommandsChangePeopleThroughTheRunningAppWhichFetchesTheirImag
     ASSERT_EQ(stored.size(), 1);
     const QJsonObject ada = stored[0].toObject();
     EXPECT_EQ(ada.value(u"id"_s).toString(), id);
-    const QString files = home.filePath(u"data/Lumavex/Files/"_s);
+    const QString files = home.path(u"data/Lumavex/Files/"_s);
     EXPECT_EQ(QImage(files + ada.value(u"avatarFileName"_s).toString()).size(), QSize(256, 256));
     EXPECT_EQ(QImage(files + ada.value(u"logoFileName"_s).toString()).size(), QSize(128, 128));
 

@@ -74,28 +74,32 @@ bool IndexJournal::append(const QList<Item>& put, const QList<QUuid>& removed) {
 
 qint64 IndexJournal::mark() const {
     std::lock_guard guard(lock);
-    return length;
+    return dropped + length;
 }
 
 void IndexJournal::dropThrough(qint64 written) {
     std::lock_guard guard(lock);
-    if (!file.isOpen() || written <= 0)
+    // Marks count every byte ever appended, so a mark handed out before
+    // earlier entries were dropped still ends where it did.
+    const qint64 through = written - dropped;
+    if (!file.isOpen() || through <= 0)
         return;
-    if (written >= length) {
+    if (through >= length) {
         if (file.resize(0) && syncData(file)) {
+            dropped += length;
             length = 0;
             file.seek(0);
         }
         return;
     }
     // Entries came in after the index was taken: keep just those.
-    file.seek(written);
-    const QByteArray rest = file.read(length - written);
+    file.seek(through);
+    const QByteArray rest = file.read(length - through);
     file.close();
-    if (AtomicFile::write(path, rest))
+    if (AtomicFile::write(path, rest)) {
+        dropped += through;
         length = rest.size();
-    else
-        length = QFileInfo(path).size();
+    }
     file.setFileName(path);
     if (file.open(QIODevice::ReadWrite))
         file.seek(length);

@@ -54,5 +54,6 @@ private:
     QString path;
     mutable std::mutex lock;
     QFile file;
-    qint64 length = 0;
+    qint64 length = 0;  // bytes of whole entries in the file
+    qint64 dropped = 0; // bytes dropped from its front since it was opened
 };

@@ -84,21 +84,33 @@ TEST_F(IndexJournalTest, EntriesAfterTheWrittenIndexAreKept) {
     QDir().mkpath(lumavex());
     const Item first = note(u"first"_s, 1);
     const Item second = note(u"second"_s, 2);
+    const Item third = note(u"third"_s, 3);
+    const auto replayed = [this] {
+        QList<Item> items;
+        IndexJournal::replay(journalPath(), items, true);
+        return items;
+    };
     IndexJournal journal(journalPath());
     ASSERT_TRUE(journal.append({first}, {}));
-    const qint64 mark = journal.mark();
+    const qint64 withFirst = journal.mark();
     ASSERT_TRUE(journal.append({second}, {}));
-    journal.dropThrough(mark);
-    QList<Item> replayed;
-    EXPECT_EQ(IndexJournal::replay(journalPath(), replayed, true).applied, 1);
-    EXPECT_EQ(replayed, QList<Item>{second});
-    // Appends go on after the kept entry.
-    ASSERT_TRUE(journal.append({}, {second.id}));
-    replayed.clear();
-    EXPECT_EQ(IndexJournal::replay(journalPath(), replayed, true).applied, 2);
-    EXPECT_TRUE(replayed.isEmpty());
+    const qint64 withSecond = journal.mark();
+    // The index holding the first entry is written while the second waits
+    // for the next one.
+    journal.dropThrough(withFirst);
+    EXPECT_EQ(replayed(), QList<Item>{second});
+    // Another entry comes in; then the index of the second is on disk. Its
+    // mark, taken before the first was dropped, must not reach the third.
+    ASSERT_TRUE(journal.append({third}, {}));
+    journal.dropThrough(withSecond);
+    EXPECT_EQ(replayed(), QList<Item>{third});
     journal.dropThrough(journal.mark());
     EXPECT_EQ(contents(journalPath()), QByteArray());
+    // Appends go on in the emptied journal.
+    ASSERT_TRUE(journal.append({}, {third.id}));
+    QList<Item> items{third};
+    EXPECT_EQ(IndexJournal::replay(journalPath(), items, true).applied, 1);
+    EXPECT_TRUE(items.isEmpty());
 }
 
 TEST_F(IndexJournalTest, AnUnreadableLineIsSkippedAndTheJournalKeptAside) {

@@ -102,6 +102,8 @@ TEST_F(RunningApp, WhatACommandAcknowledgedSurvivesTheAppBeingKilledAtOnce) {
                         {u"savedAt"_s, 700'000'000.0 + i},
                         {u"category"_s, u"Ideas"_s}});
     }
+    // The app makes its data folder only once it keeps something.
+    ASSERT_TRUE(QDir().mkpath(home.path(u"data/Lumavex"_s)));
     QFile index(home.path(u"data/Lumavex/items.json"_s));
     ASSERT_TRUE(index.open(QIODevice::WriteOnly | QIODevice::Truncate));
     index.write(QJsonDocument(library).toJson(QJsonDocument::Compact));

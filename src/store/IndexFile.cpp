@@ -74,6 +74,15 @@ std::optional<QByteArray> readRegularFile(const QString& path) {
 
 } // namespace
 
+Identity identity(const QString& path) {
+    struct stat info {};
+    if (::stat(QFile::encodeName(path).constData(), &info) != 0)
+        return {};
+    return {static_cast<quint64>(info.st_dev), static_cast<quint64>(info.st_ino),
+            qint64(info.st_mtim.tv_sec) * 1'000'000'000 + info.st_mtim.tv_nsec,
+            qint64(info.st_size)};
+}
+
 ReadResult read(const QString& path, const QDateTime& now, bool setAside) {
     ReadResult result;
     const QFileInfo info(path);

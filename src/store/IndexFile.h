@@ -29,6 +29,18 @@ struct ReadResult {
 // With setAside false (read-only use) the file is left where it is.
 ReadResult read(const QString& path, const QDateTime& now, bool setAside = true);
 
+// Which file stands at a path, and as of when: a write replaces the index
+// with a new file, so a different identity means it was written meanwhile.
+// Equal for two missing files.
+struct Identity {
+    quint64 device = 0;
+    quint64 inode = 0;
+    qint64 modifiedNs = 0;
+    qint64 size = -1;
+    bool operator==(const Identity&) const = default;
+};
+Identity identity(const QString& path);
+
 // The items, or absent when the bytes are not an array of readable items.
 std::optional<QList<Item>> decode(const QByteArray& bytes);
 

@@ -155,14 +155,24 @@ double Store::now() const {
 }
 
 int Store::load() {
-    IndexFile::ReadResult read = IndexFile::read(indexPath, options.clock->now(), !readOnly);
-    itemList = std::move(read.items);
-    setAsidePath = read.setAsidePath;
-    writesBlocked = read.blocked;
-    // Changes acknowledged since the index was last written. Over an index
-    // that could not be read they still are what the user made last.
-    const IndexJournal::Replay replay =
-        IndexJournal::replay(IndexJournal::pathFor(indexPath), itemList, !readOnly);
+    IndexJournal::Replay replay;
+    // A reader shares the folder with a writer that replaces the index and
+    // then drops what the new index holds from the journal. An index read
+    // before such a replacement with a journal read after it would miss
+    // those changes, so the pair is read again until no replacement fell
+    // between them. The writer itself never races: it holds the lock.
+    for (int attempt = 0;; ++attempt) {
+        const IndexFile::Identity before = IndexFile::identity(indexPath);
+        IndexFile::ReadResult read = IndexFile::read(indexPath, options.clock->now(), !readOnly);
+        itemList = std::move(read.items);
+        setAsidePath = read.setAsidePath;
+        writesBlocked = read.blocked;
+        // Changes acknowledged since the index was last written. Over an
+        // index that could not be read they still are what the user made last.
+        replay = IndexJournal::replay(IndexJournal::pathFor(indexPath), itemList, !readOnly);
+        if (!readOnly || attempt == 8 || IndexFile::identity(indexPath) == before)
+            break;
+    }
     if (replay.setAsidePath)
         setAsideJournalPath = replay.setAsidePath;
     // What was read may differ from anything seen before under the same ids.

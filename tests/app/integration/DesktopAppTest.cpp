@@ -85,10 +85,11 @@ TEST_F(RunningApp, ChangesFromTheCommandLineAreCarriedOutByTheApp) {
     EXPECT_TRUE(wrong.err.startsWith("tovik remove: no item")) << wrong.err.toStdString();
 }
 
-TEST_F(RunningApp, WhatACommandAcknowledgedSurvivesTheAppBeingKilledAtOnce) {
+TEST_F(RunningApp, WhatACommandAcknowledgedIsListedAtOnceAndSurvivesTheAppBeingKilled) {
     // Each add answers once its item is safe, before the whole index is
     // rewritten; at 5,000 notes that takes long enough that a kill right
-    // after the last answer comes first.
+    // after the last answer comes first, and that a command reading the
+    // folder meanwhile meets an index being replaced.
     app.terminate();
     ASSERT_TRUE(app.waitForFinished(10000));
     QJsonArray library;
@@ -114,6 +115,9 @@ TEST_F(RunningApp, WhatACommandAcknowledgedSurvivesTheAppBeingKilledAtOnce) {
     for (int i = 0; i < 30; ++i) {
         texts.prepend(u"note %1 "_s.arg(i) + QString(2000, QChar(u'a' + i % 26)));
         ASSERT_EQ(tovik({u"add"_s, u"text"_s, texts.first()}).exitStatus, 0);
+        if (i % 3 == 0 && i < 29) {
+            ASSERT_EQ(items().size(), texts.size() + library.size()) << "after add " << i;
+        }
     }
     app.kill();
     app.waitForFinished();

@@ -1,0 +1,49 @@
+#!/usr/bin/env bash
+# Times commands handed over to the running app on a large library, and the
+# app's launch to its window, on a virtual desktop.
+#
+#   bench/app/handover.sh [BUILD]      (BUILD: build/release by default)
+#
+# Prints: the launch to the window shown (three starts), 100 `tovik add text`
+# one at a time, and the app's resident memory with the window open.
+set -euo pipefail
+top=$(cd "$(dirname "$0")/../.." && pwd)
+build=$(cd "${1:-$top/build/release}" && pwd)
+if [ -z "${TOVIK_DESKTOP_INNER:-}" ]; then
+    exec "$top/scripts/with-desktop" "$0" "$build"
+fi
+tovik="$build/tovik"
+work=$(mktemp -d /tmp/tovik-bench.XXXXXX)
+trap 'kill $app 2>/dev/null || true; rm -rf "$work"' EXIT
+export XDG_DATA_HOME="$work/data" XDG_CONFIG_HOME="$work/config" XDG_CACHE_HOME="$work/cache"
+python3 "$top/bench/app/make-library.py" "$work/data/Lumavex" 10000 2500
+socket="$XDG_RUNTIME_DIR/com.nivo.lumavex.$(id -u).socket"
+now() { date +%s.%N; }
+
+wait_for_socket() {
+    until [ -S "$socket" ]; do sleep 0.01; done
+}
+
+for run in 1 2 3; do
+    rm -f "$socket"
+    start=$(now)
+    TOVIK_SHOW=memory "$tovik" &
+    app=$!
+    until xdotool search --onlyvisible --name '^lumavex$' >/dev/null 2>&1; do sleep 0.005; done
+    shown=$(now)
+    echo "launch to window shown: $(echo "($shown - $start) * 1000" | bc | cut -d. -f1) ms"
+    if [ $run -lt 3 ]; then kill $app; wait $app || true; fi
+done
+wait_for_socket
+sleep 3
+echo "resident memory, window open: $(($(awk '/VmRSS/ {print $2}' /proc/$app/status) / 1024)) MB"
+
+text=$(python3 -c 'print("handed over " + "lorem ipsum dolor " * 140)')
+start=$(now)
+for i in $(seq 100); do
+    "$tovik" add text "$i $text" >/dev/null
+done
+end=$(now)
+echo "100 tovik add text, one at a time: $(echo "($end - $start)" | bc) s"
+count=$("$tovik" list --json | jq length)
+echo "items after: $count (expected 10100)"

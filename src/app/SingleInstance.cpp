@@ -106,6 +106,7 @@ void SingleInstance::run(QLocalSocket* socket, const QJsonObject& request) {
     for (const QJsonValue& argument : request.value(u"arguments"_s).toArray())
         run.arguments.append(argument.toString());
     run.input = QByteArray::fromBase64(request.value(u"input"_s).toString().toLatin1());
+    run.folder = request.value(u"folder"_s).toString();
 
     // Until the reply, the client hears every few seconds that the command
     // still runs; the timer dies with the socket when the client goes away.
@@ -122,11 +123,13 @@ void SingleInstance::run(QLocalSocket* socket, const QJsonObject& request) {
             return;
         keepAlive->deleteLater();
         keepAlive->stop();
-        const QJsonObject answer{
+        QJsonObject answer{
             {u"status"_s, reply.status},
             {u"out"_s, QString::fromLatin1(reply.out.toBase64())},
             {u"err"_s, QString::fromLatin1(reply.err.toBase64())},
         };
+        if (reply.declined)
+            answer.insert(u"declined"_s, true);
         client->write(line(answer));
         client->flush();
     });
@@ -138,11 +141,13 @@ bool SingleInstance::askToShow(const QString& socketPath, int timeoutMs) {
 
 std::optional<SingleInstance::Reply>
 SingleInstance::handOver(const QString& socketPath, const Request& request, int silenceMs) {
-    const QJsonObject message{
+    QJsonObject message{
         {u"command"_s, u"run"_s},
         {u"arguments"_s, QJsonArray::fromStringList(request.arguments)},
         {u"input"_s, QString::fromLatin1(request.input.toBase64())},
     };
+    if (!request.folder.isEmpty())
+        message.insert(u"folder"_s, request.folder);
     QLocalSocket socket;
     socket.connectToServer(socketPath);
     if (!socket.waitForConnected(1000))
@@ -173,5 +178,6 @@ SingleInstance::handOver(const QString& socketPath, const Request& request, int 
     reply.status = answer->value(u"status"_s).toInt(1);
     reply.out = QByteArray::fromBase64(answer->value(u"out"_s).toString().toLatin1());
     reply.err = QByteArray::fromBase64(answer->value(u"err"_s).toString().toLatin1());
+    reply.declined = answer->value(u"declined"_s).toBool();
     return reply;
 }

@@ -18,16 +18,23 @@ class QJsonObject;
 class SingleInstance : public QObject {
     Q_OBJECT
 public:
-    // What a handed-over subcommand printed and answered.
+    // What a handed-over subcommand printed and answered. Declined: the app
+    // does not run this command (it changes no data), and the client runs
+    // it itself.
     struct Reply {
         int status = 1;
         QByteArray out;
         QByteArray err;
+        bool declined = false;
     };
-    // Self-contained: paths in the arguments are already absolute.
+    // Self-contained. Without a folder, paths in the arguments are already
+    // absolute and the command is one that changes data; with the client's
+    // working folder, the app resolves them itself and declines a command
+    // that changes nothing.
     struct Request {
         QStringList arguments;
         QByteArray input;
+        QString folder;
     };
     // Runs a request and calls done with its reply, now or later, on the
     // main thread.

@@ -32,9 +32,12 @@ std::unique_ptr<EnglishEmbedding> EnglishEmbedding::loadFile(const QString& path
 
 std::unique_ptr<SentenceEmbedding> EnglishEmbedding::load() {
     QStringList folders{QStringLiteral(TOVIK_INSTALLED_RESOURCE_DIR)};
-    // An installation moved elsewhere as a whole keeps its data beside bin/.
-    if (QCoreApplication::instance())
-        folders << QCoreApplication::applicationDirPath() + u"/../share/tovik"_s;
+    // An installation moved elsewhere as a whole keeps its data beside bin/
+    // (the program itself lies in libexec/tovik/).
+    if (QCoreApplication::instance()) {
+        folders << QCoreApplication::applicationDirPath() + u"/../../share/tovik"_s
+                << QCoreApplication::applicationDirPath() + u"/../share/tovik"_s;
+    }
     folders << QStringLiteral(TOVIK_RESOURCE_DIR);
     for (const QString& folder : folders) {
         const QString path = QDir(folder).filePath(fileName());

@@ -43,7 +43,9 @@ void IndexWriter::writePending() {
     QStringList deletable;
     qint64 mark = 0;
     {
-        std::lock_guard guard(lock);
+        std::unique_lock guard(lock);
+        if (journal)
+            hurried.wait_until(guard, lastWriteEnd + journaledSpacing, [this] { return hurry; });
         if (!pending)
             return;
         items = std::move(*pending);
@@ -62,6 +64,7 @@ void IndexWriter::writePending() {
             FileCopy::remove(file);
     }
     std::lock_guard guard(lock);
+    lastWriteEnd = std::chrono::steady_clock::now();
     lastWriteSucceeded = ok;
     if (ok)
         obsolete.erase(obsolete.begin(), obsolete.begin() + deletable.size());
@@ -69,7 +72,17 @@ void IndexWriter::writePending() {
 }
 
 bool IndexWriter::flush() {
+    {
+        std::lock_guard guard(lock);
+        hurry = true;
+    }
+    hurried.notify_all();
     queue.waitUntilIdle();
+    {
+        // Writes come from this thread only, so none was queued meanwhile.
+        std::lock_guard guard(lock);
+        hurry = false;
+    }
     releaseWritten();
     std::lock_guard guard(lock);
     return lastWriteSucceeded;

@@ -7,6 +7,8 @@
 #include <QList>
 #include <QString>
 #include <QStringList>
+#include <chrono>
+#include <condition_variable>
 #include <mutex>
 #include <optional>
 
@@ -14,6 +16,11 @@
 // whole-library encode and disk flush on the main thread. Writes coalesce:
 // when several snapshots arrive while one is being written, only the latest
 // is written next. Every write is atomic and durable.
+//
+// With a journal, every change is already safe before its index write, so
+// writes start at least journaledSpacing apart: under a burst of changes a
+// large library is encoded a few times a second rather than back to back.
+// flush() (and so quitting) does not wait for the spacing.
 //
 // A snapshot shares its data with the caller's list (Qt's implicit sharing),
 // and Qt decides whether a list or string may be changed in place by reading
@@ -28,6 +35,7 @@ class IndexWriter {
 public:
     // Once an index is on disk, the journal's entries it holds are dropped.
     explicit IndexWriter(QString path, IndexJournal* journal = nullptr);
+    static constexpr std::chrono::milliseconds journaledSpacing{400};
     ~IndexWriter(); // finishes the pending write
 
     // Queues a write of items (a cheap implicitly shared copy). The stored
@@ -48,6 +56,9 @@ private:
 
     QString path;
     std::mutex lock;
+    std::condition_variable hurried; // flush() wants the pending write now
+    bool hurry = false;
+    std::chrono::steady_clock::time_point lastWriteEnd;
     IndexJournal* journal;
     std::optional<QList<Item>> pending;
     qint64 pendingMark = 0;

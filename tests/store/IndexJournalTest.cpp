@@ -3,9 +3,11 @@
 #include "store/IndexJournal.h"
 
 #include "store/IndexFile.h"
+#include "store/IndexWriter.h"
 #include "support/StoreFixture.h"
 
 #include <QFile>
+#include <QTest>
 
 using namespace Qt::StringLiterals;
 
@@ -133,4 +135,27 @@ TEST_F(IndexJournalTest, AnUnreadableLineIsSkippedAndTheJournalKeptAside) {
     EXPECT_EQ(store->items(), (QList<Item>{after, before}));
     ASSERT_TRUE(store->setAsideJournal());
     EXPECT_EQ(contents(*store->setAsideJournal()), original);
+}
+
+TEST_F(IndexJournalTest, SpacedIndexWritesLandWithoutAFlushAndAFlushTakesTheLast) {
+    QDir().mkpath(lumavex());
+    IndexJournal journal(journalPath());
+    IndexWriter writer(index(), &journal);
+    QList<Item> items;
+    for (int i = 0; i < 3; ++i) {
+        items.prepend(note(u"note %1"_s.arg(i), i));
+        ASSERT_TRUE(journal.append({items.first()}, {}));
+        writer.write(items, {}, journal.mark());
+    }
+    // The last of a burst reaches the index by itself, and the journal is
+    // let go after it.
+    EXPECT_TRUE(QTest::qWaitFor([&] { return IndexFile::decode(contents(index())) == items; },
+                                5000));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return contents(journalPath()).isEmpty(); }, 5000));
+    // Right after a write the next one waits its turn; a flush takes it now.
+    items.prepend(note(u"last"_s, 10));
+    ASSERT_TRUE(journal.append({items.first()}, {}));
+    writer.write(items, {}, journal.mark());
+    ASSERT_TRUE(writer.flush());
+    EXPECT_EQ(IndexFile::decode(contents(index())), items);
 }

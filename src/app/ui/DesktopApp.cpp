@@ -27,6 +27,7 @@
 
 #include <QApplication>
 #include <QDesktopServices>
+#include <QDir>
 #include <QIcon>
 #include <QTimer>
 #include <sstream>
@@ -51,8 +52,20 @@ void runHandedOver(const SingleInstance::Request& request,
         CommandLine commandLine;
     };
     auto running = std::make_shared<Running>();
+    QStringList arguments = request.arguments;
+    if (!request.folder.isEmpty()) {
+        // From the small client, which knows no commands: what changes no
+        // data it runs itself, reading the folder as any reader does.
+        if (!running->commandLine.changesData(arguments)) {
+            SingleInstance::Reply declined;
+            declined.declined = true;
+            done(declined);
+            return;
+        }
+        arguments = running->commandLine.resolvePaths(arguments, QDir(request.folder));
+    }
     running->in.str(request.input.toStdString());
-    running->commandLine.runInApp(request.arguments, running->streams,
+    running->commandLine.runInApp(arguments, running->streams,
                                   [running, done = std::move(done)](int status) {
                                       SingleInstance::Reply reply;
                                       reply.status = status;

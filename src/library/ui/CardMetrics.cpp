@@ -48,8 +48,11 @@ int lines(const QString& text, qreal averageCharWidth, qreal width, int maxLines
     qsizetype start = 0;
     // Only the start of a long text can show.
     const qsizetype end = std::min<qsizetype>(text.size(), qsizetype(maxLines * perLine * 2));
+    // Searched within that start only: every card of a long text without a
+    // line break would otherwise read all of it.
+    const QStringView shown = QStringView(text).first(end);
     while (start <= end && total < maxLines) {
-        qsizetype stop = text.indexOf(QLatin1Char('\n'), start);
+        qsizetype stop = shown.indexOf(QLatin1Char('\n'), start);
         if (stop < 0 || stop > end)
             stop = end;
         const qsizetype length = stop - start;

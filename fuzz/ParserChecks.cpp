@@ -3,6 +3,7 @@
 #include "common/Graphemes.h"
 #include "network/PeopleFile.h"
 #include "network/ProfileFetcher.h"
+#include "organise/EnglishEmbedding.h"
 #include "organise/WordVectorModel.h"
 #include "store/IndexFile.h"
 #include "store/PageParser.h"
@@ -149,7 +150,9 @@ QString ParserChecks::wordVectors(const QByteArray& bytes) {
     if (!again)
         return u"the model's contents do not encode to a readable file"_s;
     if (again->wordCount() != model->wordCount() || again->dimensions() != model->dimensions() ||
-        again->knots() != model->knots() || again->commonCount() != model->commonCount())
+        again->knots() != model->knots() || again->commonCount() != model->commonCount() ||
+        again->unrelatedCount() != model->unrelatedCount() ||
+        again->unrelatedWeight() != model->unrelatedWeight())
         return u"the model changes when encoded and decoded again"_s;
     for (const WordVectorModel* m : {&*model, &*again}) {
         for (int i = 0; i < m->wordCount(); ++i) {
@@ -168,5 +171,20 @@ QString ParserChecks::wordVectors(const QByteArray& bytes) {
     }
     if (std::abs(model->scaledDistance(0)) > 1e-6 || std::abs(model->scaledDistance(2) - 2) > 1e-6)
         return u"the distance scale does not run from 0 to 2"_s;
+    // Whatever the file's directions and weights, two texts are 0 to 2 apart
+    // or have no distance at all.
+    if (model->wordCount() > 0) {
+        const auto first =
+            QString::fromUtf8(model->text(0).data(), qsizetype(model->text(0).size()));
+        const int lastIndex = model->wordCount() - 1;
+        const auto last = QString::fromUtf8(model->text(lastIndex).data(),
+                                            qsizetype(model->text(lastIndex).size()));
+        const EnglishEmbedding embedding(*model);
+        for (const auto& [a, b] : {std::pair{first, last}, std::pair{last, first}}) {
+            const double d = embedding.distance(a, b);
+            if (d != SentenceEmbedding::noDistance && !(d >= 0 && d <= 2))
+                return u"two texts are %1 apart"_s.arg(d);
+        }
+    }
     return {};
 }

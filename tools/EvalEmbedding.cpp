@@ -99,6 +99,76 @@ int main(int argc, char** argv) {
         }
         return 0;
     }
+    if (std::string_view(argv[2]) == "--features") {
+        // One JSON line per labelled text (and per glossary sense): what the
+        // meaning step could judge a text by, for trying signals outside.
+        auto embedding = EnglishEmbedding::loadFile(modelPath);
+        if (!embedding)
+            return 1;
+        const WordVectorModel& words = embedding->vectors();
+        std::vector<std::vector<float>> seeds;
+        for (const auto& seed : CategoryTables::meaningSeeds())
+            seeds.push_back(*embedding->embed(QString(seed.description)));
+        auto dot = [](const std::vector<float>& a, const std::vector<float>& b) {
+            double sum = 0;
+            for (std::size_t d = 0; d < a.size(); ++d)
+                sum += double(a[d]) * b[d];
+            return sum;
+        };
+        auto list = [](const std::vector<float>& v) {
+            QString out = u"["_qs;
+            for (std::size_t d = 0; d < v.size(); ++d)
+                out += (d ? u","_qs : QString()) + QString::number(v[d], 'g', 5);
+            return out + u"]"_qs;
+        };
+        for (int a = 3; a < argc; ++a) {
+            QFile file(QString::fromLocal8Bit(argv[a]));
+            if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
+                return 1;
+            QTextStream in(&file);
+            while (!in.atEnd()) {
+                const QString line = in.readLine().trimmed();
+                if (line.isEmpty() || line.startsWith(u'#'))
+                    continue;
+                const QString label = line.section(u'\t', 0, 0);
+                const QString text = line.section(u'\t', 1);
+                const QString sentence = text + u". "_qs;
+                const auto v = embedding->embed(sentence);
+                if (!v)
+                    continue;
+                QString out = u"{\"file\":%1,\"label\":\"%2\",\"cos\":["_qs.arg(a).arg(label);
+                for (std::size_t s = 0; s < seeds.size(); ++s)
+                    out += (s ? u","_qs : QString()) +
+                           QString::number(1.0 - dot(*v, seeds[s]), 'g', 6);
+                out += u"],\"vec\":"_qs + list(*v) + u",\"words\":["_qs;
+                std::vector<float> raw(std::size_t(words.dimensions()), 0.0f);
+                double weightSum = 0;
+                bool first = true;
+                for (int index : embedding->wordsOf(sentence)) {
+                    words.addTo(index, words.weight(index), raw.data());
+                    weightSum += words.weight(index);
+                    const auto w =
+                        embedding->embed(QString::fromStdString(std::string(words.text(index))));
+                    QString cosines;
+                    if (w)
+                        for (std::size_t s = 0; s < seeds.size(); ++s)
+                            cosines += (s ? u","_qs : QString()) +
+                                       QString::number(dot(*w, seeds[s]), 'g', 4);
+                    out +=
+                        (first ? QString() : u","_qs) +
+                        u"[%1,%2,[%3]]"_qs.arg(index).arg(double(words.weight(index))).arg(cosines);
+                    first = false;
+                }
+                double norm = 0;
+                for (float x : raw)
+                    norm += double(x) * x;
+                out += u"],\"resultant\":%1}"_qs.arg(weightSum > 0 ? std::sqrt(norm) / weightSum
+                                                                   : 0.0);
+                std::printf("%s\n", qPrintable(out));
+            }
+        }
+        return 0;
+    }
     if (std::string_view(argv[2]) == "--neighbours") {
         for (int i = 3; i < argc; ++i)
             printNeighbours(modelPath, argv[i]);
@@ -146,8 +216,8 @@ int main(int argc, char** argv) {
             // within the cut-off: what the distance scale is fixed from.
             double nearest = SentenceEmbedding::noDistance;
             for (const auto& seed : CategoryTables::meaningSeeds())
-                nearest = std::min(nearest,
-                                   model->distance(text + u". "_qs, QString(seed.description)));
+                nearest =
+                    std::min(nearest, model->distance(text + u". "_qs, QString(seed.description)));
             std::printf("%s\t%s\t%.4f\n", qPrintable(label), ok ? "right" : "wrong", nearest);
         }
         if (verbose && !ok) {

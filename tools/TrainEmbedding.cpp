@@ -25,6 +25,11 @@
 // assassin ships them (--mail: one JSON file a message; headers, quoted
 // replies, signatures and markup are left out, each paragraph is a document).
 //
+// Then (--unrelated-topics) descriptions of everyday matters that none of the
+// categorizer's topics covers (chores, weather, family news) are embedded,
+// with whatever they share with the topic descriptions taken out, so that a
+// note leaning along one of them is moved away from every topic alike.
+//
 // Finally (--calibration-texts) the distance scale is fixed: the cosine
 // distance below which a labelled tuning text about one of the topics keeps
 // its closest topic, and above which a text about none of them is left
@@ -96,12 +101,16 @@ struct Options {
     // with the weight of its words beside WordNet's.
     std::vector<std::pair<std::string, float>> glossaries;
     std::vector<std::pair<std::string, float>> mails;
-    int mailWords = 80;            // the most words read from one paragraph of a message
+    int mailWords = 80;               // the most words read from one paragraph of a message
     double glossarySenseWeight = 1.0; // a glossary sense beside a word's usual WordNet sense
-    std::string calibrationTexts;  // labelled tuning texts that fix the distance scale
-    bool centre = false;           // measure texts from the centre of WordNet's definitions
-    double offTopicShare = 0.25;   // the most off-topic tuning texts left within the cut-off
-    std::string fromModel;         // fix only the centre and scale of this trained model
+    std::string calibrationTexts;     // labelled tuning texts that fix the distance scale
+    bool centre = false;              // measure texts from the centre of WordNet's definitions
+    double offTopicShare = 0.25;      // the most off-topic tuning texts left within the cut-off
+    std::string fromModel;            // fix only the centre and scale of this trained model
+    // Descriptions of everyday matters none of the topics covers ("name<TAB>
+    // description"), and how far a text leaning along one is moved away.
+    std::string unrelatedTopics;
+    double unrelatedWeight = 1.5;
 };
 
 auto started = std::chrono::steady_clock::now();
@@ -1290,6 +1299,71 @@ std::vector<float> definitionCentre(const WordNet& wordnet, const QByteArray& dr
     return centre;
 }
 
+// The directions of everyday matters that none of the topics covers: each
+// description's vector as the draft embedding reads it, less its part in the
+// span of the topic descriptions' vectors. A topic description therefore
+// leans along none of them, and the extra distance they give a note is the
+// same towards every topic, which keeps the note's closest topic.
+std::vector<std::vector<float>> unrelatedDirections(const QByteArray& draft,
+                                                    const std::string& path) {
+    std::optional<WordVectorModel> model = WordVectorModel::decode(draft);
+    if (!model)
+        fail("the draft model does not decode");
+    const EnglishEmbedding embedding(std::move(*model));
+    auto dot = [](const std::vector<double>& a, const std::vector<double>& b) {
+        double sum = 0;
+        for (std::size_t d = 0; d < a.size(); ++d)
+            sum += a[d] * b[d];
+        return sum;
+    };
+    auto asDoubles = [](const std::vector<float>& v) {
+        return std::vector<double>(v.begin(), v.end());
+    };
+    std::vector<std::vector<double>> topicBasis; // orthonormal, by Gram-Schmidt
+    auto outsideTopics = [&](std::vector<double> v) {
+        // Twice over, so rounding leaves no part of the topics behind.
+        for (int pass = 0; pass < 2; ++pass) {
+            for (const std::vector<double>& b : topicBasis) {
+                const double along = dot(v, b);
+                for (std::size_t d = 0; d < v.size(); ++d)
+                    v[d] -= along * b[d];
+            }
+        }
+        return v;
+    };
+    for (const CategoryTables::TopicSeed& seed : CategoryTables::meaningSeeds()) {
+        const auto v = embedding.embed(QString(seed.description));
+        if (!v)
+            fail("a topic description has no known word: " +
+                 QString(seed.description).toStdString());
+        std::vector<double> rest = outsideTopics(asDoubles(*v));
+        const double norm = std::sqrt(dot(rest, rest));
+        if (norm < 1e-6)
+            continue; // already in the span of the others
+        for (double& x : rest)
+            x /= norm;
+        topicBasis.push_back(std::move(rest));
+    }
+    std::vector<std::vector<float>> directions;
+    for (const DictionaryEntry& entry : readGlossary(path)) {
+        const auto v = embedding.embed(QString::fromStdString(entry.text));
+        if (!v)
+            fail(path + ": a description has no known word: " + entry.text);
+        const std::vector<double> rest = outsideTopics(asDoubles(*v));
+        const double norm = std::sqrt(dot(rest, rest));
+        if (norm < 0.1)
+            fail(path + ": a description says little beyond the topics: " + entry.text);
+        std::vector<float> direction(rest.size());
+        for (std::size_t d = 0; d < rest.size(); ++d)
+            direction[d] = float(rest[d] / norm);
+        directions.push_back(std::move(direction));
+    }
+    if (directions.empty())
+        fail(path + " holds no description");
+    progress("read " + std::to_string(directions.size()) + " unrelated topics of " + path);
+    return directions;
+}
+
 // Records the distances the categorizer asks for, as the draft model gives them.
 class RecordingEmbedding final : public SentenceEmbedding {
 public:
@@ -1378,6 +1452,14 @@ std::vector<WordVectorModel::Knot> distanceScale(const QByteArray& draft, const 
     return {{float(cut), float(Categorizer::meaningThreshold)}};
 }
 
+void addUnrelatedDirections(WordVectorModel::Contents& contents, const Options& options) {
+    if (options.unrelatedTopics.empty() || options.unrelatedWeight == 0)
+        return;
+    contents.unrelatedDirections =
+        unrelatedDirections(WordVectorModel::encode(contents), options.unrelatedTopics);
+    contents.unrelatedWeight = float(options.unrelatedWeight);
+}
+
 // PATH or PATH=WEIGHT
 std::pair<std::string, float> weighted(const std::string& value) {
     const auto equals = value.rfind('=');
@@ -1435,6 +1517,10 @@ Options parse(int argc, char** argv) {
             options.calibrationTexts = value;
         else if (arg == "--off-topic-share")
             options.offTopicShare = std::stod(value);
+        else if (arg == "--unrelated-topics")
+            options.unrelatedTopics = value;
+        else if (arg == "--unrelated-weight")
+            options.unrelatedWeight = std::stod(value);
         else if (arg == "--from-model")
             options.fromModel = value;
         else if (arg == "--centre")
@@ -1460,6 +1546,8 @@ Options parse(int argc, char** argv) {
         fail("--gloss-smoothing must be between 0 and 1");
     if (options.commonDirections < 0 || options.commonDirections > options.dimensions)
         fail("--common-directions must be between 0 and the dimensions");
+    if (!(options.unrelatedWeight >= 0 && options.unrelatedWeight <= 2))
+        fail("--unrelated-weight must be between 0 and 2");
     return options;
 }
 
@@ -1478,9 +1566,12 @@ int main(int argc, char** argv) {
         WordVectorModel::Contents contents = trained->contents();
         contents.centre.clear();
         contents.knots.clear();
+        contents.unrelatedDirections.clear();
+        contents.unrelatedWeight = 0;
         if (options.centre)
             contents.centre =
                 definitionCentre(readWordNet(options.wordnet), WordVectorModel::encode(contents));
+        addUnrelatedDirections(contents, options);
         if (!options.calibrationTexts.empty())
             contents.knots = distanceScale(WordVectorModel::encode(contents),
                                            options.calibrationTexts, options.offTopicShare);
@@ -1542,6 +1633,7 @@ int main(int argc, char** argv) {
         commonDirections(wordnet, WordVectorModel::encode(contents), options);
     if (options.centre)
         contents.centre = definitionCentre(wordnet, WordVectorModel::encode(contents));
+    addUnrelatedDirections(contents, options);
     if (!options.calibrationTexts.empty())
         contents.knots = distanceScale(WordVectorModel::encode(contents), options.calibrationTexts,
                                        options.offTopicShare);

@@ -63,17 +63,12 @@ int EnglishEmbedding::findWord(std::string_view word, Forms& forms) const {
     return WordVectorModel::notFound;
 }
 
-std::optional<std::vector<float>> EnglishEmbedding::embed(QStringView text) const {
-    const int dimensions = model.dimensions();
-    std::vector<float> sum(std::size_t(dimensions), 0.0f);
-    bool known = false;
+std::vector<int> EnglishEmbedding::wordsOf(QStringView text) const {
+    std::vector<int> found;
     Forms forms;
     std::string previous;
     std::string phrase;
-    auto add = [&](int index) {
-        model.addTo(index, model.weight(index), sum.data());
-        known = true;
-    };
+    auto add = [&](int index) { found.push_back(index); };
 
     EnglishWords::forEachWord(text, [&](std::string_view word) {
         // Two-word phrases the model knows (venture capital, source code) say
@@ -116,7 +111,16 @@ std::optional<std::vector<float>> EnglishEmbedding::embed(QStringView text) cons
             add(bestRight);
         }
     });
-    if (!known)
+    return found;
+}
+
+std::optional<std::vector<float>> EnglishEmbedding::embed(QStringView text) const {
+    const int dimensions = model.dimensions();
+    std::vector<float> sum(std::size_t(dimensions), 0.0f);
+    const std::vector<int> words = wordsOf(text);
+    for (int index : words)
+        model.addTo(index, model.weight(index), sum.data());
+    if (words.empty())
         return std::nullopt;
 
     for (int c = 0; c < model.commonCount(); ++c) {
@@ -152,6 +156,18 @@ bool EnglishEmbedding::normalise(std::vector<float>& vector) {
     return true;
 }
 
+double EnglishEmbedding::unrelatedLean(const std::vector<float>& vector) const {
+    double lean = 0;
+    for (int u = 0; u < model.unrelatedCount(); ++u) {
+        const float* direction = model.unrelatedDirection(u);
+        double along = 0;
+        for (std::size_t d = 0; d < vector.size(); ++d)
+            along += double(vector[d]) * direction[d];
+        lean = std::max(lean, along);
+    }
+    return lean;
+}
+
 const EnglishEmbedding::Vector& EnglishEmbedding::cachedEmbedding(const QString& text) const {
     auto it = std::find_if(cache.begin(), cache.end(),
                            [&](const CacheEntry& entry) { return entry.text == text; });
@@ -161,7 +177,12 @@ const EnglishEmbedding::Vector& EnglishEmbedding::cachedEmbedding(const QString&
     }
     if (cache.size() == cacheSize)
         cache.erase(cache.begin());
-    cache.push_back({text, embed(text)});
+    Vector embedded;
+    if (std::optional<std::vector<float>> vector = embed(text)) {
+        const double lean = unrelatedLean(*vector);
+        embedded = Embedded{std::move(*vector), lean};
+    }
+    cache.push_back({text, std::move(embedded)});
     return cache.back().vector;
 }
 
@@ -172,7 +193,12 @@ double EnglishEmbedding::distance(const QString& a, const QString& b) const {
     if (!first || !second)
         return noDistance;
     double dot = 0;
-    for (std::size_t d = 0; d < first->size(); ++d)
-        dot += double((*first)[d]) * (*second)[d];
-    return model.scaledDistance(1.0 - dot);
+    for (std::size_t d = 0; d < first->vector.size(); ++d)
+        dot += double(first->vector[d]) * second->vector[d];
+    // The topic descriptions lean along no unrelated direction (the trainer
+    // keeps those directions apart from them), so for a note compared with
+    // each topic in turn this adds the same amount to every distance: the
+    // closest topic stays the closest and only the cut-off is reached sooner.
+    const double lean = std::max(first->lean, second->lean);
+    return model.scaledDistance(1.0 - dot + double(model.unrelatedWeight()) * lean);
 }

@@ -14,8 +14,12 @@
 
 // The English sentence embedding shipped with Tovik: a text's vector is the
 // weighted mean of its words' vectors with the direction common to all texts
-// taken out, measured from the centre of ordinary texts; two texts are as far
-// apart as the model's distance scale says for the cosine of their vectors.
+// taken out, measured from the centre of ordinary texts. Two texts are as far
+// apart as the model's distance scale says for the cosine distance of their
+// vectors, plus the model's unrelated weight times how far the more everyday
+// of the two leans along a direction of matters no topic covers (errands,
+// weather, family news): a note about such things is near no topic, however
+// its words happen to fall.
 class EnglishEmbedding final : public SentenceEmbedding {
 public:
     explicit EnglishEmbedding(WordVectorModel model);
@@ -34,6 +38,16 @@ public:
     // The unit vector of text; absent when none of its words is known.
     std::optional<std::vector<float>> embed(QStringView text) const;
 
+    // How far a unit vector leans along the model's unrelated directions: the
+    // largest cosine with one of them, and 0 when it leans along none.
+    double unrelatedLean(const std::vector<float>& vector) const;
+
+    // The model's indices of the words of text that count, in order (a word
+    // may appear more than once).
+    std::vector<int> wordsOf(QStringView text) const;
+
+    const WordVectorModel& vectors() const { return model; }
+
 private:
     using Forms = std::array<std::string, EnglishWords::maximumBaseForms>;
     // A word's index in the model, as written or by its base form; notFound or
@@ -43,7 +57,11 @@ private:
     // Scales vector to unit length; false when it has none.
     static bool normalise(std::vector<float>& vector);
 
-    using Vector = std::optional<std::vector<float>>;
+    struct Embedded {
+        std::vector<float> vector;
+        double lean = 0;
+    };
+    using Vector = std::optional<Embedded>;
     const Vector& cachedEmbedding(const QString& text) const;
 
     WordVectorModel model;

@@ -9,9 +9,15 @@
 namespace {
 
 constexpr char firstMagic[8] = {'T', 'O', 'V', 'I', 'K', 'W', 'V', '1'};
-constexpr char magic[8] = {'T', 'O', 'V', 'I', 'K', 'W', 'V', '2'};
-constexpr qsizetype headerSize = 8 + 8 * 4 + 8;
+constexpr char secondMagic[8] = {'T', 'O', 'V', 'I', 'K', 'W', 'V', '2'};
+constexpr char magic[8] = {'T', 'O', 'V', 'I', 'K', 'W', 'V', '3'};
+constexpr qsizetype headerSize = 8 + 10 * 4 + 8;
+constexpr qsizetype secondHeaderSize = headerSize - 8;
+constexpr qsizetype firstHeaderSize = secondHeaderSize - 4;
 constexpr std::uint32_t mostKnots = 64;
+constexpr std::uint32_t mostUnrelated = 64;
+// A weight beyond this would push any leaning text past the whole range.
+constexpr float largestUnrelatedWeight = 2;
 constexpr std::uint32_t largestDimensions = 1024;
 constexpr std::uint32_t longestText = 255;
 
@@ -126,6 +132,10 @@ QByteArray WordVectorModel::encode(const Contents& contents) {
     }
     for (float v : contents.centre)
         body.f32(v);
+    for (const std::vector<float>& direction : contents.unrelatedDirections) {
+        for (float v : direction)
+            body.f32(v);
+    }
     for (const Knot& knot : contents.knots) {
         body.f32(knot.cosine);
         body.f32(knot.distance);
@@ -157,8 +167,11 @@ QByteArray WordVectorModel::encode(const Contents& contents) {
     body.bytes += quantised;
     body.bytes.append(text.data(), qsizetype(text.size()));
 
+    // A model without unrelated directions keeps the second layout, which
+    // builds that do not know them still read.
+    const bool second = contents.unrelatedDirections.empty() && contents.unrelatedWeight == 0;
     Writer header;
-    header.bytes.append(magic, sizeof magic);
+    header.bytes.append(second ? secondMagic : magic, sizeof magic);
     header.u32(dimensions);
     header.u32(std::uint32_t(contents.words.size()));
     header.u32(std::uint32_t(contents.aliases.size()));
@@ -167,19 +180,28 @@ QByteArray WordVectorModel::encode(const Contents& contents) {
     header.u32(std::uint32_t(contents.commonDirections.size()));
     header.u32(std::uint32_t(contents.knots.size()));
     header.u32(contents.centre.empty() ? 0 : 1);
+    if (!second) {
+        header.u32(std::uint32_t(contents.unrelatedDirections.size()));
+        header.f32(contents.unrelatedWeight);
+    }
     header.u64(checksumOf(body.bytes.constData(), body.bytes.size()));
     return header.bytes + body.bytes;
 }
 
 std::optional<WordVectorModel> WordVectorModel::decode(const QByteArray& data) {
-    const bool first = data.size() >= qsizetype(sizeof firstMagic) &&
-                       std::memcmp(data.constData(), firstMagic, sizeof firstMagic) == 0;
-    // The first layout's header is one u32 shorter.
-    const qsizetype fileHeaderSize = first ? headerSize - 4 : headerSize;
-    Reader header(data.constData(), std::min(data.size(), fileHeaderSize));
-    const char* fileMagic = header.take(sizeof magic);
-    if (!fileMagic || (!first && std::memcmp(fileMagic, magic, sizeof magic) != 0))
+    auto hasMagic = [&](const char* expected) {
+        return data.size() >= qsizetype(sizeof magic) &&
+               std::memcmp(data.constData(), expected, sizeof magic) == 0;
+    };
+    const bool first = hasMagic(firstMagic);
+    const bool second = hasMagic(secondMagic);
+    if (!first && !second && !hasMagic(magic))
         return std::nullopt;
+    const qsizetype fileHeaderSize = first    ? firstHeaderSize
+                                     : second ? secondHeaderSize
+                                              : headerSize;
+    Reader header(data.constData(), std::min(data.size(), fileHeaderSize));
+    header.take(sizeof magic);
     const std::uint32_t dimensions = header.u32();
     const std::uint32_t wordCount = header.u32();
     const std::uint32_t aliasCount = header.u32();
@@ -188,24 +210,31 @@ std::optional<WordVectorModel> WordVectorModel::decode(const QByteArray& data) {
     const std::uint32_t commonCount = header.u32();
     std::uint32_t knotCount = 0;
     std::uint32_t centreCount = 0;
+    std::uint32_t unrelatedCount = 0;
+    float unrelatedWeight = 0;
     if (first) {
         header.u32();
     } else {
         knotCount = header.u32();
         centreCount = header.u32();
     }
+    if (!first && !second) {
+        unrelatedCount = header.u32();
+        unrelatedWeight = header.f32();
+    }
     const std::uint64_t checksum = header.u64();
     if (!header.atEnd() || dimensions == 0 || dimensions > largestDimensions ||
-        commonCount > dimensions || knotCount > mostKnots || centreCount > 1)
+        commonCount > dimensions || knotCount > mostKnots || centreCount > 1 ||
+        unrelatedCount > mostUnrelated ||
+        !(unrelatedWeight >= 0 && unrelatedWeight <= largestUnrelatedWeight))
         return std::nullopt;
     // Sizes are checked against the file before anything is allocated for them.
     const std::uint64_t entryCount = std::uint64_t(wordCount) + aliasCount;
-    const std::uint64_t expected = std::uint64_t(commonCount) * dimensions * 4 +
-                                   std::uint64_t(centreCount) * dimensions * 4 +
-                                   std::uint64_t(knotCount) * 8 +
-                                   std::uint64_t(wordCount) * 16 + std::uint64_t(aliasCount) * 12 +
-                                   std::uint64_t(slotCount) * 4 +
-                                   std::uint64_t(wordCount) * dimensions + textBytes;
+    const std::uint64_t expected =
+        std::uint64_t(commonCount) * dimensions * 4 + std::uint64_t(centreCount) * dimensions * 4 +
+        std::uint64_t(unrelatedCount) * dimensions * 4 + std::uint64_t(knotCount) * 8 +
+        std::uint64_t(wordCount) * 16 + std::uint64_t(aliasCount) * 12 +
+        std::uint64_t(slotCount) * 4 + std::uint64_t(wordCount) * dimensions + textBytes;
     const qsizetype bodySize = data.size() - fileHeaderSize;
     if (std::uint64_t(bodySize) != expected || !std::has_single_bit(slotCount) ||
         slotCount <= entryCount)
@@ -219,7 +248,9 @@ std::optional<WordVectorModel> WordVectorModel::decode(const QByteArray& data) {
     model.dimensionCount = int(dimensions);
     model.common.resize(std::size_t(commonCount) * dimensions);
     model.centreVector.resize(std::size_t(centreCount) * dimensions);
-    for (auto* values : {&model.common, &model.centreVector}) {
+    model.unrelated.resize(std::size_t(unrelatedCount) * dimensions);
+    model.unrelatedFactor = unrelatedWeight;
+    for (auto* values : {&model.common, &model.centreVector, &model.unrelated}) {
         for (float& v : *values) {
             v = body.f32();
             if (!std::isfinite(v))
@@ -290,8 +321,8 @@ double WordVectorModel::scaledDistance(double cosineDistance) const {
     double fromDistance = 0;
     for (const Knot& knot : scaleKnots) {
         if (d <= knot.cosine)
-            return fromDistance + (d - fromCosine) * (knot.distance - fromDistance) /
-                                      (knot.cosine - fromCosine);
+            return fromDistance +
+                   (d - fromCosine) * (knot.distance - fromDistance) / (knot.cosine - fromCosine);
         fromCosine = knot.cosine;
         fromDistance = knot.distance;
     }
@@ -305,6 +336,10 @@ WordVectorModel::Contents WordVectorModel::contents() const {
         contents.commonDirections.emplace_back(commonDirection(c),
                                                commonDirection(c) + dimensionCount);
     contents.centre = centreVector;
+    for (int u = 0; u < unrelatedCount(); ++u)
+        contents.unrelatedDirections.emplace_back(unrelatedDirection(u),
+                                                  unrelatedDirection(u) + dimensionCount);
+    contents.unrelatedWeight = unrelatedFactor;
     contents.knots = scaleKnots;
     for (int i = 0; i < wordCount(); ++i) {
         Word word{std::string(text(i)), weights[std::size_t(i)],
@@ -313,9 +348,9 @@ WordVectorModel::Contents WordVectorModel::contents() const {
         contents.words.push_back(std::move(word));
     }
     for (std::size_t e = weights.size(); e < entryTargets.size(); ++e)
-        contents.aliases.push_back({std::string(std::string_view(texts).substr(
-                                        entryOffsets[e], entryLengths[e])),
-                                    entryTargets[e]});
+        contents.aliases.push_back(
+            {std::string(std::string_view(texts).substr(entryOffsets[e], entryLengths[e])),
+             entryTargets[e]});
     return contents;
 }
 

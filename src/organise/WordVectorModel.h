@@ -10,16 +10,18 @@
 // A compact table of English word vectors: for each word a weight (how much it
 // says about a text's topic) and a direction quantised to 8 bits with its own
 // scale, plus irregular forms and function words, the direction common to
-// all texts, the centre of ordinary texts and the scale that turns the cosine
+// all texts, the centre of ordinary texts, directions of everyday matters that
+// none of the categorizer's topics covers, and the scale that turns the cosine
 // distance into the distance callers compare. The file is made by
 // tools/TrainEmbedding and read whole.
 //
 // File layout, all little-endian:
-//   header: magic "TOVIKWV2", u32 dimensions, words, aliases, slots, textBytes,
-//           commonCount, knotCount, centreCount (0 or 1), u64 FNV-1a checksum
-//           of what follows
+//   header: magic "TOVIKWV3", u32 dimensions, words, aliases, slots, textBytes,
+//           commonCount, knotCount, centreCount (0 or 1), unrelatedCount,
+//           f32 unrelatedWeight, u64 FNV-1a checksum of what follows
 //   f32 commonDirections[commonCount][dimensions]
 //   f32 centre[centreCount][dimensions]
+//   f32 unrelated[unrelatedCount][dimensions]
 //   knots[knotCount]: f32 cosine distance, f32 distance it stands for
 //   words[words]:     u32 textOffset, u32 textLength, f32 weight, f32 scale
 //   aliases[aliases]: u32 textOffset, u32 textLength, u32 target (word or ignored)
@@ -27,9 +29,11 @@
 //                     words first, then aliases, keyed by FNV-1a of the text
 //   i8 vectors[words * dimensions]
 //   char text[textBytes]
-// Files of the first layout ("TOVIKWV1": a reserved u32 in place of knotCount
-// and centreCount, neither centre nor knots) are still read, with no centre
-// and the cosine distance as it is.
+// Files of the second layout ("TOVIKWV2": no unrelatedCount or unrelatedWeight,
+// and no unrelated directions) are still read, and written when a model has no
+// unrelated directions. Files of the first layout ("TOVIKWV1": a reserved u32
+// in place of knotCount and centreCount, neither centre nor knots) are still
+// read, with no centre and the cosine distance as it is.
 class WordVectorModel {
 public:
     static constexpr std::uint32_t ignored = 0xffffffffu; // alias target of a function word
@@ -58,6 +62,10 @@ public:
         std::vector<std::vector<float>> commonDirections; // orthonormal, each of dimensions
         std::vector<float> centre; // empty, or dimensions: taken from every text's unit vector
         std::vector<Knot> knots;   // both coordinates strictly increasing inside (0, 2)
+        // Each of dimensions; a text leaning along one of them is about
+        // something none of the topics covers.
+        std::vector<std::vector<float>> unrelatedDirections;
+        float unrelatedWeight = 0; // 0 to 2: how far such a lean moves a text away
         std::vector<Word> words;
         std::vector<Alias> aliases;
     };
@@ -89,6 +97,10 @@ public:
     // The centre of ordinary texts (dimensions() floats), or null.
     const float* centre() const { return centreVector.empty() ? nullptr : centreVector.data(); }
     const std::vector<Knot>& knots() const { return scaleKnots; }
+    int unrelatedCount() const { return int(unrelated.size()) / dimensionCount; }
+    // The i-th unrelated direction: dimensions() floats.
+    const float* unrelatedDirection(int i) const { return unrelated.data() + i * dimensionCount; }
+    float unrelatedWeight() const { return unrelatedFactor; }
     // The distance that a cosine distance (0 to 2) stands for, also 0 to 2;
     // strictly increasing, so the closer of two texts stays the closer.
     double scaledDistance(double cosineDistance) const;
@@ -102,6 +114,8 @@ private:
     int dimensionCount = 0;
     std::vector<float> common; // commonCount directions, one after the other
     std::vector<float> centreVector;
+    std::vector<float> unrelated; // unrelatedCount directions, one after the other
+    float unrelatedFactor = 0;
     std::vector<Knot> scaleKnots;
     std::vector<float> weights;
     std::vector<float> scales;

@@ -190,25 +190,68 @@ TEST(WordVectorModel, RejectsDamagedFiles) {
                  w.vector.clear();
          })},
         {"empty word", withContents([](auto& c) { c.words[0].text.clear(); })},
-        {"NaN centre", withContents([&](auto& c) { c.centre = {0.1f, nan, 0, 0}; })},
-        {"knots falling", withContents([](auto& c) { c.knots = {{0.5f, 1.0f}, {0.4f, 1.5f}}; })},
+        {"NaN centre", withContents([&](auto& c) {
+             c.centre = {0.1f, nan, 0, 0};
+         })},
+        {"knots falling", withContents([](auto& c) {
+             c.knots = {{0.5f, 1.0f}, {0.4f, 1.5f}};
+         })},
         {"knot whose distance falls", withContents([](auto& c) {
              c.knots = {{0.5f, 1.0f}, {0.7f, 0.9f}};
          })},
-        {"knot at zero", withContents([](auto& c) { c.knots = {{0.0f, 0.5f}}; })},
-        {"knot at two", withContents([](auto& c) { c.knots = {{2.0f, 1.5f}}; })},
-        {"knot past two", withContents([](auto& c) { c.knots = {{0.5f, 2.5f}}; })},
-        {"NaN knot", withContents([&](auto& c) { c.knots = {{nan, 1.08f}}; })},
+        {"knot at zero", withContents([](auto& c) {
+             c.knots = {{0.0f, 0.5f}};
+         })},
+        {"knot at two", withContents([](auto& c) {
+             c.knots = {{2.0f, 1.5f}};
+         })},
+        {"knot past two", withContents([](auto& c) {
+             c.knots = {{0.5f, 2.5f}};
+         })},
+        {"NaN knot", withContents([&](auto& c) {
+             c.knots = {{nan, 1.08f}};
+         })},
         {"too many knots", withContents([](auto& c) {
              for (int k = 1; k <= 65; ++k)
                  c.knots.push_back({k / 40.0f, k / 40.0f});
          })},
-        {"wrong knot count", [&] {
+        {"wrong knot count",
+         [&] {
              QByteArray bytes = withContents([](auto& c) { c.knots = {{0.5f, 1.08f}}; });
              bytes[32] = char(2);
              return bytes;
          }()},
-        {"centre count above one", [&] {
+        {"NaN unrelated direction", withContents([&](auto& c) {
+             c.unrelatedDirections = {{0, 0, nan, 0}};
+             c.unrelatedWeight = 1;
+         })},
+        {"negative unrelated weight", withContents([](auto& c) {
+             c.unrelatedDirections = {{0, 0, 1, 0}};
+             c.unrelatedWeight = -0.5f;
+         })},
+        {"NaN unrelated weight", withContents([&](auto& c) {
+             c.unrelatedDirections = {{0, 0, 1, 0}};
+             c.unrelatedWeight = nan;
+         })},
+        {"unrelated weight past two", withContents([](auto& c) {
+             c.unrelatedDirections = {{0, 0, 1, 0}};
+             c.unrelatedWeight = 2.5f;
+         })},
+        {"too many unrelated directions", withContents([](auto& c) {
+             c.unrelatedDirections.assign(65, {0, 0, 1, 0});
+             c.unrelatedWeight = 1;
+         })},
+        {"wrong unrelated count",
+         [&] {
+             QByteArray bytes = withContents([](auto& c) {
+                 c.unrelatedDirections = {{0, 0, 1, 0}};
+                 c.unrelatedWeight = 1;
+             });
+             bytes[40] = char(2);
+             return bytes;
+         }()},
+        {"centre count above one",
+         [&] {
              QByteArray bytes = good;
              bytes[36] = char(2);
              return bytes;
@@ -265,6 +308,39 @@ TEST(WordVectorModel, ReadsTheFirstLayout) {
     EXPECT_FALSE(WordVectorModel::decode(bytes));
 }
 
+// Unrelated directions need the third layout; a model without them is still
+// written in the second, which earlier builds read.
+TEST(WordVectorModel, RoundTripsUnrelatedDirectionsInTheThirdLayout) {
+    WordVectorModel::Contents contents = tinyContents();
+    const QByteArray without = WordVectorModel::encode(contents);
+    EXPECT_EQ(without.first(8), QByteArray("TOVIKWV2"));
+    const std::optional<WordVectorModel> plain = WordVectorModel::decode(without);
+    ASSERT_TRUE(plain);
+    EXPECT_EQ(plain->unrelatedCount(), 0);
+    EXPECT_EQ(plain->unrelatedWeight(), 0.0f);
+
+    contents.unrelatedDirections = {{0, 0, 1, 0}, {0, 0.6f, 0, 0.8f}};
+    contents.unrelatedWeight = 1.5f;
+    contents.knots = {{0.6f, 1.08f}};
+    const QByteArray bytes = WordVectorModel::encode(contents);
+    EXPECT_EQ(bytes.first(8), QByteArray("TOVIKWV3"));
+    const std::optional<WordVectorModel> model = WordVectorModel::decode(bytes);
+    ASSERT_TRUE(model);
+    EXPECT_EQ(model->unrelatedCount(), 2);
+    EXPECT_EQ(model->unrelatedWeight(), 1.5f);
+    EXPECT_EQ(model->unrelatedDirection(1)[1], 0.6f);
+    EXPECT_EQ(model->unrelatedDirection(1)[3], 0.8f);
+    EXPECT_EQ(model->knots(), contents.knots);
+    EXPECT_EQ(model->find("flight"), 7);
+    // What it holds encodes to the same file again.
+    EXPECT_EQ(WordVectorModel::encode(model->contents()), bytes);
+
+    // The third layout under the second's magic is not read as the second.
+    QByteArray relabelled = bytes;
+    relabelled[7] = '2';
+    EXPECT_FALSE(WordVectorModel::decode(relabelled));
+}
+
 TEST(WordVectorModel, DistanceScaleRisesThroughItsKnotsFromZeroToTwo) {
     WordVectorModel::Contents contents = tinyContents();
     contents.knots = {{0.5f, 1.08f}, {1.0f, 1.5f}};
@@ -309,6 +385,58 @@ TEST(EnglishEmbedding, TheDistanceScaleMovesTheCutOffNotTheClosestTopic) {
     contents.knots = {{1.9f, float(Categorizer::meaningThreshold)}};
     const Categorizer lenient(plain);
     EXPECT_EQ(lenient.meaningCategory(text, std::nullopt), topic);
+}
+
+// A note leaning along an unrelated direction (here the travel axis stands
+// for everyday matters) is moved away from every topic by the same amount,
+// the weight times its lean; one that leans away from it is not moved.
+TEST(EnglishEmbedding, UnrelatedLeanMovesANoteAwayFromEveryTopicAlike) {
+    WordVectorModel::Contents contents = tinyContents();
+    const auto plain =
+        EnglishEmbedding(*WordVectorModel::decode(WordVectorModel::encode(contents)));
+    contents.unrelatedDirections = {{0, 0, 1, 0}};
+    contents.unrelatedWeight = 0.5f;
+    const auto leaning =
+        EnglishEmbedding(*WordVectorModel::decode(WordVectorModel::encode(contents)));
+
+    const QString note = u"flight bread"_s; // leans 0.71 along travel
+    EXPECT_NEAR(leaning.unrelatedLean(*leaning.embed(note)), std::sqrt(0.5), 0.01);
+    for (const QString& topic : {u"bread"_s, u"money"_s, u"code"_s}) {
+        const double extra = leaning.distance(note, topic) - plain.distance(note, topic);
+        EXPECT_NEAR(extra, 0.5 * std::sqrt(0.5), 0.01) << topic.toStdString();
+        // Whichever text is the note.
+        EXPECT_DOUBLE_EQ(leaning.distance(topic, note), leaning.distance(note, topic));
+    }
+    // Texts along no unrelated direction, or leaning away from it, stay put.
+    EXPECT_NEAR(leaning.distance(u"bread"_s, u"money"_s), 1.0, 0.02);
+    EXPECT_EQ(leaning.unrelatedLean(*leaning.embed(u"bread money"_s)), 0.0);
+    EXPECT_NEAR(leaning.distance(u"bread"_s, u"bread money"_s),
+                plain.distance(u"bread"_s, u"bread money"_s), 1e-9);
+    // Past two it is as far as texts can be, and still a distance.
+    contents.unrelatedWeight = 2;
+    const auto far = EnglishEmbedding(*WordVectorModel::decode(WordVectorModel::encode(contents)));
+    EXPECT_EQ(far.distance(u"flight"_s, u"bread"_s), 2.0);
+}
+
+// The categorizer keeps the leaning note's closest topic until the lean
+// carries it past the cut-off.
+TEST(EnglishEmbedding, UnrelatedLeanLeavesTheClosestTopicAndMovesOnlyTheCutOff) {
+    WordVectorModel::Contents contents = tinyContents();
+    // Away from bread, which none of the topic descriptions the tiny model
+    // can read (money, flights, source code, fundraising, habits) leans along.
+    const QString note = u"code code code anti anti money and a few other words"_s;
+    auto categorizer = [&](float weight) {
+        contents.unrelatedDirections = {{-1, 0, 0, 0}};
+        contents.unrelatedWeight = weight;
+        return std::make_unique<Categorizer>([contents] {
+            return std::unique_ptr<SentenceEmbedding>(
+                new EnglishEmbedding(*WordVectorModel::decode(WordVectorModel::encode(contents))));
+        });
+    };
+    const std::optional<QString> topic = categorizer(0)->meaningCategory(note, std::nullopt);
+    ASSERT_TRUE(topic); // Mindset: habits share the code axis here
+    EXPECT_EQ(categorizer(0.1f)->meaningCategory(note, std::nullopt), topic);
+    EXPECT_EQ(categorizer(2)->meaningCategory(note, std::nullopt), std::nullopt);
 }
 
 TEST(EnglishEmbedding, MeasuresTextsFromTheCentreOfOrdinaryTexts) {

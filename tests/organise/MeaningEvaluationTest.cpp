@@ -79,13 +79,15 @@ TEST(MeaningEvaluation, TextsAreLongEnoughAndFireNoKeywordRule) {
 }
 
 // The aim is three texts in four, with at most three in ten notes about none
-// of the topics given one. The closest description is right for 73 % of these
-// texts, but unrelated notes lie about as close to their nearest description
-// as many on-topic ones do, so the model's distance scale trades right answers
-// for unsorted notes: about 61 % are right and 38 % of the unrelated notes get
-// a category. The checks guard that balance against regressions either way.
-constexpr double accuracyFloor = 0.58;
-constexpr double offTopicCeiling = 0.45;
+// of the topics given one. The closest description is right for about 73 % of
+// these texts, but unrelated notes lie about as close to their nearest
+// description as many on-topic ones do. The model moves notes that lean
+// towards everyday matters (chores, weather, family news) away from every
+// topic, and its distance scale trades the remaining right answers for
+// unsorted notes: about 69 % are right and 33 % of the unrelated notes get a
+// category. The checks guard that balance against regressions either way.
+constexpr double accuracyFloor = 0.66;
+constexpr double offTopicCeiling = 0.40;
 
 TEST(MeaningEvaluation, ShippedModelPutsHeldOutTextsInTheirTopic) {
     ASSERT_TRUE(EnglishEmbedding::load()) << "the shipped model file is missing or damaged";
@@ -119,6 +121,17 @@ TEST(MeaningEvaluation, ShippedModelPutsHeldOutTextsInTheirTopic) {
     EXPECT_GE(accuracy, accuracyFloor);
     ASSERT_GE(offTopic, 70);
     EXPECT_LE(double(placed) / offTopic, offTopicCeiling);
+}
+
+// A kept text note is categorised with its first line as the title and the
+// whole note as the text, so even a short reminder reaches the meaning step.
+TEST(MeaningEvaluation, AReminderAboutChoresGetsNoCategory) {
+    for (const QString& note : {u"Remember to water the plants on Friday"_s,
+                                u"Remember to water the plants on Friday while we are away"_s}) {
+        ASSERT_EQ(Categorizer::keywordCategory(note, note), std::nullopt);
+        EXPECT_EQ(shippedModel().categorize(note, note, std::nullopt), std::nullopt)
+            << note.toStdString();
+    }
 }
 
 TEST(MeaningEvaluation, ANoteAboutHabitsIsMindset) {
@@ -165,11 +178,8 @@ TEST(MeaningEvaluation, GlossaryWordsHaveTheirModernSense) {
         QString text;
         QString topic;
     } notes[] = {
-        {u"habits"_s, u"Mindset"_s},
-        {u"resilience"_s, u"Mindset"_s},
-        {u"startup"_s, u"Startup"_s},
-        {u"chatbot"_s, u"AI"_s},
-        {u"cofounder"_s, u"Startup"_s},
+        {u"habits"_s, u"Mindset"_s}, {u"resilience"_s, u"Mindset"_s}, {u"startup"_s, u"Startup"_s},
+        {u"chatbot"_s, u"AI"_s},     {u"cofounder"_s, u"Startup"_s},
     };
     for (const auto& note : notes)
         EXPECT_EQ(closestTopic(embedding, note.text), note.topic) << note.text.toStdString();

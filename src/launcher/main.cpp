@@ -92,6 +92,10 @@ int main(int argc, char** argv) {
     for (int i = 1; i < argc; ++i)
         request.arguments.append(QString::fromLocal8Bit(argv[i]));
     request.folder = QDir::currentPath();
+    // Without a working folder (removed meanwhile) the app could not tell
+    // this request from one whose paths are resolved already.
+    if (request.folder.isEmpty())
+        runWholeProgram(argv, std::nullopt);
     // The whole program reads standard input for a command named with "-"
     // and for nothing else handed over; the same rule holds here.
     std::optional<QByteArray> input;

@@ -47,9 +47,32 @@ AutoFill::AutoFill(Services services, QObject* parent) : QObject(parent), s(std:
     connect(&timer, &QTimer::timeout, this, &AutoFill::tick);
 }
 
+AutoFill::~AutoFill() {
+    // The listener may be running on the accessibility thread; once removed
+    // it can no longer reach this object.
+    s.accessibility.removeFocusListener(focusListener);
+}
+
 void AutoFill::start() {
     s.accessibility.followFocusEvents();
+    if (focusListener == 0)
+        focusListener = s.accessibility.addFocusListener([this] { focusMoved(); });
     timer.start();
+}
+
+void AutoFill::focusMoved() {
+    // Any thread. Waiting for the poll would add up to a whole interval to
+    // every fill; a burst of moves (a page focusing its first field, the user
+    // tabbing fast) costs one tick, which reads wherever focus has come to rest.
+    if (focusTickQueued.exchange(true))
+        return;
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            focusTickQueued = false;
+            tick();
+        },
+        Qt::QueuedConnection);
 }
 
 bool AutoFill::enabled() const {

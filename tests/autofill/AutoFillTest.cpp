@@ -162,6 +162,23 @@ TEST_F(AutoFillTest, AFocusMoveTicksAtOnceAndABurstOfMovesTicksOnce) {
     EXPECT_EQ(platform.memoryAccessibility.reads(), 0);
 }
 
+TEST_F(AutoFillTest, TheDiagnosticLineCostsNoFurtherReads) {
+    const auto readsToArrive = [this](AutoFill& watcher) {
+        platform.memoryAccessibility.focus(field(u"omnibox"_s));
+        watcher.tick();
+        platform.memoryAccessibility.resetCounts();
+        platform.memoryAccessibility.focus(field(u"college"_s));
+        watcher.tick();
+        return platform.memoryAccessibility.reads();
+    };
+    const int withLine = readsToArrive(*engine);
+    EXPECT_NE(debug.str().find("target=custom(which college did you attend)"), std::string::npos);
+    AutoFill quiet({platform.accessibility(), platform.frontmostApplication(),
+                    platform.keyboardTyper(), platform.userDefaults(), profile, platform.clock(),
+                    [](const QString&) {}, 1, std::nullopt, nullptr, 0});
+    EXPECT_EQ(withLine, readsToArrive(quiet));
+}
+
 TEST_F(AutoFillTest, NothingHappensOffInOwnWindowOrWithoutAccess) {
     platform.userDefaults().set(DefaultsKeys::autofillEnabled, false);
     focus(u"email"_s);

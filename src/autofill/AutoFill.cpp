@@ -47,9 +47,32 @@ AutoFill::AutoFill(Services services, QObject* parent) : QObject(parent), s(std:
     connect(&timer, &QTimer::timeout, this, &AutoFill::tick);
 }
 
+AutoFill::~AutoFill() {
+    // The listener may be running on the accessibility thread; once removed
+    // it can no longer reach this object.
+    s.accessibility.removeFocusListener(focusListener);
+}
+
 void AutoFill::start() {
     s.accessibility.followFocusEvents();
+    if (focusListener == 0)
+        focusListener = s.accessibility.addFocusListener([this] { focusMoved(); });
     timer.start();
+}
+
+void AutoFill::focusMoved() {
+    // Any thread. Waiting for the poll would add up to a whole interval to
+    // every fill; a burst of moves (a page focusing its first field, the user
+    // tabbing fast) costs one tick, which reads wherever focus has come to rest.
+    if (focusTickQueued.exchange(true))
+        return;
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            focusTickQueued = false;
+            tick();
+        },
+        Qt::QueuedConnection);
 }
 
 bool AutoFill::enabled() const {
@@ -140,30 +163,30 @@ void AutoFill::focusArrived(const AXElement& element) {
     const auto subrole = element.string(AX::subrole);
     const bool fillable = role == AX::textFieldRole && subrole != AX::secureTextFieldSubrole &&
                           subrole != AX::searchFieldSubrole;
+    // Read once for the diagnostic line and the decision alike: the field's
+    // texts cost a few dozen calls into the browser, all between the focus
+    // and the fill.
+    FieldTexts texts;
+    std::optional<FieldMatcher::Identified> identified;
+    if (fillable) {
+        texts = readFieldTexts(element);
+        identified = FieldMatcher::identify(texts);
+    }
+    const bool web = fillable && (identified || s.debug) && isInsideWebPage(element);
     if (s.debug) {
-        const FieldTexts texts = fillable ? readFieldTexts(element) : FieldTexts{};
-        const auto identified =
-            fillable ? FieldMatcher::identify(texts) : std::optional<FieldMatcher::Identified>{};
         *s.debug << "focus role=" << role.value_or(u"-"_s).toStdString()
                  << " sub=" << subrole.value_or(u"-"_s).toStdString()
                  << " label=" << texts.before.value_or(u"-"_s).toStdString()
                  << " picker=" << (texts.hasCountryPicker ? "true" : "false")
                  << " target=" << (identified ? targetText(identified->target).toStdString() : "-")
-                 << " web=" << (fillable && isInsideWebPage(element) ? "true" : "false")
-                 << " value="
+                 << " web=" << (web ? "true" : "false") << " value="
                  << (subrole == AX::secureTextFieldSubrole
                          ? std::string("(hidden)")
                          : texts.value.value_or(u"-"_s).toStdString())
                  << '\n';
         s.debug->flush();
     }
-    if (!fillable)
-        return;
-    const FieldTexts texts = readFieldTexts(element);
-    const std::optional<FieldMatcher::Identified> identified = FieldMatcher::identify(texts);
-    if (!identified)
-        return;
-    if (!isInsideWebPage(element))
+    if (!identified || !web)
         return;
     const QString currentText = element.string(AX::value).value_or(QString());
     std::optional<QString> value = s.profile.fillValue(identified->target);

@@ -8,6 +8,7 @@
 #include <QSet>
 #include <QString>
 #include <QTimer>
+#include <atomic>
 #include <functional>
 #include <iosfwd>
 #include <optional>
@@ -22,9 +23,11 @@ class UserDefaults;
 // application and fills it from the profile, or learns what the user types
 // into a field the profile has no answer for.
 //
-// GUI thread only: a timer polls every 0.3 s. While focus rests a tick costs
-// one read of the accessibility tree (two while learning); every read is
-// bounded by the accessibility time-out.
+// GUI thread only: a timer polls every 0.3 s, and where the accessibility
+// service reports focus moves, a move brings the next tick forward (several
+// moves before it runs bring one). While focus rests a tick costs one read of
+// the accessibility tree (two while learning); every read is bounded by the
+// accessibility time-out.
 class AutoFill : public QObject {
     Q_OBJECT
 public:
@@ -49,6 +52,7 @@ public:
     };
 
     explicit AutoFill(Services services, QObject* parent = nullptr);
+    ~AutoFill() override;
 
     void start();
     void tick();
@@ -77,6 +81,7 @@ private:
     void focusArrived(const AXElement& element);
     void focusLeft();
     bool fill(const AXElement& element, const QString& value);
+    void focusMoved();
 
     Services s;
     QTimer timer;
@@ -88,4 +93,6 @@ private:
     QList<AXElement> handled;
     bool trusted = false;
     std::optional<QDateTime> lastTrustCheck;
+    int focusListener = 0;
+    std::atomic<bool> focusTickQueued{false};
 };

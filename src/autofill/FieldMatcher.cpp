@@ -1,219 +1,400 @@
 #include "autofill/FieldMatcher.h"
 
-#include <QSet>
-#include <QStringList>
+#include <QVarLengthArray>
 #include <algorithm>
+#include <array>
+#include <cstdint>
+#include <deque>
+#include <limits>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
 
-using namespace Qt::StringLiterals;
+using namespace std::string_view_literals;
 
 namespace {
+// Words are views: into the static tables, or into a normalised text that
+// lives on the caller's stack. Matching a field allocates nothing.
+using Word = std::u16string_view;
+using Words = QVarLengthArray<Word, 32>; // a matched text has at most 30 words
+
+// Texts longer than this (normalised) match no field.
+constexpr qsizetype matchLimit = 60;
+constexpr qsizetype noLimit = std::numeric_limits<qsizetype>::max();
+
 struct Rule {
     ProfileField field;
-    QStringList phrases;
-    QSet<QString> extras;
+    std::vector<Word> phrases;
+    std::vector<Word> extras;
 };
 
-const QList<Rule>& rules() {
-    static const QList<Rule> table{
+const std::vector<Rule>& rules() {
+    static const std::vector<Rule> table{
         {ProfileField::linkedin,
-         {u"linkedin"_s, u"linked in"_s},
-         {u"profile"_s, u"link"_s, u"url"_s, u"address"_s, u"id"_s}},
-        {ProfileField::email, {u"email"_s, u"e mail"_s, u"mail"_s}, {u"address"_s, u"id"_s}},
+         {u"linkedin"sv, u"linked in"sv},
+         {u"profile"sv, u"link"sv, u"url"sv, u"address"sv, u"id"sv}},
+        {ProfileField::email, {u"email"sv, u"e mail"sv, u"mail"sv}, {u"address"sv, u"id"sv}},
         {ProfileField::phone,
-         {u"phone"_s, u"mobile"_s, u"whatsapp"_s, u"whats app"_s, u"telephone"_s, u"tel"_s,
-          u"cell"_s},
-         {u"number"_s, u"no"_s}},
+         {u"phone"sv, u"mobile"sv, u"whatsapp"sv, u"whats app"sv, u"telephone"sv, u"tel"sv,
+          u"cell"sv},
+         {u"number"sv, u"no"sv}},
         {ProfileField::website,
-         {u"website"_s, u"web site"_s, u"url"_s, u"homepage"_s},
-         {u"link"_s, u"address"_s}},
+         {u"website"sv, u"web site"sv, u"url"sv, u"homepage"sv},
+         {u"link"sv, u"address"sv}},
         {ProfileField::firstName,
-         {u"first name"_s, u"firstname"_s, u"fname"_s, u"given name"_s, u"forename"_s},
+         {u"first name"sv, u"firstname"sv, u"fname"sv, u"given name"sv, u"forename"sv},
          {}},
         {ProfileField::lastName,
-         {u"last name"_s, u"lastname"_s, u"lname"_s, u"surname"_s, u"family name"_s},
+         {u"last name"sv, u"lastname"sv, u"lname"sv, u"surname"sv, u"family name"sv},
          {}},
         {ProfileField::company,
-         {u"company"_s, u"organisation"_s, u"organization"_s, u"startup"_s, u"employer"_s,
-          u"firm"_s},
-         {u"name"_s, u"legal"_s, u"registered"_s}},
+         {u"company"sv, u"organisation"sv, u"organization"sv, u"startup"sv, u"employer"sv,
+          u"firm"sv},
+         {u"name"sv, u"legal"sv, u"registered"sv}},
         {ProfileField::jobTitle,
-         {u"job title"_s, u"jobtitle"_s, u"designation"_s, u"role"_s, u"position"_s},
+         {u"job title"sv, u"jobtitle"sv, u"designation"sv, u"role"sv, u"position"sv},
          {}},
         {ProfileField::postalCode,
-         {u"zip"_s, u"postal"_s, u"postcode"_s, u"pin code"_s, u"pincode"_s},
-         {u"code"_s}},
-        {ProfileField::city, {u"city"_s, u"town"_s}, {}},
-        {ProfileField::state, {u"state"_s, u"province"_s}, {u"province"_s, u"region"_s}},
-        {ProfileField::country, {u"country"_s}, {}},
-        {ProfileField::address, {u"address"_s}, {u"line"_s, u"1"_s, u"street"_s}},
-        {ProfileField::fullName, {u"full name"_s, u"fullname"_s, u"name"_s}, {}},
+         {u"zip"sv, u"postal"sv, u"postcode"sv, u"pin code"sv, u"pincode"sv},
+         {u"code"sv}},
+        {ProfileField::city, {u"city"sv, u"town"sv}, {}},
+        {ProfileField::state, {u"state"sv, u"province"sv}, {u"province"sv, u"region"sv}},
+        {ProfileField::country, {u"country"sv}, {}},
+        {ProfileField::address, {u"address"sv}, {u"line"sv, u"1"sv, u"street"sv}},
+        {ProfileField::fullName, {u"full name"sv, u"fullname"sv, u"name"sv}, {}},
     };
     return table;
 }
 
-const QSet<QString>& fillers() {
-    static const QSet<QString> words{
-        u"your"_s,     u"the"_s,      u"enter"_s,   u"please"_s,      u"of"_s,       u"a"_s,
-        u"an"_s,       u"in"_s,       u"is"_s,      u"what"_s,        u"s"_s,        u"eg"_s,
-        u"optional"_s, u"required"_s, u"primary"_s, u"work"_s,        u"business"_s, u"official"_s,
-        u"personal"_s, u"current"_s,  u"founder"_s, u"applicant"_s,   u"contact"_s,  u"candidate"_s,
-        u"customer"_s, u"billing"_s,  u"member"_s,  u"participant"_s, u"attendee"_s, u"my"_s,
-        u"here"_s,     u"type"_s};
+constexpr std::array fillers{
+    u"your"sv,     u"the"sv,      u"enter"sv,   u"please"sv,      u"of"sv,       u"a"sv,
+    u"an"sv,       u"in"sv,       u"is"sv,      u"what"sv,        u"s"sv,        u"eg"sv,
+    u"optional"sv, u"required"sv, u"primary"sv, u"work"sv,        u"business"sv, u"official"sv,
+    u"personal"sv, u"current"sv,  u"founder"sv, u"applicant"sv,   u"contact"sv,  u"candidate"sv,
+    u"customer"sv, u"billing"sv,  u"member"sv,  u"participant"sv, u"attendee"sv, u"my"sv,
+    u"here"sv,     u"type"sv};
+
+constexpr std::array sensitive{
+    u"password"sv,     u"passcode"sv, u"otp"sv,      u"captcha"sv,  u"cvv"sv,     u"card"sv,
+    u"verification"sv, u"pin"sv,      u"coupon"sv,   u"promo"sv,    u"search"sv,  u"find"sv,
+    u"filter"sv,       u"query"sv,    u"message"sv,  u"comment"sv,  u"reply"sv,   u"chat"sv,
+    u"prompt"sv,       u"ask"sv,      u"compose"sv,  u"subject"sv,  u"to"sv,      u"cc"sv,
+    u"bcc"sv,          u"amount"sv,   u"quantity"sv, u"qty"sv,      u"price"sv,   u"date"sv,
+    u"time"sv,         u"code"sv,     u"token"sv,    u"key"sv,      u"secret"sv,  u"ssn"sv,
+    u"aadhaar"sv,      u"aadhar"sv,   u"pan"sv,      u"passport"sv, u"account"sv, u"bank"sv,
+    u"iban"sv,         u"ifsc"sv,     u"upi"sv};
+
+constexpr std::array otherPerson{u"username"sv, u"user name"sv,  u"referral"sv,  u"confirm"sv,
+                                 u"re enter"sv, u"co founder"sv, u"cofounder"sv, u"spouse"sv,
+                                 u"father"sv,   u"mother"sv,     u"guardian"sv,  u"emergency"sv,
+                                 u"friend"sv,   u"nominee"sv,    u"referee"sv,   u"reference"sv,
+                                 u"partner"sv,  u"manager"sv,    u"recipient"sv};
+
+// Words that make a text a choice rather than a question with an answer.
+constexpr std::array choiceWords{u"select"sv, u"choose"sv, u"pick"sv};
+
+// Words dropped from a custom key.
+constexpr std::array keyNoise{u"optional"sv, u"required"sv};
+
+// Phrases that name a dialling prefix, never a profile value.
+constexpr std::array dialCodes{u"country code"sv, u"dial code"sv};
+
+std::vector<Word> splitPhrase(Word phrase) {
+    std::vector<Word> words;
+    for (std::size_t at = 0; at <= phrase.size();) {
+        const std::size_t end = std::min(phrase.find(u' ', at), phrase.size());
+        words.push_back(phrase.substr(at, end - at));
+        at = end + 1;
+    }
     return words;
 }
 
-const QStringList& sensitive() {
-    static const QStringList phrases{
-        u"password"_s,     u"passcode"_s, u"otp"_s,      u"captcha"_s,  u"cvv"_s,     u"card"_s,
-        u"verification"_s, u"pin"_s,      u"coupon"_s,   u"promo"_s,    u"search"_s,  u"find"_s,
-        u"filter"_s,       u"query"_s,    u"message"_s,  u"comment"_s,  u"reply"_s,   u"chat"_s,
-        u"prompt"_s,       u"ask"_s,      u"compose"_s,  u"subject"_s,  u"to"_s,      u"cc"_s,
-        u"bcc"_s,          u"amount"_s,   u"quantity"_s, u"qty"_s,      u"price"_s,   u"date"_s,
-        u"time"_s,         u"code"_s,     u"token"_s,    u"key"_s,      u"secret"_s,  u"ssn"_s,
-        u"aadhaar"_s,      u"aadhar"_s,   u"pan"_s,      u"passport"_s, u"account"_s, u"bank"_s,
-        u"iban"_s,         u"ifsc"_s,     u"upi"_s};
-    return phrases;
+struct Phrase {
+    std::vector<Word> words;
+    int rule = -1; // index into rules() for a rule's phrase
+    int order = 0; // position in the order in which the rule table tries phrases
+};
+
+// Everything known about one word of the tables.
+struct WordInfo {
+    bool filler = false;
+    bool choice = false;
+    bool keyNoise = false;
+    std::uint32_t extraOf = 0; // bit r: the word is an extra of rule r
+    // Phrases that begin with this word.
+    std::vector<const Phrase*> sensitive;
+    std::vector<const Phrase*> otherPerson;
+    std::vector<const Phrase*> dialCodes;
+    std::vector<const Phrase*> rulePhrases;
+};
+
+// The tables turned around once: from a word to the phrases it can begin.
+// A text then tests only the few phrases its own words select, instead of
+// every phrase of every table.
+class WordIndex {
+public:
+    static const WordIndex& shared() {
+        static const WordIndex index;
+        return index;
+    }
+
+    const WordInfo* find(Word word) const {
+        const auto it = words.find(word);
+        return it == words.end() ? nullptr : &it->second;
+    }
+
+private:
+    WordIndex() {
+        for (Word w : fillers)
+            words[w].filler = true;
+        for (Word w : choiceWords)
+            words[w].choice = true;
+        for (Word w : keyNoise)
+            words[w].keyNoise = true;
+        for (Word p : sensitive)
+            add(p, &WordInfo::sensitive);
+        for (Word p : otherPerson)
+            add(p, &WordInfo::otherPerson);
+        for (Word p : dialCodes)
+            add(p, &WordInfo::dialCodes);
+        Q_ASSERT(rules().size() <= sizeof(WordInfo::extraOf) * 8); // one bit per rule
+        int order = 0;
+        for (std::size_t r = 0; r < rules().size(); ++r) {
+            for (Word w : rules()[r].extras)
+                words[w].extraOf |= 1u << r;
+            for (Word p : rules()[r].phrases) {
+                Phrase& phrase = add(p, &WordInfo::rulePhrases);
+                phrase.rule = int(r);
+                phrase.order = order++;
+            }
+        }
+    }
+
+    Phrase& add(Word text, std::vector<const Phrase*> WordInfo::*list) {
+        Phrase& phrase = phrases.emplace_back(Phrase{splitPhrase(text)});
+        (words[phrase.words.front()].*list).push_back(&phrase);
+        return phrase;
+    }
+
+    std::deque<Phrase> phrases; // stable addresses for the word lists
+    std::unordered_map<Word, WordInfo> words;
+};
+
+bool startsAt(const Words& words, qsizetype at, const std::vector<Word>& phrase) {
+    if (at + qsizetype(phrase.size()) > words.size())
+        return false;
+    for (std::size_t k = 0; k < phrase.size(); ++k) {
+        if (words[at + qsizetype(k)] != phrase[k])
+            return false;
+    }
+    return true;
 }
 
-const QStringList& otherPerson() {
-    static const QStringList phrases{u"username"_s, u"user name"_s,  u"referral"_s,  u"confirm"_s,
-                                     u"re enter"_s, u"co founder"_s, u"cofounder"_s, u"spouse"_s,
-                                     u"father"_s,   u"mother"_s,     u"guardian"_s,  u"emergency"_s,
-                                     u"friend"_s,   u"nominee"_s,    u"referee"_s,   u"reference"_s,
-                                     u"partner"_s,  u"manager"_s,    u"recipient"_s};
-    return phrases;
-}
-
-bool containsSpaced(const QString& padded, const QString& phrase) {
-    // Phrases are short; searching for the phrase and checking its neighbours
-    // spares building " phrase " for every test.
-    for (qsizetype at = padded.indexOf(phrase); at >= 0; at = padded.indexOf(phrase, at + 1)) {
-        const qsizetype end = at + phrase.size();
-        if (at > 0 && padded[at - 1] == u' ' && end < padded.size() && padded[end] == u' ')
-            return true;
+bool containsAny(const Words& words, const std::vector<const Phrase*> WordInfo::*list) {
+    const WordIndex& index = WordIndex::shared();
+    for (qsizetype i = 0; i < words.size(); ++i) {
+        if (const WordInfo* info = index.find(words[i])) {
+            for (const Phrase* phrase : info->*list) {
+                if (startsAt(words, i, phrase->words))
+                    return true;
+            }
+        }
     }
     return false;
 }
 
-// A padded text with its words at hand: most phrases tested against a field
-// are absent, and a look among its few words says so without a search.
-class SpacedText {
-public:
-    explicit SpacedText(const QString& padded) : text(padded) {
-        words = QStringView(text).split(u' ', Qt::SkipEmptyParts);
+// One left-to-right pass of replacing the spaced two words by the spaced
+// joined word. The space after an occurrence goes with it, so the word that
+// follows cannot begin the next one ("pin code pin code" keeps its second).
+void joinOnce(Words& words, Word first, Word second, Word joined) {
+    Words out;
+    for (qsizetype i = 0; i < words.size();) {
+        if (i + 1 < words.size() && words[i] == first && words[i + 1] == second) {
+            out.append(joined);
+            i += 2;
+            if (i < words.size())
+                out.append(words[i++]);
+        } else {
+            out.append(words[i++]);
+        }
     }
-    SpacedText(const SpacedText&) = delete;
-    SpacedText& operator=(const SpacedText&) = delete;
+    words = out;
+}
 
-    bool contains(const QString& phrase) const {
-        qsizetype firstEnd = 0;
-        while (firstEnd < phrase.size() && phrase[firstEnd] != u' ')
-            ++firstEnd;
-        const QStringView first = QStringView(phrase).left(firstEnd);
-        if (std::find(words.cbegin(), words.cend(), first) == words.cend())
-            return false;
-        return firstEnd == phrase.size() || containsSpaced(text, phrase);
+// Removes the spaced phrase until none is left, pass after pass: within one
+// pass an occurrence right after another is skipped (as in joinOnce), and
+// closing the gap can form a new occurrence ("first first name name").
+Words withoutPhrase(Words words, const std::vector<Word>& phrase) {
+    for (;;) {
+        Words out;
+        bool removed = false;
+        for (qsizetype i = 0; i < words.size();) {
+            if (startsAt(words, i, phrase)) {
+                removed = true;
+                i += qsizetype(phrase.size());
+                if (i < words.size())
+                    out.append(words[i++]);
+            } else {
+                out.append(words[i++]);
+            }
+        }
+        if (!removed)
+            return words;
+        words = out;
     }
-
-private:
-    const QString text;
-    QList<QStringView> words; // views into text
-};
+}
 
 bool allowsTwoWords(ProfileField field) {
     return field == ProfileField::email || field == ProfileField::phone ||
            field == ProfileField::website || field == ProfileField::linkedin;
 }
+
+// normalize() into any buffer of UTF-16 units. Answers false, with the
+// buffer cut short, as soon as the result would exceed `limit` units.
+template <typename Buffer> bool normalizeInto(const QString& text, Buffer& out, qsizetype limit) {
+    bool pendingSpace = false;
+    const qsizetype size = text.size();
+    const QChar* chars = text.constData();
+    for (qsizetype i = 0; i < size; ++i) {
+        const char16_t c = chars[i].unicode();
+        bool keep;
+        bool lower;
+        char16_t lowered;
+        // ASCII has the same classes under Unicode; most texts are ASCII.
+        if (c < 0x80) {
+            lower = c >= u'a' && c <= u'z';
+            const bool upper = c >= u'A' && c <= u'Z';
+            keep = lower || upper || (c >= u'0' && c <= u'9');
+            lowered = upper ? char16_t(c + (u'a' - u'A')) : c;
+        } else {
+            const QChar q(c);
+            keep = q.isLetter() || q.isNumber();
+            lower = q.isLower();
+            lowered = q.toLower().unicode();
+        }
+        if (!keep) {
+            pendingSpace = true;
+            continue;
+        }
+        if (pendingSpace && !out.isEmpty())
+            out.append(u' ');
+        pendingSpace = false;
+        out.append(lowered);
+        if (out.size() > limit)
+            return false;
+        // A lower-case letter directly before an upper-case one starts a new
+        // word ("firstName").
+        if (lower && i + 1 < size && chars[i + 1].isUpper())
+            pendingSpace = true;
+    }
+    return true;
+}
+
+template <typename Buffer> Words splitWords(const Buffer& normal) {
+    Words words;
+    const Word text(normal.data(), std::size_t(normal.size()));
+    for (std::size_t at = 0; at < text.size();) {
+        const std::size_t end = std::min(text.find(u' ', at), text.size());
+        words.append(text.substr(at, end - at));
+        at = end + 1;
+    }
+    return words;
+}
+
+std::optional<ProfileField> matchWords(const Words& words) {
+    const WordIndex& index = WordIndex::shared();
+    // The never-fill test reads the postal-code words as one, so that they do
+    // not trip "pin" or "code".
+    Words guarded = words;
+    joinOnce(guarded, u"pin"sv, u"code"sv, u"pincode"sv);
+    joinOnce(guarded, u"zip"sv, u"code"sv, u"zip"sv);
+    joinOnce(guarded, u"postal"sv, u"code"sv, u"postal"sv);
+    if (containsAny(guarded, &WordInfo::sensitive) || containsAny(guarded, &WordInfo::otherPerson))
+        return std::nullopt;
+    if (containsAny(words, &WordInfo::dialCodes))
+        return std::nullopt;
+
+    // The table's first phrase that the text contains decides.
+    const Phrase* first = nullptr;
+    for (qsizetype i = 0; i < words.size(); ++i) {
+        const WordInfo* info = index.find(words[i]);
+        if (!info)
+            continue;
+        for (const Phrase* phrase : info->rulePhrases) {
+            if ((!first || phrase->order < first->order) && startsAt(words, i, phrase->words))
+                first = phrase;
+        }
+    }
+    if (!first)
+        return std::nullopt;
+    const Rule& rule = rules()[std::size_t(first->rule)];
+    const std::uint32_t ruleBit = 1u << first->rule;
+    int remaining = 0;
+    for (Word word : withoutPhrase(words, first->words)) {
+        const WordInfo* info = index.find(word);
+        if (!info || (!info->filler && !(info->extraOf & ruleBit)))
+            remaining++;
+    }
+    if (allowsTwoWords(rule.field))
+        return remaining <= 2 ? std::optional(rule.field) : std::nullopt;
+    return remaining == 0 ? std::optional(rule.field) : std::nullopt;
+}
 } // namespace
 
 QString FieldMatcher::normalize(const QString& text) {
-    // One pass: a space between a lower- and an upper-case letter, lower
-    // case, anything but letters and numbers as a space, single spaces.
     QString out;
     out.reserve(text.size() + 4);
-    bool pendingSpace = false;
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const QChar c = text[i];
-        if (c.isLetter() || c.isNumber()) {
-            if (pendingSpace && !out.isEmpty())
-                out.append(u' ');
-            pendingSpace = false;
-            out.append(c.toLower());
-            if (i + 1 < text.size() && c.isLower() && text[i + 1].isUpper())
-                pendingSpace = true;
-        } else {
-            pendingSpace = true;
-        }
-    }
+    normalizeInto(text, out, noLimit);
     return out;
 }
 
 std::optional<ProfileField> FieldMatcher::match(const QString& text) {
-    const QString normal = normalize(text);
-    if (normal.isEmpty() || normal.size() > 60)
+    QVarLengthArray<char16_t, matchLimit + 4> normal;
+    if (!normalizeInto(text, normal, matchLimit) || normal.isEmpty())
         return std::nullopt;
-    const QString padded = u' ' + normal + u' ';
-    QString neverFill = padded;
-    neverFill.replace(u" pin code "_s, u" pincode "_s);
-    neverFill.replace(u" zip code "_s, u" zip "_s);
-    neverFill.replace(u" postal code "_s, u" postal "_s);
-    const SpacedText neverFillWords(neverFill);
-    for (const QStringList* list : {&sensitive(), &otherPerson()}) {
-        for (const QString& phrase : *list) {
-            if (neverFillWords.contains(phrase))
-                return std::nullopt;
-        }
-    }
-    const SpacedText words(padded);
-    if (words.contains(u"country code"_s) || words.contains(u"dial code"_s))
-        return std::nullopt;
-    for (const Rule& rule : rules()) {
-        for (const QString& phrase : rule.phrases) {
-            if (!words.contains(phrase))
-                continue;
-            QString rest = padded;
-            rest.replace(u' ' + phrase + u' ', u" "_s);
-            // Overlapping occurrences ("name name") leave a second one behind.
-            while (rest.contains(u' ' + phrase + u' '))
-                rest.replace(u' ' + phrase + u' ', u" "_s);
-            int remaining = 0;
-            for (const QString& word : rest.split(u' ', Qt::SkipEmptyParts)) {
-                if (!fillers().contains(word) && !rule.extras.contains(word))
-                    remaining++;
-            }
-            if (allowsTwoWords(rule.field))
-                return remaining <= 2 ? std::optional(rule.field) : std::nullopt;
-            return remaining == 0 ? std::optional(rule.field) : std::nullopt;
-        }
-    }
-    return std::nullopt;
+    return matchWords(splitWords(normal));
 }
 
 std::optional<QString> FieldMatcher::customKey(const QString& text) {
-    QStringList kept;
-    for (const QString& word : normalize(text).split(u' ', Qt::SkipEmptyParts)) {
-        if (word != u"optional" && word != u"required")
-            kept.append(word);
+    QVarLengthArray<char16_t, 128> normal;
+    normalizeInto(text, normal, noLimit);
+    const WordIndex& index = WordIndex::shared();
+    Words kept;
+    qsizetype size = -1; // of the words joined by single spaces
+    for (Word word : splitWords(normal)) {
+        const WordInfo* info = index.find(word);
+        if (info && info->keyNoise)
+            continue;
+        kept.append(word);
+        size += qsizetype(word.size()) + 1;
     }
-    const QString key = kept.join(u' ');
-    if (key.size() < 2 || key.size() > 100)
+    if (size < 2 || size > 100)
         return std::nullopt;
-    if (std::none_of(key.begin(), key.end(), [](QChar c) { return c.isLetter(); }))
+    const auto hasLetter = [](Word w) {
+        return std::any_of(w.begin(), w.end(), [](char16_t c) { return QChar(c).isLetter(); });
+    };
+    if (std::none_of(kept.cbegin(), kept.cend(), hasLetter))
         return std::nullopt;
-    const SpacedText words(u' ' + key + u' ');
-    for (const QString& phrase : sensitive()) {
-        if (words.contains(phrase))
+    if (containsAny(kept, &WordInfo::sensitive))
+        return std::nullopt;
+    for (Word word : kept) {
+        const WordInfo* info = index.find(word);
+        if (info && info->choice)
             return std::nullopt;
     }
-    for (const QString& word : {u"select"_s, u"choose"_s, u"pick"_s}) {
-        if (words.contains(word))
-            return std::nullopt;
+    QString key;
+    key.reserve(size);
+    for (Word word : kept) {
+        if (!key.isEmpty())
+            key.append(u' ');
+        key.append(QStringView(word.data(), qsizetype(word.size())));
     }
     return key;
 }
 
 std::optional<FieldMatcher::Identified> FieldMatcher::identify(const FieldTexts& texts) {
-    QStringList labels;
+    std::array<const QString*, 4> labels{};
+    qsizetype labelCount = 0;
     for (const std::optional<QString>* candidate :
          {&texts.label, &texts.title, &texts.description, &texts.before}) {
         if (!*candidate || (*candidate)->isEmpty())
@@ -222,22 +403,22 @@ std::optional<FieldMatcher::Identified> FieldMatcher::identify(const FieldTexts&
             continue;
         if (texts.value && **candidate == *texts.value)
             continue;
-        labels.append(**candidate);
+        labels[std::size_t(labelCount++)] = &**candidate;
     }
     const bool picker = texts.hasCountryPicker;
-    for (const QString& label : labels) {
-        if (const auto field = match(label))
+    for (qsizetype i = 0; i < labelCount; ++i) {
+        if (const auto field = match(*labels[std::size_t(i)]))
             return Identified{FillTarget::profile(*field), picker};
     }
     for (const std::optional<QString>* weak : {&texts.placeholder, &texts.domId}) {
         if (!*weak || (*weak)->isEmpty())
             continue;
-        if (const auto field = match(**weak); field && (labels.isEmpty() || allowsTwoWords(*field)))
+        if (const auto field = match(**weak); field && (labelCount == 0 || allowsTwoWords(*field)))
             return Identified{FillTarget::profile(*field), picker};
     }
-    if (labels.isEmpty())
+    if (labelCount == 0)
         return std::nullopt;
-    if (const auto key = customKey(labels.first()))
-        return Identified{FillTarget::custom(*key, labels.first()), picker};
+    if (const auto key = customKey(*labels[0]))
+        return Identified{FillTarget::custom(*key, *labels[0]), picker};
     return std::nullopt;
 }

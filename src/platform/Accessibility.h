@@ -5,6 +5,7 @@
 #include <QString>
 #include <QStringView>
 #include <cstddef>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <variant>
@@ -137,4 +138,16 @@ public:
     // From now on "AXFocusedUIElement" may follow the applications' focus
     // events instead of searching (a long-running poller asks for this).
     virtual void followFocusEvents() {}
+    // Calls `moved` each time an application reports that its keyboard focus
+    // moved to an element, after "AXFocusedUIElement" names that element, so
+    // a poller can look at once instead of at its next turn. `moved` may run
+    // on any thread and must return quickly. Answers an id for
+    // removeFocusListener, or 0 when this implementation reports no moves
+    // (polling is then the only way to notice them).
+    virtual int addFocusListener(std::function<void()> moved) {
+        (void)moved;
+        return 0;
+    }
+    // Once this returns, the listener is neither running nor called again.
+    virtual void removeFocusListener(int id) { (void)id; }
 };

@@ -6,6 +6,7 @@
 #include "platform/DefaultsKeys.h"
 #include "platform/memory/MemoryPlatform.h"
 
+#include <QCoreApplication>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <sstream>
@@ -134,6 +135,48 @@ TEST_F(AutoFillTest, ARestingFocusCostsOneReadATick) {
     for (int i = 0; i < 10; ++i)
         engine->tick();
     EXPECT_EQ(platform.memoryAccessibility.reads(), 10);
+}
+
+TEST_F(AutoFillTest, AFocusMoveTicksAtOnceAndABurstOfMovesTicksOnce) {
+    int argc = 0;
+    QCoreApplication app(argc, nullptr);
+    engine->start();
+    // Posted work runs, timers do not: the move alone brings the fill.
+    platform.memoryAccessibility.focus(field(u"email"_s));
+    QCoreApplication::sendPostedEvents();
+    EXPECT_EQ(value(u"email"_s), u"ada@example.com"_s);
+
+    // One tick for the lot, reading where focus came to rest.
+    platform.memoryAccessibility.resetCounts();
+    for (const QString& id : {u"omnibox"_s, u"college"_s, u"phone"_s})
+        platform.memoryAccessibility.focus(field(id));
+    QCoreApplication::sendPostedEvents();
+    EXPECT_EQ(platform.memoryAccessibility.reads(AX::focusedUIElement), 1);
+    EXPECT_EQ(value(u"phone"_s), u"7700900123"_s);
+
+    // A move after the engine is gone reaches nothing.
+    engine.reset();
+    platform.memoryAccessibility.resetCounts();
+    platform.memoryAccessibility.focus(field(u"email"_s));
+    QCoreApplication::sendPostedEvents();
+    EXPECT_EQ(platform.memoryAccessibility.reads(), 0);
+}
+
+TEST_F(AutoFillTest, TheDiagnosticLineCostsNoFurtherReads) {
+    const auto readsToArrive = [this](AutoFill& watcher) {
+        platform.memoryAccessibility.focus(field(u"omnibox"_s));
+        watcher.tick();
+        platform.memoryAccessibility.resetCounts();
+        platform.memoryAccessibility.focus(field(u"college"_s));
+        watcher.tick();
+        return platform.memoryAccessibility.reads();
+    };
+    const int withLine = readsToArrive(*engine);
+    EXPECT_NE(debug.str().find("target=custom(which college did you attend)"), std::string::npos);
+    AutoFill quiet({platform.accessibility(), platform.frontmostApplication(),
+                    platform.keyboardTyper(), platform.userDefaults(), profile, platform.clock(),
+                    [](const QString&) {}, 1, std::nullopt, nullptr, 0});
+    EXPECT_EQ(withLine, readsToArrive(quiet));
 }
 
 TEST_F(AutoFillTest, NothingHappensOffInOwnWindowOrWithoutAccess) {

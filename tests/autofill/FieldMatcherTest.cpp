@@ -63,6 +63,38 @@ TEST(FieldMatcher, MatchesLabelsAsFormsWriteThem) {
     }
 }
 
+TEST(FieldMatcher, RepeatedPhrasesAndTheLengthLimit) {
+    const std::pair<QString, std::optional<ProfileField>> cases[] = {
+        // Every occurrence of the deciding phrase goes, even side by side.
+        {u"Name, name"_s, ProfileField::fullName},
+        {u"E-mail, e-mail, e-mail"_s, ProfileField::email},
+        // Closing the gap left by one occurrence can form the next.
+        {u"first first name name"_s, ProfileField::firstName},
+        {u"Company company size"_s, std::nullopt},
+        // Only the first of two postal-code phrases side by side is read as
+        // one word, so the second "pin" still refuses the field.
+        {u"PIN code, PIN code"_s, std::nullopt},
+        {u"Your PIN code"_s, ProfileField::postalCode},
+        {u"pincode"_s, ProfileField::postalCode},
+        // 60 normalised characters match; 61 do not, counting the space a
+        // camel-case break adds.
+        {u"email "_s + QString(54, u'x'), ProfileField::email},
+        {u"email "_s + QString(55, u'x'), std::nullopt},
+        {u"emailX"_s + QString(53, u'x'), ProfileField::email},
+        {u"emailX"_s + QString(54, u'x'), std::nullopt},
+        // Letters outside ASCII are kept as themselves, never folded to ASCII.
+        {u"ÉMAIL"_s, std::nullopt},
+        {u"Ｅｍａｉｌ"_s, std::nullopt},
+    };
+    for (const auto& [label, field] : cases) {
+        SCOPED_TRACE(label.toStdString());
+        EXPECT_EQ(shown(FieldMatcher::match(label)), shown(field));
+    }
+    EXPECT_EQ(FieldMatcher::customKey(u"ΣΊΣΥΦΟΣ"_s).value_or(u"-"_s), u"σίσυφοσ"_s);
+    EXPECT_EQ(FieldMatcher::customKey(u"x optional y"_s).value_or(u"-"_s), u"x y"_s);
+    EXPECT_EQ(FieldMatcher::customKey(u"Optional (required)"_s).value_or(u"-"_s), u"-"_s);
+}
+
 TEST(FieldMatcher, CustomKeysForQuestionsTheProfileDoesNotHold) {
     const std::pair<QString, std::optional<QString>> cases[] = {
         {u"Father's name"_s, u"father s name"_s},

@@ -14,6 +14,7 @@
 #include <functional>
 #include <future>
 #include <gio/gio.h>
+#include <map>
 #include <mutex>
 #include <thread>
 #include <unordered_map>
@@ -91,6 +92,11 @@ struct AtspiAccessibility::Backend : std::enable_shared_from_this<AtspiAccessibi
     QHash<QString, qint64> focusSearchedAt;                     // bus name → monotonic ms
     AtspiEventListener* focusListener = nullptr;
     QElapsedTimer clock;
+
+    // Told of every focus move; added and removed from other threads.
+    std::mutex movedLock;
+    std::map<int, std::function<void()>> movedListeners;
+    int lastListenerId = 0;
 
     Backend() {
         clock.start();
@@ -489,6 +495,10 @@ struct AtspiAccessibility::Backend : std::enable_shared_from_this<AtspiAccessibi
         const QString bus = busNameOf(event->source);
         if (event->detail1) {
             focused[bus].reset(static_cast<AtspiAccessible*>(g_object_ref(event->source)));
+            // Held while calling, so that a removed listener is never called late.
+            const std::lock_guard guard(movedLock);
+            for (const auto& [id, moved] : movedListeners)
+                moved();
         } else if (const auto it = focused.find(bus);
                    it != focused.end() && it->second &&
                    pathOf(it->second.get()) == pathOf(event->source)) {
@@ -741,6 +751,23 @@ void AtspiAccessibility::followFocusEvents() {
         b->followFocus();
         return true;
     });
+}
+
+int AtspiAccessibility::addFocusListener(std::function<void()> moved) {
+    if (!isReachable() || !moved)
+        return 0;
+    followFocusEvents();
+    const std::lock_guard guard(backend->movedLock);
+    const int id = ++backend->lastListenerId;
+    backend->movedListeners.emplace(id, std::move(moved));
+    return id;
+}
+
+void AtspiAccessibility::removeFocusListener(int id) {
+    if (id == 0 || !backend)
+        return;
+    const std::lock_guard guard(backend->movedLock);
+    backend->movedListeners.erase(id);
 }
 
 AXElement AtspiAccessibility::application(qint64 pid) {

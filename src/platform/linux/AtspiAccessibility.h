@@ -28,6 +28,9 @@ public:
     // events, so reading it costs no call while focus rests; without events
     // (or before the first one) it is found by a bounded search.
     void followFocusEvents() override;
+    // Follows focus events too; listeners run on this class's own thread.
+    int addFocusListener(std::function<void()> moved) override;
+    void removeFocusListener(int id) override;
     // Calls made to other processes so far.
     quint64 calls() const;
 

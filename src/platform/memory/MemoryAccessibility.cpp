@@ -1,5 +1,7 @@
 #include "platform/memory/MemoryAccessibility.h"
 
+#include <map>
+
 using namespace Qt::StringLiterals;
 
 struct MemoryAccessibility::Node {
@@ -25,6 +27,10 @@ struct MemoryAccessibility::Tree {
     QHash<QString, int> readCounts;
     int totalReads = 0;
     QStringList errors;
+    // Called without `lock` held, under their own.
+    std::mutex listenersLock;
+    std::map<int, std::function<void()>> focusListeners;
+    int lastListenerId = 0;
 };
 
 namespace {
@@ -331,10 +337,30 @@ void kill(const std::shared_ptr<Node>& node) {
 } // namespace
 
 void MemoryAccessibility::focus(const AXElement& element) {
-    const std::lock_guard guard(tree->lock);
-    const auto node = nodeOf(element, tree);
-    if (node)
+    {
+        const std::lock_guard guard(tree->lock);
+        const auto node = nodeOf(element, tree);
+        if (!node)
+            return;
         tree->focused.insert(owningPid(node), node);
+    }
+    const std::lock_guard guard(tree->listenersLock);
+    for (const auto& [id, moved] : tree->focusListeners)
+        moved();
+}
+
+int MemoryAccessibility::addFocusListener(std::function<void()> moved) {
+    if (!moved)
+        return 0;
+    const std::lock_guard guard(tree->listenersLock);
+    const int id = ++tree->lastListenerId;
+    tree->focusListeners.emplace(id, std::move(moved));
+    return id;
+}
+
+void MemoryAccessibility::removeFocusListener(int id) {
+    const std::lock_guard guard(tree->listenersLock);
+    tree->focusListeners.erase(id);
 }
 
 void MemoryAccessibility::remove(const AXElement& element) {

@@ -41,6 +41,9 @@ public:
         return enabled;
     }
     AXElement application(qint64 pid) override;
+    // Listeners run on the thread that calls focus().
+    int addFocusListener(std::function<void()> moved) override;
+    void removeFocusListener(int id) override;
 
     // Adds an application's tree; answers its application element. Lines
     // that cannot be read are reported in errors() and left out.
@@ -49,7 +52,8 @@ public:
 
     // The element whose id (the "id" key) is this; null when none.
     AXElement byId(const QString& id) const;
-    // Moves the keyboard focus of the element's application.
+    // Moves the keyboard focus of the element's application and tells the
+    // focus listeners, as an application's focus event would.
     void focus(const AXElement& element);
     // Takes the element and its descendants out of the tree: every handle on
     // them then reads as absent, as when a page changes under a reader.

@@ -64,6 +64,14 @@ protected:
         app.setProcessChannelMode(QProcess::SeparateChannels);
         app.start(QStringLiteral(TOVIK_BINARY), {});
         ASSERT_TRUE(app.waitForStarted());
+        // The fill is timed from a running engine, not from an app still
+        // starting: its first look at the page reports the document's focus.
+        (void)QTest::qWaitFor(
+            [&] {
+                diagnostics += app.readAllStandardError();
+                return diagnostics.contains("focus ");
+            },
+            10000);
     }
     void TearDown() override {
         if (app.state() != QProcess::NotRunning) {

@@ -5,7 +5,8 @@
 #   bench/app/handover.sh [BUILD]      (BUILD: build/release by default)
 #
 # Prints: the launch to the window shown (three starts), 100 `tovik add text`
-# one at a time, and the app's resident memory with the window open.
+# one at a time, the app's resident memory with the window open, and 100 tag
+# changes: the app's CPU for them and when the last is in the index on disk.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/../.." && pwd)
 build=$(cd "${1:-$top/build/release}" && pwd)
@@ -47,3 +48,23 @@ end=$(now)
 echo "100 tovik add text, one at a time: $(echo "($end - $start)" | bc) s"
 count=$("$tovik" list --json | jq length)
 echo "items after: $count (expected 10100)"
+
+# 100 tag changes on older items: the app's CPU for them, and how soon after
+# the last one the index on disk holds it.
+index="$XDG_DATA_HOME/Lumavex/items.json"
+mapfile -t ids < <(jq -r '.[200:300][].id' "$index")
+sleep 2
+ticks=$(getconf CLK_TCK)
+cpu() { awk '{print $14 + $15}' "/proc/$app/stat"; }
+before=$(cpu)
+for id in "${ids[@]}"; do
+    "$tovik" tag add "Bench" "$id" >/dev/null
+done
+last=$(now)
+until [ "$(stat -c %.9Y "$index")" \> "$last" ]; do sleep 0.01; done
+written=$(now)
+echo "last tag change on disk after: $(echo "($written - $last) * 1000" | bc | cut -d. -f1) ms"
+sleep 2
+echo "app CPU for 100 tag changes: $(awk -v d=$(($(cpu) - before)) -v t="$ticks" 'BEGIN {printf "%.2f", d / t}') s"
+tagged=$(jq --arg id "${ids[-1]}" '[.[] | select(.id == $id) | .tags // [] | index("Bench")] | .[0] != null' "$index")
+echo "last change in the index: $tagged"

@@ -60,8 +60,7 @@ bool replaceStandardInput(const QByteArray& input) {
     }
     const QByteArray program = wholeProgramPath();
     ::execv(program.constData(), argv);
-    std::fprintf(stderr, "tovik: cannot start %s: %s\n", program.constData(),
-                 std::strerror(errno));
+    std::fprintf(stderr, "tovik: cannot start %s: %s\n", program.constData(), std::strerror(errno));
     std::_Exit(127);
 }
 
@@ -83,8 +82,12 @@ void keepQtQuiet(QtMsgType, const QMessageLogContext&, const QString&) {}
 } // namespace
 
 int main(int argc, char** argv) {
-    // Without arguments the desktop app starts (or shows the running one).
-    if (argc < 2)
+    // Without arguments the desktop app starts (or shows the running one);
+    // help changes nothing and must not wait for standard input.
+    bool help = false;
+    for (int i = 1; i < argc; ++i)
+        help = help || std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0;
+    if (argc < 2 || help)
         runWholeProgram(argv, std::nullopt);
     qInstallMessageHandler(keepQtQuiet);
     QCoreApplication app(argc, argv);

@@ -57,6 +57,15 @@ void loadIndex(benchmark::State& state) {
 }
 BENCHMARK(loadIndex)->Arg(1000)->Arg(10000)->Arg(50000)->Unit(benchmark::kMillisecond);
 
+// The share of opening that is reading JSON into items.
+void decodeIndex(benchmark::State& state) {
+    const QByteArray bytes = IndexFile::encode(Corpus::items(int(state.range(0))));
+    for (auto _ : state)
+        benchmark::DoNotOptimize(IndexFile::decode(bytes));
+    state.counters["indexMB"] = double(bytes.size()) / 1e6;
+}
+BENCHMARK(decodeIndex)->Arg(10000)->Unit(benchmark::kMillisecond);
+
 // Main-thread cost of one change; the index is written in the background.
 void addText(benchmark::State& state) {
     Library library(int(state.range(0)));

@@ -8,6 +8,7 @@
 #include <limits>
 #include <string_view>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 using namespace std::string_view_literals;
@@ -249,42 +250,64 @@ bool allowsTwoWords(ProfileField field) {
            field == ProfileField::website || field == ProfileField::linkedin;
 }
 
+// The code point at i of text, and how many units it takes (a lone
+// surrogate stands for itself).
+std::pair<char32_t, int> codePointAt(const QChar* chars, qsizetype size, qsizetype i) {
+    const char16_t c = chars[i].unicode();
+    if (QChar::isHighSurrogate(c) && i + 1 < size && QChar::isLowSurrogate(chars[i + 1].unicode()))
+        return {QChar::surrogateToUcs4(c, chars[i + 1].unicode()), 2};
+    return {c, 1};
+}
+
 // normalize() into any buffer of UTF-16 units. Answers false, with the
-// buffer cut short, as soon as the result would exceed `limit` units.
+// buffer cut short, as soon as the result would exceed `limit` characters.
+// Marks are dropped as neither letters nor numbers, so a character of the
+// result is one code point, whichever plane its letter comes from.
 template <typename Buffer> bool normalizeInto(const QString& text, Buffer& out, qsizetype limit) {
     bool pendingSpace = false;
+    qsizetype characters = 0;
     const qsizetype size = text.size();
     const QChar* chars = text.constData();
-    for (qsizetype i = 0; i < size; ++i) {
+    for (qsizetype i = 0; i < size;) {
         const char16_t c = chars[i].unicode();
+        int units = 1;
         bool keep;
         bool lower;
-        char16_t lowered;
+        char32_t lowered;
         // ASCII has the same classes under Unicode; most texts are ASCII.
         if (c < 0x80) {
             lower = c >= u'a' && c <= u'z';
             const bool upper = c >= u'A' && c <= u'Z';
             keep = lower || upper || (c >= u'0' && c <= u'9');
-            lowered = upper ? char16_t(c + (u'a' - u'A')) : c;
+            lowered = upper ? char32_t(c + (u'a' - u'A')) : c;
         } else {
-            const QChar q(c);
-            keep = q.isLetter() || q.isNumber();
-            lower = q.isLower();
-            lowered = q.toLower().unicode();
+            const auto [point, width] = codePointAt(chars, size, i);
+            units = width;
+            keep = QChar::isLetter(point) || QChar::isNumber(point);
+            lower = QChar::isLower(point);
+            lowered = QChar::toLower(point);
         }
+        i += units;
         if (!keep) {
             pendingSpace = true;
             continue;
         }
-        if (pendingSpace && !out.isEmpty())
+        if (pendingSpace && !out.isEmpty()) {
             out.append(u' ');
+            ++characters;
+        }
         pendingSpace = false;
-        out.append(lowered);
-        if (out.size() > limit)
+        if (QChar::requiresSurrogates(lowered)) {
+            out.append(QChar::highSurrogate(lowered));
+            out.append(QChar::lowSurrogate(lowered));
+        } else {
+            out.append(char16_t(lowered));
+        }
+        if (++characters > limit)
             return false;
         // A lower-case letter directly before an upper-case one starts a new
         // word ("firstName").
-        if (lower && i + 1 < size && chars[i + 1].isUpper())
+        if (lower && i < size && QChar::isUpper(codePointAt(chars, size, i).first))
             pendingSpace = true;
     }
     return true;
@@ -366,12 +389,23 @@ std::optional<QString> FieldMatcher::customKey(const QString& text) {
         if (info && info->keyNoise)
             continue;
         kept.append(word);
-        size += qsizetype(word.size()) + 1;
+        // In characters: the second unit of a pair adds none.
+        size += qsizetype(word.size()) + 1 -
+                std::count_if(word.begin(), word.end(),
+                              [](char16_t c) { return QChar::isLowSurrogate(c); });
     }
     if (size < 2 || size > 100)
         return std::nullopt;
     const auto hasLetter = [](Word w) {
-        return std::any_of(w.begin(), w.end(), [](char16_t c) { return QChar(c).isLetter(); });
+        const QString text =
+            QString::fromRawData(reinterpret_cast<const QChar*>(w.data()), qsizetype(w.size()));
+        for (qsizetype i = 0; i < text.size();) {
+            const auto [point, width] = codePointAt(text.constData(), text.size(), i);
+            if (QChar::isLetter(point))
+                return true;
+            i += width;
+        }
+        return false;
     };
     if (std::none_of(kept.cbegin(), kept.cend(), hasLetter))
         return std::nullopt;

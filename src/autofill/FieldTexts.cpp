@@ -1,5 +1,7 @@
 #include "autofill/FieldTexts.h"
 
+#include "common/Graphemes.h"
+
 #include <QJsonValue>
 #include <QStringList>
 
@@ -101,7 +103,7 @@ std::pair<std::optional<QString>, bool> labelBefore(const AXElement& field) {
             const QString text = collectedLine(sibling);
             if (text.isEmpty())
                 continue;
-            if (text.size() <= kBeforeMaxChars)
+            if (!Graphemes::hasAtLeast(text, kBeforeMaxChars + 1))
                 return {text, picker};
             return {std::nullopt, picker};
         }

@@ -1,5 +1,7 @@
 #include "autofill/ProfileField.h"
 
+#include "common/Graphemes.h"
+
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -56,7 +58,7 @@ std::optional<ProfileField> ProfileFields::fromId(const QString& id) {
 QString FillTarget::flashName() const {
     if (field)
         return ProfileFields::label(*field).toLower();
-    if (label.size() >= 29)
-        return label.left(27) + u'…';
+    if (Graphemes::hasAtLeast(label, 29))
+        return Graphemes::prefix(label, 27) + u'…';
     return label;
 }

@@ -1,6 +1,7 @@
 #include "autofill/ProfileStore.h"
 
 #include "common/AtomicFile.h"
+#include "common/Graphemes.h"
 #include "common/SetAside.h"
 #include "platform/Environment.h"
 
@@ -201,7 +202,8 @@ bool ProfileStore::learn(const QString& typed, const FillTarget& target) {
     if (fillValue(target))
         return false;
     if (!target.field) {
-        if (text.isEmpty() || text.size() > kMaxCustomAnswer || text.contains(u'\n'))
+        if (text.isEmpty() || Graphemes::hasAtLeast(text, kMaxCustomAnswer + 1) ||
+            text.contains(u'\n'))
             return false;
         setLearned(text, target.key, target.label);
         return true;
@@ -214,7 +216,7 @@ bool ProfileStore::learn(const QString& typed, const FillTarget& target) {
 
 bool ProfileStore::isPlausible(const QString& value, ProfileField field) {
     const QString v = trimmed(value);
-    if (v.size() <= 1 || v.size() > 120 || v.contains(u'\n'))
+    if (!Graphemes::hasAtLeast(v, 2) || Graphemes::hasAtLeast(v, 121) || v.contains(u'\n'))
         return false;
     const auto countNumbers = [&] {
         int n = 0;

@@ -108,6 +108,11 @@ TEST(FieldMatcher, CustomKeysForQuestionsTheProfileDoesNotHold) {
         {u"A"_s, std::nullopt},
         {u"123"_s, std::nullopt},
         {QString(101, u'x'), std::nullopt},
+        // Letters beyond the first 65,536 are letters, and count once each.
+        {u"\U0001D410\U0001D42E\U0001D41E\U0001D42C\U0001D42D? ok"_s,
+         u"\U0001D410\U0001D42E\U0001D41E\U0001D42C\U0001D42D ok"_s},
+        {QString(u"\U00020000"_s).repeated(100), QString(u"\U00020000"_s).repeated(100)},
+        {QString(u"\U00020000"_s).repeated(101), std::nullopt},
         {u"What do you hope to learn? "_s + QString(50, u'y'), std::nullopt},
     };
     for (const auto& [label, key] : cases) {

@@ -144,6 +144,9 @@ TEST(ProfileValues, LearningNeverOverwritesAndKeepsPlaces) {
     EXPECT_EQ(store.learned().last().value, u"Stanford"_s);
     store.removeLearned(u"college"_s);
     EXPECT_FALSE(store.fillValue(college));
+    // Lengths are what a person sees: 200 accented letters written as
+    // letter and accent (400 units) are within the limit.
+    EXPECT_TRUE(store.learn(u"e\u0301"_s.repeated(200), FillTarget::custom(u"d"_s, u"D"_s)));
 }
 
 TEST(ProfileValues, NationalNumberBehindACountryPicker) {
@@ -151,4 +154,14 @@ TEST(ProfileValues, NationalNumberBehindACountryPicker) {
     EXPECT_EQ(ProfileStore::nationalNumber(u"+44 20 7946 0958"_s), u"2079460958"_s);
     EXPECT_EQ(ProfileStore::nationalNumber(u"91 98765 43210"_s), u"91 98765 43210"_s);
     EXPECT_EQ(ProfileStore::nationalNumber(u"+12 3456 7890"_s), u"+12 3456 7890"_s);
+}
+
+TEST(ProfileValues, AFlashCutsALongQuestionBetweenCharacters) {
+    const QString thumb = u"\U0001F44D\U0001F3FD"_s; // one character, four units
+    EXPECT_EQ(FillTarget::custom(u"k"_s, QString(26, u'a') + thumb + u"bc"_s).flashName(),
+              QString(26, u'a') + thumb + u"…"_s);
+    EXPECT_EQ(FillTarget::custom(u"k"_s, QString(25, u'a') + thumb + u"bc"_s).flashName(),
+              QString(25, u'a') + thumb + u"bc"_s)
+        << "28 characters are shown whole";
+    EXPECT_EQ(FillTarget::profile(ProfileField::email).flashName(), u"email"_s);
 }

@@ -12,6 +12,7 @@
 
 #include <cstdio>
 #include <pthread.h>
+#include <utility>
 
 using namespace Qt::StringLiterals;
 
@@ -107,11 +108,18 @@ std::optional<ChatCover> ChatBlur::coverAfterScan(ChatCover found, bool interrup
     const Clock::time_point time = now();
     if (!found.isEmpty()) {
         lastCovered = time;
+        uncovered = false;
         return found;
     }
     if (interrupted && isOn.load() && lastCovered && time - *lastCovered <= kHoldAfterFailure)
         return std::nullopt;
     lastCovered.reset();
+    // Nothing is covered already: at rest the main thread is not woken four
+    // times a second to hide nothing.
+    const bool nothing = found.blocks.isEmpty();
+    if (nothing && std::exchange(uncovered, true))
+        return std::nullopt;
+    uncovered = nothing;
     return found;
 }
 

@@ -66,7 +66,8 @@ public:
     ChatCover scanOnce();
     // The cover to show after a scan that found `found`: while the scans
     // fail with the same browser in front, the last cover stays for a while
-    // instead of uncovering every title at once. Absent: leave the panels be.
+    // instead of uncovering every title at once. Absent: leave the panels be
+    // (also when nothing is covered and nothing is found again).
     std::optional<ChatCover> coverAfterScan(ChatCover found, bool interrupted);
 
     // Tests drive time.
@@ -90,6 +91,7 @@ private:
     ChatLocator locator;
     std::atomic<bool> isOn;
     std::optional<Clock::time_point> lastCovered;
+    bool uncovered = false; // an empty cover was the last one handed over
 
     std::mutex threadLock;
     std::condition_variable wake;

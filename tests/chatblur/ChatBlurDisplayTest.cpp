@@ -104,5 +104,8 @@ TEST_F(ChatBlurDisplayTest, FailedScansKeepTheLastCoverForAMomentButLeavingTheBr
     EXPECT_EQ(blur->coverAfterScan(cover, false), cover);
     // Another application in front, or a page with nothing to cover: at once.
     EXPECT_EQ(blur->coverAfterScan({}, false), ChatCover{});
-    EXPECT_EQ(blur->coverAfterScan({}, true), ChatCover{});
+    // Then, with nothing covered, scans that find nothing hand nothing over.
+    EXPECT_EQ(blur->coverAfterScan({}, true), std::nullopt);
+    EXPECT_EQ(blur->coverAfterScan({}, false), std::nullopt);
+    EXPECT_EQ(blur->coverAfterScan(cover, false), cover);
 }

@@ -731,11 +731,21 @@ AtspiAccessibility::AtspiAccessibility() = default;
 AtspiAccessibility::~AtspiAccessibility() = default;
 
 bool AtspiAccessibility::isEnabled() {
-    return readA11yStatus().value_or(false);
+    const std::lock_guard guard(statusLock);
+    const auto now = std::chrono::steady_clock::now();
+    if (!knownStatus || now - statusReadAt >= statusFreshFor) {
+        knownStatus = readA11yStatus();
+        statusReadAt = now;
+    }
+    return knownStatus.value_or(false);
 }
 
 bool AtspiAccessibility::enable() {
     writeA11yStatus(true);
+    {
+        const std::lock_guard guard(statusLock);
+        knownStatus.reset();
+    }
     return isEnabled();
 }
 

@@ -3,8 +3,10 @@
 #include "platform/Accessibility.h"
 
 #include <atomic>
+#include <chrono>
 #include <memory>
 #include <mutex>
+#include <optional>
 
 // Other applications' accessibility trees over AT-SPI 2.
 //
@@ -39,4 +41,10 @@ public:
 private:
     std::once_flag started;
     std::shared_ptr<Backend> backend;
+    // The bus's status is asked several times a second (the chat blur's
+    // scan); a round trip each time would keep the session bus busy at rest.
+    std::mutex statusLock;
+    std::optional<bool> knownStatus;
+    std::chrono::steady_clock::time_point statusReadAt;
+    static constexpr std::chrono::seconds statusFreshFor{2};
 };

@@ -5,13 +5,13 @@
 //   tovik_eval_embedding MODEL TEXTS [--verbose | --closest]
 //   tovik_eval_embedding MODEL --neighbours WORD...   (the closest words of each)
 
+#include "LabelledTexts.h"
 #include "organise/Categorizer.h"
 #include "organise/CategoryTables.h"
 #include "organise/EnglishEmbedding.h"
 
 #include <QFile>
 #include <QFileInfo>
-#include <QTextStream>
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -122,16 +122,10 @@ int main(int argc, char** argv) {
             return out + u"]"_qs;
         };
         for (int a = 3; a < argc; ++a) {
-            QFile file(QString::fromLocal8Bit(argv[a]));
-            if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
+            const auto texts = readLabelledTexts(QString::fromLocal8Bit(argv[a]));
+            if (!texts)
                 return 1;
-            QTextStream in(&file);
-            while (!in.atEnd()) {
-                const QString line = in.readLine().trimmed();
-                if (line.isEmpty() || line.startsWith(u'#'))
-                    continue;
-                const QString label = line.section(u'\t', 0, 0);
-                const QString text = line.section(u'\t', 1);
+            for (const auto& [label, text] : *texts) {
                 const QString sentence = text + u". "_qs;
                 const auto v = embedding->embed(sentence);
                 if (!v)
@@ -185,20 +179,14 @@ int main(int argc, char** argv) {
     const Categorizer categorizer(
         [&embedding]() -> std::unique_ptr<SentenceEmbedding> { return std::move(embedding); });
 
-    QFile file(QString::fromLocal8Bit(argv[2]));
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Text)) {
+    const auto texts = readLabelledTexts(QString::fromLocal8Bit(argv[2]));
+    if (!texts) {
         std::fprintf(stderr, "tovik_eval_embedding: cannot read %s\n", argv[2]);
         return 1;
     }
     int topical = 0, right = 0, none = 0, placed = 0;
     std::map<QString, std::pair<int, int>> perTopic;
-    QTextStream in(&file);
-    while (!in.atEnd()) {
-        const QString line = in.readLine().trimmed();
-        if (line.isEmpty() || line.startsWith(u'#'))
-            continue;
-        const QString label = line.section(u'\t', 0, 0);
-        const QString text = line.section(u'\t', 1);
+    for (const auto& [label, text] : *texts) {
         const std::optional<QString> answer = categorizer.meaningCategory(text, std::nullopt);
         const bool ok = label == u"None" ? !answer : answer == label;
         if (label == u"None") {

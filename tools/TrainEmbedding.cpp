@@ -40,6 +40,7 @@
 //                         [--calibration-texts FILE] [--centre 0|1]
 //                         [--output FILE] [--dimensions N] [--seed N] ...
 
+#include "LabelledTexts.h"
 #include "organise/Categorizer.h"
 #include "organise/CategoryTables.h"
 #include "organise/EnglishEmbedding.h"
@@ -51,7 +52,6 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QString>
-#include <QTextStream>
 #include <algorithm>
 #include <chrono>
 #include <cmath>
@@ -1389,8 +1389,8 @@ std::vector<WordVectorModel::Knot> distanceScale(const QByteArray& draft, const 
     if (!model || !model->knots().empty())
         fail("the draft model does not decode");
     const EnglishEmbedding embedding(std::move(*model));
-    QFile file(QString::fromStdString(path));
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
+    const auto texts = readLabelledTexts(QString::fromStdString(path));
+    if (!texts)
         fail("cannot read " + path);
     struct Scored {
         double distance;
@@ -1399,13 +1399,7 @@ std::vector<WordVectorModel::Knot> distanceScale(const QByteArray& draft, const 
     std::vector<Scored> scored; // right answers on a topic, and every off-topic text
     int topical = 0;
     int offTopic = 0;
-    QTextStream in(&file);
-    while (!in.atEnd()) {
-        const QString line = in.readLine().trimmed();
-        if (line.isEmpty() || line.startsWith(u'#'))
-            continue;
-        const QString label = line.section(u'\t', 0, 0);
-        const QString text = line.section(u'\t', 1);
+    for (const auto& [label, text] : *texts) {
         auto recorder = std::make_unique<RecordingEmbedding>(embedding);
         RecordingEmbedding* recording = recorder.get();
         const Categorizer categorizer(

@@ -5,6 +5,7 @@
 #include "platform/linux/TesseractTextRecognizer.h"
 #include "support/AppHome.h"
 #include "support/GuiApplication.h"
+#include "support/Screenshots.h"
 #include "support/TovikProcess.h"
 
 #include <QDir>
@@ -23,14 +24,6 @@
 using namespace Qt::StringLiterals;
 
 namespace {
-
-QString screenshotDir() {
-    QString dir = qEnvironmentVariable("TOVIK_SCREENSHOT_DIR");
-    if (dir.isEmpty())
-        dir = QFileInfo(QStringLiteral(TOVIK_BINARY)).absolutePath() + u"/../screenshots"_s;
-    QDir().mkpath(dir);
-    return QDir::cleanPath(dir);
-}
 
 // Words read from part of the screen; small text is enlarged first, as the
 // recogniser reads best at print sizes.

@@ -4,6 +4,7 @@
 #include "platform/integration/LocalHttpServer.h"
 #include "platform/linux/TesseractTextRecognizer.h"
 #include "support/GuiApplication.h"
+#include "support/Screenshots.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -146,10 +147,7 @@ TEST_F(AutofillInChromium, FillsExactlyTheFieldsItShouldAndLearnsATypedAnswer) {
         },
         3000))
         << "no \"Filled email\" at the top of the screen";
-    const QString shots =
-        QFileInfo(QStringLiteral(TOVIK_BINARY)).absolutePath() + u"/../screenshots"_s;
-    QDir().mkpath(shots);
-    strip.save(shots + u"/autofill-flash.png"_s);
+    strip.save(screenshotDir() + u"/autofill-flash.png"_s);
     EXPECT_EQ(value(u"email"_s), u"ada@example.com"_s);
 
     focusAndWaitUntilSeen(u"phone"_s);

@@ -8,6 +8,7 @@
 #include "platform/memory/MemoryUserDefaults.h"
 #include "support/GuiApplication.h"
 #include "support/QtPrinters.h"
+#include "support/Screenshots.h"
 #include "support/StoreFixture.h"
 
 #include <QDir>
@@ -74,15 +75,6 @@ protected:
     std::unique_ptr<AppState> state;
     std::unique_ptr<PanelView> view;
 };
-
-// Where review screenshots go: build/screenshots beside the build folders.
-QString screenshotDir() {
-    QString dir = qEnvironmentVariable("TOVIK_SCREENSHOT_DIR");
-    if (dir.isEmpty())
-        dir = QFileInfo(QStringLiteral(TOVIK_BINARY)).absolutePath() + u"/../screenshots"_s;
-    QDir().mkpath(dir);
-    return QDir::cleanPath(dir);
-}
 
 } // namespace
 

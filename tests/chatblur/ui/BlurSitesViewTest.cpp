@@ -6,6 +6,7 @@
 #include "chatblur/ChatBlur.h"
 #include "platform/memory/MemoryPlatform.h"
 #include "support/GuiApplication.h"
+#include "support/Screenshots.h"
 
 #include <QCheckBox>
 #include <QDir>
@@ -121,8 +122,5 @@ TEST(BlurSitesView, BuiltInRowsShowTheirHostOwnRowsCanBeRemovedAndForgetTheirSwi
 
     // For a person to review the page.
     page.view.resize(760, 1500);
-    const QString dir =
-        QFileInfo(QStringLiteral(TOVIK_BINARY)).absolutePath() + u"/../screenshots"_s;
-    QDir().mkpath(dir);
-    EXPECT_TRUE(page.view.grab().save(dir + u"/blur-sites.png"_s));
+    EXPECT_TRUE(page.view.grab().save(screenshotDir() + u"/blur-sites.png"_s));
 }

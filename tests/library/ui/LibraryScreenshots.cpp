@@ -13,6 +13,7 @@
 #include "library/ui/StackOverlay.h"
 #include "library/ui/TagEditor.h"
 #include "platform/linux/FusionAppearance.h"
+#include "support/Screenshots.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -26,14 +27,6 @@
 using namespace Qt::StringLiterals;
 
 namespace {
-
-QString screenshotDir() {
-    QString dir = qEnvironmentVariable("TOVIK_SCREENSHOT_DIR");
-    if (dir.isEmpty())
-        dir = QFileInfo(QStringLiteral(TOVIK_BINARY)).absolutePath() + u"/../screenshots"_s;
-    QDir().mkpath(dir);
-    return QDir::cleanPath(dir);
-}
 
 class LibraryScreenshots : public LibraryFixture {
 protected:

@@ -6,6 +6,7 @@
 #include "platform/integration/LocalHttpServer.h"
 #include "support/AppHome.h"
 #include "support/GuiApplication.h"
+#include "support/Screenshots.h"
 #include "support/TovikProcess.h"
 
 #include <QBuffer>
@@ -35,14 +36,6 @@ QByteArray pngBytes(int width, int height, QColor color) {
     buffer.open(QIODevice::WriteOnly);
     QImageWriter(&buffer, "png").write(image);
     return bytes;
-}
-
-QString screenshotDir() {
-    QString dir = qEnvironmentVariable("TOVIK_SCREENSHOT_DIR");
-    if (dir.isEmpty())
-        dir = QFileInfo(QStringLiteral(TOVIK_BINARY)).absolutePath() + u"/../screenshots"_s;
-    QDir().mkpath(dir);
-    return QDir::cleanPath(dir);
 }
 
 class NetworkApp : public ::testing::Test {

@@ -13,6 +13,7 @@
 #include "platform/memory/MemoryHttpClient.h"
 #include "platform/memory/MemoryPasteboard.h"
 #include "support/GuiApplication.h"
+#include "support/Screenshots.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -24,14 +25,6 @@
 using namespace Qt::StringLiterals;
 
 namespace {
-
-QString screenshotDir() {
-    QString dir = qEnvironmentVariable("TOVIK_SCREENSHOT_DIR");
-    if (dir.isEmpty())
-        dir = QFileInfo(QStringLiteral(TOVIK_BINARY)).absolutePath() + u"/../screenshots"_s;
-    QDir().mkpath(dir);
-    return QDir::cleanPath(dir);
-}
 
 class NetworkScreenshots : public ::testing::Test {
 protected:

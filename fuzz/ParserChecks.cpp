@@ -5,6 +5,7 @@
 #include "network/ProfileFetcher.h"
 #include "organise/EnglishEmbedding.h"
 #include "organise/WordVectorModel.h"
+#include "store/IndexDecoding.h"
 #include "store/IndexFile.h"
 #include "store/PageParser.h"
 #include "store/RtfReader.h"
@@ -33,6 +34,15 @@ QString urlProblem(const std::optional<QUrl>& url, const QString& name) {
 } // namespace
 
 QString ParserChecks::indexDecoder(const QByteArray& bytes) {
+    // The fast reader answers for most indexes; what it answers must be
+    // what Qt's parser, the reference, reads.
+    if (const std::optional<QList<Item>> fast = IndexDecoding::fast(bytes)) {
+        const std::optional<QList<Item>> qt = IndexDecoding::withQt(bytes);
+        if (!qt)
+            return u"the fast reader reads bytes Qt's parser refuses"_s;
+        if (*fast != *qt)
+            return u"the fast reader reads other items than Qt's parser"_s;
+    }
     const std::optional<QList<Item>> items = IndexFile::decode(bytes);
     if (!items)
         return {};

@@ -8,17 +8,6 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-// The same as item.displayTags(), without building a list: the chips and
-// counts look at every item on every redraw.
-template <typename Visit> void forEachDisplayTag(const Item& item, Visit&& visit) {
-    if (item.tags) {
-        for (const QString& tag : *item.tags)
-            visit(tag);
-    } else if (item.category && !item.category->isEmpty()) {
-        visit(*item.category);
-    }
-}
-
 bool showsNoTag(const Item& item) {
     return item.tags ? item.tags->isEmpty() : !item.category || item.category->isEmpty();
 }
@@ -32,16 +21,27 @@ QString LibraryState::untaggedMarker() {
 QList<Item> LibraryState::filtered(const QList<Item>& items) {
     const QList<qsizetype> found = search.resultPositions(items, query);
     const bool untaggedOnly = tagFilter == untaggedMarker();
-    QList<Item> shown;
-    shown.reserve(found.size());
+    QList<qsizetype> kept;
+    kept.reserve(found.size());
     for (qsizetype position : found) {
         const Item& item = items[position];
         if (!matches(filter, item))
             continue;
         if (untaggedOnly ? !showsNoTag(item) : tagFilter && !item.hasTag(*tagFilter))
             continue;
-        shown.append(item);
+        kept.append(position);
     }
+    // Usually everything shows, in the store's order: the list is then shared
+    // rather than copied item by item on every change.
+    bool everything = kept.size() == items.size();
+    for (qsizetype i = 0; everything && i < kept.size(); ++i)
+        everything = kept[i] == i;
+    if (everything)
+        return items;
+    QList<Item> shown;
+    shown.reserve(kept.size());
+    for (qsizetype position : kept)
+        shown.append(items[position]);
     return shown;
 }
 
@@ -51,7 +51,7 @@ QList<TagCount> LibraryState::tagCounts(const QList<Item>& items) const {
     for (const Item& item : items) {
         if (!matches(filter, item))
             continue;
-        forEachDisplayTag(item, [&](const QString& name) {
+        item.forEachDisplayTag([&](const QString& name) {
             auto known = indexOfName.constFind(name);
             if (known == indexOfName.constEnd()) {
                 known = indexOfName.insert(name, counts.size());
@@ -86,13 +86,14 @@ QList<TopicClusterer::Positions> LibraryState::stackPositions(const QList<Item>&
         QList<TopicClusterer::Positions> groups;
         QHash<QString, qsizetype> groupOfTag;
         for (qsizetype i = 0; i < shown.size(); ++i) {
-            const QStringList tags = shown[i].displayTags();
-            if (tags.isEmpty())
+            // An item stacks under its first display tag.
+            const QString* first = shown[i].firstDisplayTag();
+            if (!first)
                 continue;
-            auto known = groupOfTag.constFind(tags.front());
+            auto known = groupOfTag.constFind(*first);
             if (known == groupOfTag.constEnd()) {
-                known = groupOfTag.insert(tags.front(), groups.size());
-                groups.append({tags.front(), {}});
+                known = groupOfTag.insert(*first, groups.size());
+                groups.append({*first, {}});
             }
             groups[*known].positions.append(i);
         }
@@ -173,8 +174,10 @@ QList<GridEntry> LibraryState::entriesOf(const QList<Item>& shown) {
         if (emitted.contains(key))
             continue;
         emitted.insert(key);
+        const QList<qsizetype>& positions = stacks[firstStackWithKey.value(key)].positions;
         QList<Item> members;
-        for (qsizetype position : stacks[firstStackWithKey.value(key)].positions)
+        members.reserve(positions.size());
+        for (qsizetype position : positions)
             members.append(shown[position]);
         entries.append(GridEntry::stack(key, std::move(members)));
     }

@@ -1,6 +1,7 @@
 #include "store/IndexFile.h"
 
 #include "common/SetAside.h"
+#include "store/IndexDecoding.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -16,22 +17,9 @@ using namespace Qt::StringLiterals;
 namespace IndexFile {
 
 std::optional<QList<Item>> decode(const QByteArray& bytes) {
-    QJsonParseError error;
-    const QJsonDocument document = QJsonDocument::fromJson(bytes, &error);
-    if (error.error != QJsonParseError::NoError || !document.isArray())
-        return std::nullopt;
-    const QJsonArray array = document.array();
-    QList<Item> items;
-    items.reserve(array.size());
-    for (const QJsonValue& value : array) {
-        if (!value.isObject())
-            return std::nullopt;
-        std::optional<Item> item = Item::fromJson(value.toObject());
-        if (!item)
-            return std::nullopt;
-        items.append(std::move(*item));
-    }
-    return items;
+    if (std::optional<QList<Item>> items = IndexDecoding::fast(bytes))
+        return items;
+    return IndexDecoding::withQt(bytes);
 }
 
 QByteArray encode(const QList<Item>& items) {
@@ -65,10 +53,15 @@ std::optional<QByteArray> readRegularFile(const QString& path) {
         ::close(fd);
         return std::nullopt;
     }
-    // An index is replaced by renaming, never grown in place: its size is known.
-    QByteArray bytes = file.read(qint64(info.st_size) + 1);
-    if (bytes.size() > maxBytes || file.error() != QFileDevice::NoError)
+    // An index is replaced by renaming, never grown in place: its size is
+    // known. One byte more shows a file that grew all the same; the slack
+    // after it lets the decoder parse the bytes where they are.
+    const qint64 wanted = qint64(info.st_size) + 1;
+    QByteArray bytes(qsizetype(wanted) + IndexDecoding::padding(), Qt::Uninitialized);
+    const qint64 got = file.read(bytes.data(), wanted);
+    if (got < 0 || got > maxBytes || file.error() != QFileDevice::NoError)
         return std::nullopt;
+    bytes.resize(qsizetype(got)); // keeps the capacity
     return bytes;
 }
 

@@ -10,13 +10,17 @@ QStringList Item::displayTags() const {
     return {};
 }
 
+const QString* Item::firstDisplayTag() const {
+    if (tags)
+        return tags->isEmpty() ? nullptr : &tags->front();
+    return category && !category->isEmpty() ? &*category : nullptr;
+}
+
 bool Item::hasTag(const QString& name) const {
-    const QStringList shown = displayTags();
-    for (const QString& tag : shown) {
-        if (tag.compare(name, Qt::CaseInsensitive) == 0)
-            return true;
-    }
-    return false;
+    bool found = false;
+    forEachDisplayTag(
+        [&](const QString& tag) { found = found || tag.compare(name, Qt::CaseInsensitive) == 0; });
+    return found;
 }
 
 QString idString(const QUuid& id) {
@@ -69,20 +73,15 @@ std::optional<Item> Item::fromJson(const QJsonObject& object) {
         !savedAt.isDouble())
         return std::nullopt;
 
-    // QUuid accepts braces and other shapes; an id must be exactly 8-4-4-4-12.
-    const QString idText = id.toString();
-    if (idText.size() != 36)
+    const std::optional<QUuid> uuid = storedId(id.toString());
+    if (!uuid)
         return std::nullopt;
-    const QUuid uuid = QUuid::fromString(idText);
-    if (uuid.isNull() && idText != QLatin1String("00000000-0000-0000-0000-000000000000"))
-        return std::nullopt;
-
     const std::optional<ItemKind> itemKind = itemKindFromStoredValue(kind.toString());
     if (!itemKind)
         return std::nullopt;
 
     Item item;
-    item.id = uuid;
+    item.id = *uuid;
     item.kind = *itemKind;
     item.title = title.toString();
     item.detail = detail.toString();
@@ -104,6 +103,16 @@ std::optional<Item> Item::fromJson(const QJsonObject& object) {
         item.tags = names;
     }
     return item;
+}
+
+std::optional<QUuid> storedId(const QString& text) {
+    // QUuid accepts braces and other shapes; an id must be exactly 8-4-4-4-12.
+    if (text.size() != 36)
+        return std::nullopt;
+    const QUuid uuid = QUuid::fromString(text);
+    if (uuid.isNull() && text != QLatin1String("00000000-0000-0000-0000-000000000000"))
+        return std::nullopt;
+    return uuid;
 }
 
 QString hostOrAbsoluteString(const QUrl& url) {

@@ -29,6 +29,20 @@ struct Item {
     // otherwise its automatic category when it has a non-empty one.
     QStringList displayTags() const;
 
+    // Calls visit with each display tag, as displayTags() lists them, without
+    // building a list: tag counts and the tag vocabulary visit every item.
+    template <typename Visit> void forEachDisplayTag(Visit&& visit) const {
+        if (tags) {
+            for (const QString& tag : *tags)
+                visit(tag);
+        } else if (category && !category->isEmpty()) {
+            visit(*category);
+        }
+    }
+
+    // The first of displayTags(), or null when it is empty.
+    const QString* firstDisplayTag() const;
+
     // True when some display tag equals name, ignoring letter case.
     bool hasTag(const QString& name) const;
 
@@ -45,6 +59,9 @@ struct Item {
 
 // The canonical upper-case 8-4-4-4-12 form of an id.
 QString idString(const QUuid& id);
+
+// The id an "id" value of items.json names: exactly 8-4-4-4-12 hex digits.
+std::optional<QUuid> storedId(const QString& text);
 
 // The URL's host, or its whole absolute string when it has none.
 QString hostOrAbsoluteString(const QUrl& url);

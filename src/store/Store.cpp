@@ -27,6 +27,8 @@
 #include <QPointer>
 #include <QRegularExpression>
 #include <QSet>
+#include <QThread>
+#include <utility>
 #include <vector>
 
 using namespace Qt::StringLiterals;
@@ -74,6 +76,12 @@ Store::Store(Options options, QString root, DataFolderLock lock)
                    : this->options.cacheFolder + u"/enrichment-attempts.json"_s) {
     filesFolder = rootDir + u"/Files"_s;
     indexPath = rootDir + u"/items.json"_s;
+    indexSpacing.setSingleShot(true);
+    indexSpacing.setInterval(IndexWriter::journaledSpacing);
+    connect(&indexSpacing, &QTimer::timeout, this, [this] {
+        if (indexOwed)
+            handOverIndex();
+    });
     attemptsSaver.setSingleShot(true);
     attemptsSaver.setInterval(attemptsSaveDelayMs);
     connect(&attemptsSaver, &QTimer::timeout, this, [this] { attempts.save(); });
@@ -101,8 +109,11 @@ Store::~Store() {
     if (options.enricher)
         options.enricher->stop();
     extractionQueue.reset();
-    if (writer)
+    if (writer) {
+        if (indexOwed)
+            handOverIndex();
         writer->flush();
+    }
     attempts.save();
 }
 
@@ -207,7 +218,21 @@ void Store::persist(const ItemChanges& changes, QStringList obsoleteFiles) {
         return;
     if (!journalChanges(changes))
         unjournaled = true;
-    writer->write(itemList, std::move(obsoleteFiles), journal->mark());
+    owedObsolete += obsoleteFiles;
+    if (unjournaled || !indexSpacing.isActive()) {
+        handOverIndex();
+        return;
+    }
+    indexOwed = true;
+}
+
+void Store::handOverIndex() {
+    indexOwed = false;
+    writer->write(itemList, std::exchange(owedObsolete, {}), journal->mark());
+    // Without an event loop nothing would end the spacing: every change then
+    // goes to the writer at once.
+    if (thread()->eventDispatcher())
+        indexSpacing.start();
 }
 
 bool Store::journalChanges(const ItemChanges& changes) {
@@ -245,6 +270,8 @@ bool Store::flush() {
     if (!isWritable())
         return false;
     attempts.save();
+    if (indexOwed)
+        handOverIndex();
     return writer->flush();
 }
 
@@ -583,12 +610,15 @@ void Store::remove(const Item& item) {
         if (const QString path = storedPathOf(name); !path.isEmpty())
             obsolete.append(path);
     }
+    // item may be one of this store's own (store.remove(*store.item(id))):
+    // removing shifts the list under it.
+    const QUuid id = item.id;
     ItemChanges changes;
-    if (itemList.removeIf([&item](const Item& candidate) { return candidate.id == item.id; }) > 0)
-        changes.removed.append(item.id);
-    revisions.remove(item.id);
-    categoryPending.remove(item.id);
-    attempts.forget(item.id);
+    if (itemList.removeIf([&id](const Item& candidate) { return candidate.id == id; }) > 0)
+        changes.removed.append(id);
+    revisions.remove(id);
+    categoryPending.remove(id);
+    attempts.forget(id);
     persist(changes, std::move(obsolete));
 }
 
@@ -596,9 +626,38 @@ std::optional<QString> Store::canonicalTag(const QString& raw) const {
     const std::optional<QString> cleaned = TagName::clean(raw);
     if (!cleaned)
         return std::nullopt;
-    for (const QString& existing : allTags()) {
-        if (existing.compare(*cleaned, Qt::CaseInsensitive) == 0)
-            return existing;
+    // The spelling allTags() lists first among those equal but for letter
+    // case: the most used, then the newest. Worked out here from the few
+    // matching spellings, as every tag change asks it of the whole library.
+    struct Spelling {
+        QString text;
+        int count = 0;
+        qsizetype firstPosition = 0;
+    };
+    QList<Spelling> spellings;
+    for (qsizetype i = 0; i < itemList.size(); ++i) {
+        itemList[i].forEachDisplayTag([&](const QString& tag) {
+            // Case folding keeps the length: most tags are told apart by it.
+            if (tag.size() != cleaned->size() || tag.compare(*cleaned, Qt::CaseInsensitive) != 0)
+                return;
+            for (Spelling& known : spellings) {
+                if (known.text == tag) {
+                    ++known.count;
+                    return;
+                }
+            }
+            spellings.append({tag, 1, i});
+        });
+    }
+    const auto first = std::min_element(
+        spellings.cbegin(), spellings.cend(), [](const Spelling& a, const Spelling& b) {
+            return a.count != b.count ? a.count > b.count : a.firstPosition < b.firstPosition;
+        });
+    if (first != spellings.cend())
+        return first->text;
+    for (const QString& category : options.categorizer->categories()) {
+        if (category.compare(*cleaned, Qt::CaseInsensitive) == 0)
+            return category;
     }
     return cleaned;
 }
@@ -691,7 +750,7 @@ QStringList Store::allTags() const {
     QHash<QString, Use> uses;
     QStringList spellings;
     for (qsizetype i = 0; i < itemList.size(); ++i) {
-        for (const QString& tag : itemList[i].displayTags()) {
+        itemList[i].forEachDisplayTag([&](const QString& tag) {
             auto it = uses.find(tag);
             if (it == uses.end()) {
                 uses.insert(tag, Use{1, i});
@@ -699,7 +758,7 @@ QStringList Store::allTags() const {
             } else {
                 ++it->count;
             }
-        }
+        });
     }
     std::stable_sort(spellings.begin(), spellings.end(),
                      [&uses](const QString& a, const QString& b) {

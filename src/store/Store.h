@@ -223,6 +223,15 @@ private:
     std::unique_ptr<IndexJournal> journal;
     bool unjournaled = false;
     std::unique_ptr<IndexWriter> writer;
+    // A snapshot handed to the writer shares the item list, so the change
+    // after it copies the whole list. Journaled changes are safe already: the
+    // writer gets the first at once and the rest of a burst together once
+    // per indexSpacing, so a burst copies the list a few times a second
+    // rather than once per change.
+    void handOverIndex();
+    QTimer indexSpacing;
+    bool indexOwed = false;
+    QStringList owedObsolete;
     std::unique_ptr<SerialQueue> extractionQueue;
     int enrichmentsInFlight = 0;
     QHash<QUuid, int> enriching; // ids handed over and not merged yet

@@ -435,6 +435,33 @@ TEST_F(StoreTags, AllTagsOrdersByUseThenNewestThenUnusedCategories) {
     EXPECT_FALSE(store->canonicalTag(u" \n"_s).has_value());
 }
 
+// Spellings that differ only in letter case come from an index written
+// elsewhere: a tag typed in any case takes the one listed first.
+TEST_F(StoreTags, ATagTakesTheSpellingListedFirstAmongItsCaseVariants) {
+    QList<Item> items;
+    for (const QStringList& tags : QList<QStringList>{
+             {u"WORK"_s}, {u"work"_s, u"home"_s}, {u"Work"_s}, {u"work"_s}, {u"Home"_s}}) {
+        Item item;
+        item.id = QUuid::createUuid();
+        item.title = item.detail = u"note"_s;
+        item.savedAt = double(900'000'000 - items.size());
+        item.tags = tags;
+        items.append(item);
+    }
+    writeFile(lumavex() + u"/items.json"_s, IndexFile::encode(items));
+    auto store = openStore();
+    const QStringList all = store->allTags();
+    for (const QString& typed : {u"wOrK"_s, u"HOME"_s, u"code"_s, u"Brand New"_s}) {
+        const auto listed = std::find_if(all.begin(), all.end(), [&](const QString& tag) {
+            return tag.compare(typed, Qt::CaseInsensitive) == 0;
+        });
+        EXPECT_EQ(store->canonicalTag(typed), listed == all.end() ? typed : *listed)
+            << typed.toStdString();
+    }
+    EXPECT_EQ(store->canonicalTag(u"WORK"_s), u"work"_s) << "used twice";
+    EXPECT_EQ(store->canonicalTag(u"home"_s), u"home"_s) << "used as often, and newer";
+}
+
 TEST_F(StoreTags, AutoSortCountsSortedAndChangedAndSkipsHandTagged) {
     auto store = openStore();
     store->addText(u"python and a compiler"_s, std::nullopt); // Code, unchanged
@@ -674,6 +701,40 @@ TEST_F(StoreFiles, OneWriterAtATime) {
     first.reset();
     options.readOnly = false;
     EXPECT_NE(Store::open(options), nullptr);
+}
+
+// Under a burst the index is written once per spacing, not once per change;
+// each change is safe at once all the same (a reader sees it through the
+// journal), and the last one reaches the index without a flush.
+TEST_F(StoreFiles, ABurstOfChangesIsSafeAtOnceAndReachesTheIndexTogether) {
+    int argc = 0;
+    QCoreApplication app(argc, nullptr);
+    auto store = openStore();
+    ASSERT_TRUE(store->addText(u"tagged many times"_s, std::nullopt));
+    const QUuid id = store->items().first().id;
+    Store::Options reading;
+    reading.applicationSupport = support.path();
+    reading.clock = &clock;
+    reading.categorizer = &categorizer;
+    reading.readOnly = true;
+    QSet<qint64> indexes;
+    for (int n = 0; n < 20; ++n) {
+        const QString tag = u"Tag %1"_s.arg(n);
+        store->addTag(tag, id);
+        EXPECT_TRUE(Store::open(reading)->item(id)->hasTag(tag)) << n;
+        indexes.insert(IndexFile::identity(store->indexFile()).modifiedNs);
+    }
+    EXPECT_LE(indexes.size(), 3) << "the index is not rewritten for every change";
+
+    const auto lastOnDisk = [&] {
+        const QList<Item> items = IndexFile::read(store->indexFile(), clock.now()).items;
+        return items.size() == 1 && items.front().hasTag(u"Tag 19"_s);
+    };
+    for (int i = 0; i < 400 && !lastOnDisk(); ++i) {
+        QCoreApplication::processEvents();
+        QThread::msleep(5);
+    }
+    EXPECT_TRUE(lastOnDisk());
 }
 
 namespace {

@@ -9,6 +9,7 @@
 #include "library/ui/StackOverlay.h"
 #include "library/ui/TagBar.h"
 #include "organise/AutoSortNote.h"
+#include "platform/Scheduler.h"
 #include "platform/UserDefaults.h"
 #include "store/Store.h"
 
@@ -60,15 +61,35 @@ LibraryView::LibraryView(LibraryContext& context, QWidget* parent)
             [this](const QString& text) { this->context.store.addText(text, u"Quick Note"_s); });
     connect(sortNote.get(), &AutoSortNote::changed, this,
             [this] { tags->setSortNote(sortNote->note()); });
-    // The grid is worked out again from the items, which costs little next to
-    // the cards: those of unchanged entries stay as they are, keyed on each
-    // item's id and revision.
-    connect(&context.store, &Store::itemsChanged, this, [this](const ItemChanges& changes) {
-        masonry->forget(changes.removed);
-        library.keepTagFilterValid(this->context.store.items());
-        refresh();
-    });
+    connect(&context.store, &Store::itemsChanged, this, &LibraryView::storeChanged);
     refresh();
+}
+
+// The grid is worked out again from the items, which costs little next to
+// the cards: those of unchanged entries stay as they are, keyed on each
+// item's id and revision. Still, a burst of changes (a script tagging many
+// items, pages read one after another) would work it out for each, so the
+// first change shows at once and those that follow it closely together.
+void LibraryView::storeChanged(const ItemChanges& changes) {
+    masonry->forget(changes.removed);
+    library.keepTagFilterValid(context.store.items());
+    if (changesHeld) {
+        changeOwed = true;
+        return;
+    }
+    refresh();
+    holdChanges();
+}
+
+void LibraryView::holdChanges() {
+    changesHeld = true;
+    context.scheduler.singleShot(changeSpacingMs, this, [this] {
+        changesHeld = false;
+        if (!changeOwed)
+            return;
+        refresh();
+        holdChanges();
+    });
 }
 
 LibraryView::~LibraryView() = default;
@@ -181,6 +202,7 @@ bool LibraryView::deferTopics(const QList<Item>& items) {
 }
 
 void LibraryView::refresh() {
+    changeOwed = false;
     const QList<Item>& items = context.store.items();
     // A first grouping of a large library shows the items at once and their
     // stacks once the keywords are read.

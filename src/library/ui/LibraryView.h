@@ -17,6 +17,7 @@ class QToolButton;
 class SearchField;
 class StackOverlay;
 class TagBar;
+struct ItemChanges;
 struct LibraryContext;
 
 // The memory library page: a header with the filter menu and the new-note
@@ -48,6 +49,10 @@ public:
     // The settings key under which the grouping is kept.
     static inline const QString groupingKey = QStringLiteral("libraryGrouping");
 
+    // After the grid follows a change of the store, further changes within
+    // this many milliseconds are shown together at its end.
+    static constexpr int changeSpacingMs = 150;
+
     MasonryGrid* grid() const { return masonry; }
     TagBar* tagBar() const { return tags; }
     SearchField* searchField() const { return search; }
@@ -68,6 +73,8 @@ private:
     QWidget* makeEmptyState();
     void rebuildFilterMenu();
     void refresh();
+    void storeChanged(const ItemChanges& changes);
+    void holdChanges();
     // Starts reading keywords in the background when grouping by topics
     // would read many now; true while that read runs.
     bool deferTopics(const QList<Item>& items);
@@ -81,6 +88,8 @@ private:
     KeywordPass keywordPass;
     std::unique_ptr<AutoSortNote> sortNote;
     EmptyState empty = EmptyState::none;
+    bool changesHeld = false; // a change was shown less than changeSpacingMs ago
+    bool changeOwed = false;  // and another came since
 
     QToolButton* filterMenuButton;
     QToolButton* noteButton;

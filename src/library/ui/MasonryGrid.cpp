@@ -32,14 +32,17 @@ void MasonryGrid::setEntries(QList<GridEntry> entries) {
 const MasonryGrid::Heights& MasonryGrid::heightsOf(const Item& item, qreal width) {
     const quint64 revision = context.store.revision(item.id);
     Heights& known = heights[item.id];
-    if (known.width == width && known.revision == revision &&
-        (revision != 0 || known.content == item))
+    const bool sameContent = known.revision == revision && (revision != 0 || known.content == item);
+    if (sameContent && known.width == width)
         return known;
     ++done.heightsWorkedOut;
+    // The estimate reads the text and does not depend on the width: a window
+    // shown at its size, or resized, works out the card heights only.
+    const qreal estimate = sameContent ? known.estimate : MasonryLayout::estimatedHeight(item);
     known = Heights{revision,
                     revision == 0 ? item : Item(),
                     width,
-                    MasonryLayout::estimatedHeight(item),
+                    estimate,
                     CardMetrics::roughItemHeight(item, width),
                     false};
     return known;

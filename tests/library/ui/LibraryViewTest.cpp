@@ -42,7 +42,18 @@ protected:
 
     void TearDown() override { view.reset(); }
 
-    QStringList chipNames() const {
+    // Changes that follow one another closely reach the grid together once
+    // the view's spacing has passed, and the grid then holds the next ones
+    // for one spacing more; the helpers below look after that.
+    void settle() { scheduler.advance(2 * LibraryView::changeSpacingMs); }
+
+    QStringList chipNames() {
+        settle();
+        return chipsNow();
+    }
+
+    // The chips as they stand, changes held back or not.
+    QStringList chipsNow() const {
         QStringList names;
         for (QPushButton* chip : view->tagBar()->chips())
             names.append(chip->property("chipName").toString() + u":"_s +
@@ -50,7 +61,8 @@ protected:
         return names;
     }
 
-    QString selectedChip() const {
+    QString selectedChip() {
+        settle();
         for (QPushButton* chip : view->tagBar()->chips()) {
             if (chip->property("selected").toBool())
                 return chip->property("chipName").toString();
@@ -58,7 +70,8 @@ protected:
         return {};
     }
 
-    QPushButton* chipNamed(const QString& name) const {
+    QPushButton* chipNamed(const QString& name) {
+        settle();
         for (QPushButton* chip : view->tagBar()->chips()) {
             if (chip->property("chipName").toString() == name)
                 return chip;
@@ -66,7 +79,8 @@ protected:
         return nullptr;
     }
 
-    QStringList gridTitles() const {
+    QStringList gridTitles() {
+        settle();
         QStringList titles;
         for (const GridEntry& entry : view->grid()->entries())
             titles.append(entry.isStack() ? u"stack:"_s + entry.key : entry.item().title);
@@ -243,6 +257,7 @@ TEST_F(LibraryViewTest, GroupingIsRememberedAndAutoSortShowsItsNoteForThreeSecon
 TEST_F(LibraryViewTest, AutoSortNoteShowsInFullBesideTheChipRow) {
     // A library with a usual number of tags fills most of the chip row.
     fillSampleLibrary(*store, clock);
+    settle();
     ASSERT_GE(view->tagBar()->chips().size(), 8);
     view->autoSortEverything();
     QLabel* note = view->tagBar()->sortNoteLabel();
@@ -277,6 +292,7 @@ TEST_F(LibraryViewTest, StacksOpenInTheOverlayAndCloseWithEscapeOrAFilterChange)
         if (item.hasTag(u"Travel"_s))
             store->toggleTag(u"Travel"_s, item.id);
     }
+    settle();
     EXPECT_EQ(view->stackOverlay()->countLabel()->text(), u"0 items"_s);
     view->setFilter(LibraryFilter::text);
     EXPECT_FALSE(view->expandedStackKey()) << "a filter change closes the stack";
@@ -327,6 +343,7 @@ TEST_F(LibraryViewTest, ACardTakesItsNewHeightWhenItsItemChangesAndNoOtherCardIs
     for (const QString& text : {u"apple harvest"_s, u"river stones"_s, u"train timetable"_s,
                                 u"violin lesson"_s, u"short"_s})
         store->addText(text, std::nullopt);
+    settle();
     ASSERT_EQ(view->grid()->cardWidgets().size(), 5);
     const qreal before = view->grid()->placement().cards.at(0).height();
     view->grid()->resetWork();
@@ -374,6 +391,7 @@ TEST_F(LibraryViewTest, CardsInViewTakeTheHeightOfWhatTheyDraw) {
     store->addText(u"Line one\nLine two\nLine three\nLine four"_s, std::nullopt);
     store->addText(QString(40, u'x').replace(u"xxxx"_s, u"wide "_s).repeated(6), std::nullopt);
     store->addText(u"short"_s, std::nullopt);
+    settle();
     const MasonryLayout::Placement& placement = view->grid()->placement();
     ASSERT_EQ(view->grid()->entries().size(), 3);
     for (int i = 0; i < 3; ++i) {
@@ -412,4 +430,23 @@ TEST_F(LibraryViewTest, AWindowOpenedOnALargeLibraryShowsItsItemsAtOnceAndItsSta
     EXPECT_EQ(stacks(), count / 2);
     LibraryState inPlace;
     EXPECT_EQ(view->grid()->entries(), inPlace.entries(store->items()));
+}
+
+TEST_F(LibraryViewTest, ABurstOfChangesShowsItsFirstAtOnceAndTheRestTogether) {
+    for (int i = 0; i < 5; ++i)
+        store->addText(u"note %1"_s.arg(i), std::nullopt);
+    EXPECT_EQ(chipNames(), QStringList{u"All:5"_s});
+
+    // As a script would, one after another: the grid follows the first at
+    // once, holds the rest for the spacing, then shows where they ended.
+    for (const Item& item : QList<Item>(store->items()))
+        store->toggleTag(u"Burst"_s, item.id);
+    EXPECT_EQ(chipsNow(), (QStringList{u"All:5"_s, u"Burst:1"_s, u"Untagged:4"_s}));
+    scheduler.advance(LibraryView::changeSpacingMs);
+    EXPECT_EQ(chipsNow(), (QStringList{u"All:5"_s, u"Burst:5"_s}));
+
+    // Once the changes stop, the next one shows at once again.
+    settle();
+    store->toggleTag(u"Burst"_s, store->items().front().id);
+    EXPECT_EQ(chipsNow(), (QStringList{u"All:5"_s, u"Burst:4"_s, u"Untagged:1"_s}));
 }

@@ -97,6 +97,14 @@ std::optional<QSize> MasonryGrid::pictureSize(const Item& item) const {
 }
 
 void MasonryGrid::relayout() {
+    // A grid not shown yet (a window being made) has no width of its own:
+    // it is laid out once, when shown, rather than also for a width it
+    // never has, which costs every card's height at start.
+    if (!isVisible()) {
+        layoutOwed = true;
+        return;
+    }
+    layoutOwed = false;
     laidOutWidth = viewport()->width();
     computePlacement();
     placeCards();
@@ -231,7 +239,7 @@ void MasonryGrid::updateCard(QWidget* card, const GridEntry& entry) {
 
 void MasonryGrid::resizeEvent(QResizeEvent* event) {
     QAbstractScrollArea::resizeEvent(event);
-    if (viewport()->width() != laidOutWidth)
+    if (layoutOwed || viewport()->width() != laidOutWidth)
         relayout();
     else {
         verticalScrollBar()->setPageStep(viewport()->height());
@@ -239,6 +247,12 @@ void MasonryGrid::resizeEvent(QResizeEvent* event) {
             0, std::max(0, qCeil(layout.contentHeight) - viewport()->height()));
         placeCards();
     }
+}
+
+void MasonryGrid::showEvent(QShowEvent* event) {
+    QAbstractScrollArea::showEvent(event);
+    if (layoutOwed)
+        relayout();
 }
 
 void MasonryGrid::scrollContentsBy(int, int) {

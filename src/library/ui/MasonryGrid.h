@@ -48,6 +48,7 @@ Q_SIGNALS:
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
+    void showEvent(QShowEvent* event) override;
     void scrollContentsBy(int dx, int dy) override;
     bool viewportEvent(QEvent* event) override;
 
@@ -86,5 +87,6 @@ private:
     QHash<QUuid, Heights> heights;
     Work done;
     qreal laidOutWidth = -1;
+    bool layoutOwed = false; // entries came while the grid was not shown
     bool placing = false;
 };

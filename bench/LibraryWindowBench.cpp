@@ -207,6 +207,8 @@ void itemChange(benchmark::State& state) {
             library.store->removeTag(u"Benchmarked"_s, id);
         draw(*view, frame);
         settle();
+        // Changes apart, each shown as it comes rather than held with a burst.
+        library.scheduler.advance(2 * LibraryView::changeSpacingMs);
     }
     const double iterations = double(state.iterations());
     state.counters["heights"] = grid.work().heightsWorkedOut / iterations;

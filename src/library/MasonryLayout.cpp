@@ -16,7 +16,7 @@ namespace {
 qsizetype charactersUpTo(const QString& text, qsizetype limit) {
     const qsizetype scanned = std::min(text.size(), limit + 1);
     // Without an early exit the compiler checks many units at a time.
-    const char16_t* units = reinterpret_cast<const char16_t*>(text.constData());
+    const char16_t* units = QStringView(text).utf16();
     bool complex = false;
     for (qsizetype i = 0; i < scanned; ++i)
         complex |= (units[i] == u'\r') | (units[i] >= 0x0300);

@@ -2,9 +2,8 @@
 #include "organise/CategoryTables.h"
 #include "organise/EnglishEmbedding.h"
 #include "support/QtPrinters.h"
+#include "tools/LabelledTexts.h"
 
-#include <QFile>
-#include <QTextStream>
 #include <cstdio>
 #include <gtest/gtest.h>
 #include <map>
@@ -13,26 +12,17 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-struct LabelledText {
-    QString label; // a topic seed's category, or "None"
-    QString text;
-};
-
 // Both held-out sets: the first, and the second written before the model
 // was retrained with the glossary and given its distance scale.
 QList<LabelledText> evaluationTexts() {
     QList<LabelledText> texts;
     for (const char* name : {"/meaning-evaluation.tsv", "/meaning-evaluation-fresh.tsv"}) {
-        QFile file(QStringLiteral(TOVIK_TEST_DATA) + QLatin1StringView(name));
-        if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
+        const std::optional<std::vector<LabelledText>> read =
+            readLabelledTexts(QStringLiteral(TOVIK_TEST_DATA) + QLatin1StringView(name));
+        if (!read)
             ADD_FAILURE() << "cannot read " << name;
-        QTextStream in(&file);
-        while (!in.atEnd()) {
-            const QString line = in.readLine().trimmed();
-            if (line.isEmpty() || line.startsWith(u'#'))
-                continue;
-            texts.append({line.section(u'\t', 0, 0), line.section(u'\t', 1)});
-        }
+        else
+            texts.append(QList<LabelledText>(read->begin(), read->end()));
     }
     return texts;
 }

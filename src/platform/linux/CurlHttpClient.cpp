@@ -1,8 +1,5 @@
 #include "platform/linux/CurlHttpClient.h"
 
-#include "platform/Environment.h"
-
-#include <QRegularExpression>
 #include <curl/curl.h>
 #include <memory>
 #include <mutex>
@@ -53,26 +50,6 @@ CurlHttpClient::CurlHttpClient(QStringList resolve) {
         resolveEntries.append(entry.toUtf8());
     static std::once_flag initialised;
     std::call_once(initialised, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
-}
-
-QStringList CurlHttpClient::resolveFromEnvironment(const Environment& environment) {
-    const std::optional<QString> value = environment.value(u"TOVIK_RESOLVE"_s);
-    if (!value)
-        return {};
-    // host:port:… starts an entry (also +host for a time-limited one and
-    // -host for a removal); [::1] or 10.0.0.2 alone continues the last one.
-    static const QRegularExpression startsEntry(u"^[-+]?[^:\\[\\]]+:[0-9]+(:|$)"_s);
-    QStringList entries;
-    for (const QString& piece : value->split(u',')) {
-        const QString trimmed = piece.trimmed();
-        if (trimmed.isEmpty())
-            continue;
-        if (startsEntry.match(trimmed).hasMatch() || entries.isEmpty())
-            entries.append(trimmed);
-        else
-            entries.last() += u',' + trimmed;
-    }
-    return entries;
 }
 
 void CurlHttpClient::stopAll() {

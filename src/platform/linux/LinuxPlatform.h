@@ -7,14 +7,13 @@
 #include "platform/linux/CurlHttpClient.h"
 #include "platform/linux/FusionAppearance.h"
 #include "platform/linux/JsonUserDefaults.h"
+#include "platform/linux/LazyContentReaders.h"
 #include "platform/linux/PasswdUserAccount.h"
-#include "platform/linux/PopplerPdfReader.h"
 #include "platform/linux/ProcessEnvironment.h"
 #include "platform/linux/QtOverlayPanels.h"
 #include "platform/linux/QtPasteboard.h"
 #include "platform/linux/QtScheduler.h"
 #include "platform/linux/SystemClock.h"
-#include "platform/linux/TesseractTextRecognizer.h"
 #include "platform/linux/X11FrontmostApplication.h"
 #include "platform/linux/XcbDesktopInput.h"
 #include "platform/linux/XcbGlobalHotKey.h"
@@ -29,7 +28,7 @@ public:
     // the store), so whoever makes the platform supplies them.
     using ThumbnailerFactory = std::function<std::unique_ptr<ThumbnailGenerator>(PdfReader&)>;
     explicit LinuxPlatform(const ThumbnailerFactory& makeThumbnailer)
-        : thumbnails(makeThumbnailer(poppler)) {}
+        : thumbnails(makeThumbnailer(contentReaders.pdfReader())) {}
 
     Clock& clock() override { return systemClock; }
     Environment& environment() override { return processEnvironment; }
@@ -38,9 +37,9 @@ public:
     Appearance& appearance() override { return fusionAppearance; }
     LoginItem& loginItem() override { return autostartLoginItem; }
     GlobalHotKey& globalHotKey() override { return xcbGlobalHotKey; }
-    HttpClient& httpClient() override { return curlHttpClient; }
-    TextRecognizer& textRecognizer() override { return tesseract; }
-    PdfReader& pdfReader() override { return poppler; }
+    HttpClient& httpClient() override { return contentReaders.httpClient(); }
+    TextRecognizer& textRecognizer() override { return contentReaders.textRecognizer(); }
+    PdfReader& pdfReader() override { return contentReaders.pdfReader(); }
     ThumbnailGenerator& thumbnailGenerator() override { return *thumbnails; }
     Pasteboard& pasteboard() override { return qtPasteboard; }
     FrontmostApplication& frontmostApplication() override { return x11Frontmost; }
@@ -60,9 +59,8 @@ private:
     AutostartLoginItem autostartLoginItem{
         AutostartLoginItem::defaultEntryPath(QStringLiteral("com.nivo.lumavex")),
         AutostartLoginItem::runningExecutable()};
-    CurlHttpClient curlHttpClient{CurlHttpClient::resolveFromEnvironment(processEnvironment)};
-    TesseractTextRecognizer tesseract;
-    PopplerPdfReader poppler;
+    // libcurl, tesseract and poppler, loaded when first used.
+    LazyContentReaders contentReaders{CurlHttpClient::resolveFromEnvironment(processEnvironment)};
     std::unique_ptr<ThumbnailGenerator> thumbnails;
     QtPasteboard qtPasteboard;
     X11FrontmostApplication x11Frontmost{

@@ -84,19 +84,10 @@ std::optional<Item> itemOf(simdjson::dom::object object) {
     return item;
 }
 
-} // namespace
-
-qsizetype padding() {
-    return qsizetype(simdjson::SIMDJSON_PADDING);
-}
-
-std::optional<QList<Item>> fast(const QByteArray& bytes) {
+std::optional<QList<Item>> parse(const char* data, qsizetype size, bool padded) {
     simdjson::dom::parser parser;
-    // The slack a file read for this purpose carries spares a copy of it.
-    const bool padded = bytes.capacity() - bytes.size() >= padding();
     simdjson::dom::element root;
-    if (parser.parse(bytes.constData(), size_t(bytes.size()), !padded).get(root) !=
-        simdjson::SUCCESS)
+    if (parser.parse(data, size_t(size), !padded).get(root) != simdjson::SUCCESS)
         return std::nullopt;
     simdjson::dom::array array;
     if (root.get_array().get(array) != simdjson::SUCCESS)
@@ -113,6 +104,21 @@ std::optional<QList<Item>> fast(const QByteArray& bytes) {
         items.append(std::move(*item));
     }
     return items;
+}
+
+} // namespace
+
+qsizetype padding() {
+    return qsizetype(simdjson::SIMDJSON_PADDING);
+}
+
+std::optional<QList<Item>> fast(const QByteArray& bytes) {
+    // A buffer read for this purpose carries the slack in its capacity.
+    return parse(bytes.constData(), bytes.size(), bytes.capacity() - bytes.size() >= padding());
+}
+
+std::optional<QList<Item>> fast(const char* data, qsizetype size) {
+    return parse(data, size, true);
 }
 
 std::optional<QList<Item>> withQt(const QByteArray& bytes) {

@@ -16,12 +16,14 @@ namespace IndexDecoding {
 // surrogate, a raw control character in a string): absent then, and the
 // caller asks Qt.
 std::optional<QList<Item>> fast(const QByteArray& bytes);
+// The same for size bytes at data followed by at least padding() readable
+// bytes of any value, which lets the parser read them where they lie.
+std::optional<QList<Item>> fast(const char* data, qsizetype size);
 
 // Qt's parser, the reference: what the index has always been read with.
 std::optional<QList<Item>> withQt(const QByteArray& bytes);
 
-// Bytes of a file of size bytes plus this much slack let fast() parse the
-// buffer where it lies instead of copying it first.
+// The slack after the bytes that spares fast() a copy of them.
 qsizetype padding();
 
 } // namespace IndexDecoding

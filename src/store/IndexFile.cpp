@@ -1,5 +1,6 @@
 #include "store/IndexFile.h"
 
+#include "common/MappedFile.h"
 #include "common/SetAside.h"
 #include "store/IndexDecoding.h"
 
@@ -8,7 +9,6 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <algorithm>
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -34,39 +34,6 @@ void sortNewestFirst(QList<Item>& items) {
                      [](const Item& a, const Item& b) { return a.savedAt > b.savedAt; });
 }
 
-namespace {
-
-// The bytes of the regular file at path, at most maxBytes of them; absent for
-// anything else. A FIFO would block the open, a device (a link to /dev/zero)
-// would be read without end: both count as unreadable.
-std::optional<QByteArray> readRegularFile(const QString& path) {
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    if (fd < 0)
-        return std::nullopt;
-    struct stat info {};
-    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || info.st_size > maxBytes) {
-        ::close(fd);
-        return std::nullopt;
-    }
-    QFile file;
-    if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
-        ::close(fd);
-        return std::nullopt;
-    }
-    // An index is replaced by renaming, never grown in place: its size is
-    // known. One byte more shows a file that grew all the same; the slack
-    // after it lets the decoder parse the bytes where they are.
-    const qint64 wanted = qint64(info.st_size) + 1;
-    QByteArray bytes(qsizetype(wanted) + IndexDecoding::padding(), Qt::Uninitialized);
-    const qint64 got = file.read(bytes.data(), wanted);
-    if (got < 0 || got > maxBytes || file.error() != QFileDevice::NoError)
-        return std::nullopt;
-    bytes.resize(qsizetype(got)); // keeps the capacity
-    return bytes;
-}
-
-} // namespace
-
 Identity identity(const QString& path) {
     struct stat info {};
     if (::stat(QFile::encodeName(path).constData(), &info) != 0)
@@ -83,8 +50,12 @@ ReadResult read(const QString& path, const QDateTime& now, bool setAside) {
         return result;
 
     std::optional<QList<Item>> items;
-    if (const std::optional<QByteArray> bytes = readRegularFile(path))
-        items = decode(*bytes);
+    if (const std::optional<MappedFile> file =
+            MappedFile::open(path, maxBytes, IndexDecoding::padding())) {
+        items = IndexDecoding::fast(file->data(), file->size());
+        if (!items)
+            items = IndexDecoding::withQt(file->bytes());
+    }
     if (items) {
         sortNewestFirst(*items);
         result.items = std::move(*items);

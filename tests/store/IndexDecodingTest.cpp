@@ -2,6 +2,8 @@
 
 #include "store/IndexFile.h"
 
+#include <QFile>
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 using namespace Qt::StringLiterals;
@@ -95,4 +97,29 @@ TEST(IndexDecoding, ReadsTheFieldsItWasGiven) {
     EXPECT_EQ(item.tags, (QStringList{u"A"_s, u"B"_s}));
     EXPECT_FALSE(item.category.has_value());
     EXPECT_FALSE(item.source.has_value());
+}
+
+// A file is read where the page cache holds it, and the fast reader looks up
+// to padding() bytes past its end: sizes on either side of a page's end must
+// read like any other, and so must an index only Qt's parser takes.
+TEST(IndexDecoding, AFileIsReadInPlaceWhereverItEnds) {
+    QTemporaryDir folder;
+    const QString path = folder.filePath(u"items.json"_s);
+    const qsizetype page = 4096;
+    const QByteArray plain = object(R"("text":"kept")");
+    const QByteArray loneSurrogate = object(R"("text":"\ud800")");
+    const qsizetype sizes[] = {page - IndexDecoding::padding() - 1, page - 1, page, page + 1,
+                               2 * page - 1};
+    for (const QByteArray& bytes : {plain, loneSurrogate}) {
+        for (const qsizetype size : sizes) {
+            SCOPED_TRACE(size);
+            QFile file(path);
+            ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+            file.write(bytes + QByteArray(size - bytes.size(), ' ')); // JSON allows trailing space
+            file.close();
+            const IndexFile::ReadResult read = IndexFile::read(path, QDateTime(), false);
+            EXPECT_FALSE(read.blocked);
+            EXPECT_EQ(read.items, IndexDecoding::withQt(bytes).value());
+        }
+    }
 }

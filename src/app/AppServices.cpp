@@ -38,9 +38,8 @@ AppServices::AppServices(Platform& platform, Mode mode) : platformServices(platf
     if (mode == Mode::command)
         return;
 
-    // The word vectors take a while to read; the first copied text should
-    // not wait for them, nor should the window.
-    categorizerService.object->loadModelInBackground();
+    // The desktop app reads the word vectors in the background once its
+    // launch is on screen (DesktopApp); a text that needs them first waits.
     Store::Options options = storeOptions();
     options.enricher = makeContentEnricher();
     options.meaningInBackground = true;

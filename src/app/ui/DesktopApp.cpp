@@ -17,10 +17,12 @@
 #include "capture/ui/NotchController.h"
 #include "chatblur/ui/BlurSitesView.h"
 #include "common/SharedInstance.h"
+#include "common/ui/FirstPaint.h"
 #include "library/ImageCache.h"
 #include "library/ui/LibraryContext.h"
 #include "network/NetworkStore.h"
 #include "network/ui/NetworkContext.h"
+#include "organise/Categorizer.h"
 #include "platform/Platform.h"
 #include "platform/linux/QuitSignals.h"
 #include "store/Store.h"
@@ -161,7 +163,18 @@ int runDesktopApp(int argc, char** argv) {
     // inside the X event filter, so the toggle runs once that has returned.
     QObject::connect(&delegate, &AppDelegate::hotKeyPressed, &library, &LibraryController::toggle,
                      Qt::QueuedConnection);
-    QTimer::singleShot(0, &delegate, &AppDelegate::applicationDidFinishLaunching);
+    QTimer::singleShot(0, &delegate, [&delegate, &library, &services] {
+        delegate.applicationDidFinishLaunching();
+        // The word vectors take a while to read: in the background, and once
+        // a window shown at launch has its first frame, which on two cores
+        // would otherwise wait for them.
+        Categorizer& categorizer = services.categorizer();
+        QWidget* window = library.window();
+        if (window != nullptr && window->isVisible())
+            afterFirstPaint(window, [&categorizer] { categorizer.loadModelInBackground(); });
+        else
+            categorizer.loadModelInBackground();
+    });
     // Once the loop ends no handed-over command runs any more: the socket is
     // only read by the loop.
     return QApplication::exec();

@@ -1,5 +1,6 @@
 #include "library/ui/LibraryView.h"
 
+#include "common/ui/FirstPaint.h"
 #include "common/ui/SymbolIcon.h"
 #include "library/ui/CardPainter.h"
 #include "library/ui/LibraryContext.h"
@@ -191,14 +192,30 @@ QWidget* LibraryView::makeEmptyState() {
 }
 
 bool LibraryView::deferTopics(const QList<Item>& items) {
-    if (!keywordPass.running() && library.needsKeywordPass(items)) {
-        keywordPass.start(items, this, [this] {
-            library.adoptKeywords(keywordPass.take());
-            library.topicsDeferred = false;
-            refresh();
-        });
+    if (keywordPass.running())
+        return true;
+    if (!library.needsKeywordPass(items))
+        return false;
+    // At launch the pass waits for the grid's first frame: on two cores it
+    // would hold back the window it serves.
+    if (!gridPainted) {
+        if (!firstPaintWatched) {
+            firstPaintWatched = true;
+            afterFirstPaint(masonry->viewport(), [this] {
+                gridPainted = true;
+                library.topicsDeferred = deferTopics(context.store.items());
+                if (!library.topicsDeferred)
+                    refresh();
+            });
+        }
+        return true;
     }
-    return keywordPass.running();
+    keywordPass.start(items, this, [this] {
+        library.adoptKeywords(keywordPass.take());
+        library.topicsDeferred = false;
+        refresh();
+    });
+    return true;
 }
 
 void LibraryView::refresh() {

@@ -76,7 +76,7 @@ private:
     void storeChanged(const ItemChanges& changes);
     void holdChanges();
     // Starts reading keywords in the background when grouping by topics
-    // would read many now; true while that read runs.
+    // would read many now; true while that read runs or waits to start.
     bool deferTopics(const QList<Item>& items);
     void refreshEntries();
     void showEntries(QList<GridEntry> entries);
@@ -88,8 +88,10 @@ private:
     KeywordPass keywordPass;
     std::unique_ptr<AutoSortNote> sortNote;
     EmptyState empty = EmptyState::none;
-    bool changesHeld = false; // a change was shown less than changeSpacingMs ago
-    bool changeOwed = false;  // and another came since
+    bool changesHeld = false;       // a change was shown less than changeSpacingMs ago
+    bool changeOwed = false;        // and another came since
+    bool gridPainted = false;       // the grid has shown its first frame
+    bool firstPaintWatched = false; // and deferTopics waits for it
 
     QToolButton* filterMenuButton;
     QToolButton* noteButton;

@@ -117,6 +117,10 @@ void MasonryGrid::computePlacement() {
         MasonryLayout::columnWidth(laidOutWidth, MasonryLayout::columnCount(laidOutWidth));
     QList<qreal> estimates;
     QList<qreal> cardHeights;
+    // A first layout learns every height at once: room for them all up front
+    // spares growing the table step by step.
+    if (heights.capacity() < gridEntries.size())
+        heights.reserve(gridEntries.size());
     estimates.reserve(gridEntries.size());
     cardHeights.reserve(gridEntries.size());
     for (const GridEntry& entry : std::as_const(gridEntries)) {

@@ -48,9 +48,10 @@ bool replaceStandardInput(const QByteArray& input) {
         std::fprintf(stderr, "tovik: cannot pass on standard input: %s\n", std::strerror(errno));
         std::_Exit(1);
     }
-    const std::string program = programPath(TOVIK_APP_NAME);
-    ::execv(program.c_str(), argv);
-    std::fprintf(stderr, "tovik: cannot start %s: %s\n", program.c_str(), std::strerror(errno));
+    char program[PATH_MAX];
+    programPath(TOVIK_APP_NAME, program);
+    ::execv(program, argv);
+    std::fprintf(stderr, "tovik: cannot start %s: %s\n", program, std::strerror(errno));
     std::_Exit(127);
 }
 

@@ -1,20 +1,26 @@
 #pragma once
 
 #include <climits>
-#include <string>
+#include <cstdio>
+#include <cstring>
 #include <unistd.h>
 
 // Where another of Tovik's programs lies: beside the running one in a build
 // folder (and for the programs under libexec once installed), else under
-// libexec as seen from the installed bin folder. Plain POSIX: `tovik`
-// itself links no Qt.
-inline std::string programPath(const char* name) {
+// libexec as seen from the installed bin folder. Written to path (PATH_MAX
+// bytes). Plain C library calls: `tovik` itself links no other library, so
+// that what it starts is not delayed by loading one.
+inline void programPath(const char* name, char (&path)[PATH_MAX]) {
     char self[PATH_MAX];
     const ssize_t length = ::readlink("/proc/self/exe", self, sizeof self - 1);
-    std::string folder = length > 0 ? std::string(self, size_t(length)) : std::string();
-    folder = folder.substr(0, folder.rfind('/') == std::string::npos ? 0 : folder.rfind('/'));
-    const std::string beside = folder + '/' + name;
-    if (::access(beside.c_str(), X_OK) == 0)
-        return beside;
-    return folder + "/" TOVIK_LIBEXEC_FROM_BIN "/" + name;
+    self[length > 0 ? length : 0] = '\0';
+    if (char* slash = std::strrchr(self, '/'))
+        *slash = '\0';
+    const int beside = std::snprintf(path, PATH_MAX, "%s/%s", self, name);
+    if (beside > 0 && beside < PATH_MAX && ::access(path, X_OK) == 0)
+        return;
+    const int installed =
+        std::snprintf(path, PATH_MAX, "%s/" TOVIK_LIBEXEC_FROM_BIN "/%s", self, name);
+    if (installed < 0 || installed >= PATH_MAX)
+        path[0] = '\0'; // too long to name: starting it fails and says so
 }

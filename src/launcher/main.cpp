@@ -1,4 +1,4 @@
-// The `tovik` users type, linked with no library but C++'s own. Started
+// The `tovik` users type, linked with nothing but the C library. Started
 // without arguments (from the menu, at login) or for help, it becomes the
 // desktop app at once: loading Qt here first would only delay the window.
 // For a command it becomes the hand-over client (ClientMain.cpp), which asks
@@ -10,7 +10,6 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <string>
 #include <unistd.h>
 
 int main(int argc, char** argv) {
@@ -18,8 +17,9 @@ int main(int argc, char** argv) {
     bool help = false;
     for (int i = 1; i < argc; ++i)
         help = help || std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0;
-    const std::string program = programPath(argc < 2 || help ? TOVIK_APP_NAME : TOVIK_CLIENT_NAME);
-    ::execv(program.c_str(), argv);
-    std::fprintf(stderr, "tovik: cannot start %s: %s\n", program.c_str(), std::strerror(errno));
+    char program[PATH_MAX];
+    programPath(argc < 2 || help ? TOVIK_APP_NAME : TOVIK_CLIENT_NAME, program);
+    ::execv(program, argv);
+    std::fprintf(stderr, "tovik: cannot start %s: %s\n", program, std::strerror(errno));
     return 127;
 }

@@ -34,7 +34,8 @@ bool KeywordPass::start(QList<Item> items, QObject* receiver, std::function<void
                 onReady();
         });
     });
-    pthread_setname_np(worker.native_handle(), "lumavex.keywords");
+    // A thread's name holds 15 characters; a longer one is refused whole.
+    pthread_setname_np(worker.native_handle(), "lumavex.keyword");
     return true;
 }
 

@@ -3,6 +3,7 @@
 #include "app/cli/CommandLine.h"
 #include "app/cli/CommandStreams.h"
 #include "app/ui/DesktopApp.h"
+#include "platform/linux/LaunchEnvironment.h"
 #include "platform/linux/LinuxPlatform.h"
 #include "store/DocumentThumbnailer.h"
 
@@ -44,8 +45,11 @@ void keepQtQuiet(QtMsgType type, const QMessageLogContext&, const QString& messa
 } // namespace
 
 int main(int argc, char** argv) {
+    const std::string launcher = LaunchEnvironment::takeBack();
     LinuxPlatform platform(
-        [](PdfReader& pdf) { return std::make_unique<DocumentThumbnailer>(pdf); });
+        [](PdfReader& pdf) { return std::make_unique<DocumentThumbnailer>(pdf); },
+        launcher.empty() ? AutostartLoginItem::runningExecutable()
+                         : QString::fromStdString(launcher));
     Platform::install(&platform);
 
     if (argc > 1) {

@@ -5,6 +5,12 @@
 #include <cstring>
 #include <unistd.h>
 
+// This program's own file, resolved (empty when it cannot be read).
+inline void executablePath(char (&path)[PATH_MAX]) {
+    const ssize_t length = ::readlink("/proc/self/exe", path, sizeof path - 1);
+    path[length > 0 ? length : 0] = '\0';
+}
+
 // Where another of Tovik's programs lies: beside the running one in a build
 // folder (and for the programs under libexec once installed), else under
 // libexec as seen from the installed bin folder. Written to path (PATH_MAX
@@ -12,8 +18,7 @@
 // that what it starts is not delayed by loading one.
 inline void programPath(const char* name, char (&path)[PATH_MAX]) {
     char self[PATH_MAX];
-    const ssize_t length = ::readlink("/proc/self/exe", self, sizeof self - 1);
-    self[length > 0 ? length : 0] = '\0';
+    executablePath(self);
     if (char* slash = std::strrchr(self, '/'))
         *slash = '\0';
     const int beside = std::snprintf(path, PATH_MAX, "%s/%s", self, name);

@@ -27,8 +27,12 @@ public:
     // Thumbnails are drawn by code above the platform (documents are read by
     // the store), so whoever makes the platform supplies them.
     using ThumbnailerFactory = std::function<std::unique_ptr<ThumbnailGenerator>(PdfReader&)>;
-    explicit LinuxPlatform(const ThumbnailerFactory& makeThumbnailer)
-        : thumbnails(makeThumbnailer(contentReaders.pdfReader())) {}
+    // loginProgram: what a login starts when the user turns that on.
+    LinuxPlatform(const ThumbnailerFactory& makeThumbnailer, const QString& loginProgram)
+        : autostartLoginItem(
+              AutostartLoginItem::defaultEntryPath(QStringLiteral("com.nivo.lumavex")),
+              loginProgram),
+          thumbnails(makeThumbnailer(contentReaders.pdfReader())) {}
 
     Clock& clock() override { return systemClock; }
     Environment& environment() override { return processEnvironment; }
@@ -56,9 +60,7 @@ private:
     JsonUserDefaults jsonUserDefaults{JsonUserDefaults::defaultPath()};
     FusionAppearance fusionAppearance;
     XcbGlobalHotKey xcbGlobalHotKey;
-    AutostartLoginItem autostartLoginItem{
-        AutostartLoginItem::defaultEntryPath(QStringLiteral("com.nivo.lumavex")),
-        AutostartLoginItem::runningExecutable()};
+    AutostartLoginItem autostartLoginItem;
     // libcurl, tesseract and poppler, loaded when first used.
     LazyContentReaders contentReaders{CurlHttpClient::resolveFromEnvironment(processEnvironment)};
     std::unique_ptr<ThumbnailGenerator> thumbnails;

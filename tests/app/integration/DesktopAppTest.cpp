@@ -6,6 +6,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -261,7 +262,10 @@ TEST_F(RunningApp, FirstLaunchRegistersTheAutostartEntry) {
     ASSERT_TRUE(QTest::qWaitFor([&] { return QFile::exists(entry); }, 5000));
     QFile file(entry);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    EXPECT_TRUE(file.readAll().contains("Exec=\""));
+    // A login starts `tovik`, which sets up what the app's launch relies on,
+    // not the program it became.
+    const QString launcher = QFileInfo(QStringLiteral(TOVIK_BINARY)).canonicalFilePath();
+    EXPECT_TRUE(file.readAll().contains("Exec=\"" + launcher.toUtf8() + "\"\n"));
     QFile defaults(home.path(u"config/com.nivo.lumavex/defaults.json"_s));
     ASSERT_TRUE(defaults.open(QIODevice::ReadOnly));
     EXPECT_EQ(

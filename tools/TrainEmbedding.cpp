@@ -29,6 +29,10 @@
 // replies, signatures and markup are left out, each paragraph is a document)
 // and from files of short passages in fortune(6)'s format (--passages).
 //
+// Instead of training (--pretrained), word vectors learnt elsewhere can be
+// read in GloVe's text format, optionally with a trained model's vectors set
+// beside them (--beside); the steps below then follow as for a trained model.
+//
 // Then (--unrelated-topics) descriptions of everyday matters that none of the
 // categorizer's topics covers (chores, weather, family news) are embedded,
 // with whatever they share with the topic descriptions taken out, so that a
@@ -44,6 +48,9 @@
 //                         [--mail DIR[=WEIGHT]]... [--passages FILE[=WEIGHT]]...
 //                         [--calibration-texts FILE] [--centre 0|1]
 //                         [--output FILE] [--dimensions N] [--seed N] ...
+//   tovik_train_embedding --pretrained GLOVE.txt [--vocabulary N]
+//                         [--beside MODEL[=WEIGHT]] [--beside-weights SHARE] [--reduce N]
+//                         [--unrelated-topics FILE] [--calibration-texts FILE] ...
 
 #include "LabelledTexts.h"
 #include "organise/Categorizer.h"
@@ -123,6 +130,16 @@ struct Options {
     bool centre = false;              // measure texts from the centre of WordNet's definitions
     double offTopicShare = 0.25;      // the most off-topic tuning texts left within the cut-off
     std::string fromModel;            // fix only the centre and scale of this trained model
+    // Word vectors learnt elsewhere ("word v1 v2 ..." lines, most frequent
+    // word first) taken instead of training.
+    std::string pretrained;
+    // A trained model whose vectors are set beside the pretrained ones, with
+    // the weight of its half.
+    std::vector<std::pair<std::string, float>> beside;
+    // How far a word the beside model knows takes its weight, 0 to 1 (a
+    // geometric mix of the two weights).
+    double besideWeights = 0;
+    int reduce = 0; // when above 0, vectors are projected on this many principal directions
     // Descriptions of everyday matters none of the topics covers ("name<TAB>
     // description"), and how far a text leaning along one is moved away.
     std::string unrelatedTopics;
@@ -1646,6 +1663,184 @@ std::vector<WordVectorModel::Knot> distanceScale(const QByteArray& draft, const 
     return {{float(cut), float(Categorizer::meaningThreshold)}};
 }
 
+// Word vectors learnt from a large corpus elsewhere, in GloVe's text format
+// with the most frequent word first. The first --vocabulary words written in
+// lower-case letters (a hyphen or apostrophe inside) that are not function
+// words are kept. No counts come with such files, so a word's frequency is
+// estimated from its rank by Zipf's law for its weight.
+WordVectorModel::Contents pretrainedContents(const WordNet& wordnet, const Lemmatiser& lemmatiser,
+                                             Options& options) {
+    std::ifstream in(options.pretrained);
+    if (!in)
+        fail("cannot read " + options.pretrained);
+    struct Read {
+        std::string word;
+        std::size_t rank;
+        std::vector<float> vector;
+    };
+    std::vector<Read> kept;
+    std::string line;
+    std::size_t rank = 0;
+    int dimensions = 0;
+    const std::size_t limit = options.vocabulary > 0 ? std::size_t(options.vocabulary) : SIZE_MAX;
+    for (; kept.size() < limit && std::getline(in, line); ++rank) {
+        std::istringstream fields(line);
+        Read read;
+        fields >> read.word;
+        for (float value; fields >> value;)
+            read.vector.push_back(value);
+        if (dimensions == 0)
+            dimensions = int(read.vector.size());
+        if (int(read.vector.size()) != dimensions || dimensions < 8)
+            fail(options.pretrained + ": line " + std::to_string(rank + 1) +
+                 " does not hold a word and its vector");
+        const std::string& w = read.word;
+        const bool plain =
+            w.size() >= 2 && w.size() <= EnglishWords::longestWord && std::islower(w.front()) &&
+            std::islower(w.back()) && std::all_of(w.begin(), w.end(), [](char c) {
+                return std::islower(static_cast<unsigned char>(c)) || c == '-' || c == '\'';
+            });
+        if (!plain || lemmatiser.isStop(w))
+            continue;
+        read.rank = rank;
+        kept.push_back(std::move(read));
+    }
+    options.dimensions = dimensions;
+    // Zipf: the word of rank r (from 1) has frequency 1 / (r * H), with H the
+    // harmonic number of the whole list, read to its end for that.
+    while (std::getline(in, line))
+        ++rank;
+    const double harmonic = std::log(double(rank)) + 0.5772156649;
+    std::sort(kept.begin(), kept.end(),
+              [](const Read& a, const Read& b) { return a.word < b.word; });
+    WordVectorModel::Contents contents;
+    contents.dimensions = dimensions;
+    std::unordered_set<std::string> inModel;
+    for (Read& read : kept) {
+        double norm = 0;
+        for (float v : read.vector)
+            norm += double(v) * v;
+        if (!(norm > 0))
+            continue;
+        WordVectorModel::Word entry;
+        entry.text = read.word;
+        const double p = 1.0 / (double(read.rank + 1) * harmonic);
+        entry.weight = float(options.frequencyWeight / (options.frequencyWeight + p));
+        for (float v : read.vector)
+            entry.vector.push_back(float(v / std::sqrt(norm)));
+        inModel.insert(entry.text);
+        contents.words.push_back(std::move(entry));
+    }
+    std::map<std::string, std::uint32_t> aliases;
+    std::unordered_map<std::string, std::uint32_t> index;
+    for (std::size_t i = 0; i < contents.words.size(); ++i)
+        index[contents.words[i].text] = std::uint32_t(i);
+    for (const auto& [inflected, base] : wordnet.exceptions) {
+        if (inModel.count(inflected) || inflected.find(' ') != std::string::npos ||
+            inflected.size() > EnglishWords::longestWord)
+            continue;
+        if (lemmatiser.isStop(base))
+            aliases[inflected] = WordVectorModel::ignored;
+        else if (const auto found = index.find(base); found != index.end())
+            aliases[inflected] = found->second;
+    }
+    for (std::string_view stop : EnglishWords::stopWords())
+        aliases[std::string(stop)] = WordVectorModel::ignored;
+    for (const auto& [text, target] : aliases)
+        if (!inModel.count(text))
+            contents.aliases.push_back({text, target});
+    return contents;
+}
+
+// Each word's vector followed by its vector in another model, times weight
+// (zeros where a model lacks the word); words only the other model knows
+// join with its weight. Each half keeps what its own model learnt.
+void setBeside(WordVectorModel::Contents& contents, const std::string& path, float weight,
+               double theirWeights) {
+    QFile in(QString::fromStdString(path));
+    std::optional<WordVectorModel> other;
+    if (in.open(QIODevice::ReadOnly))
+        other = WordVectorModel::decode(in.readAll());
+    if (!other)
+        fail("cannot read the model " + path);
+    const WordVectorModel::Contents theirs = other->contents();
+    std::unordered_map<std::string, const WordVectorModel::Word*> byText;
+    for (const WordVectorModel::Word& word : theirs.words)
+        byText[word.text] = &word;
+    const std::size_t ours = std::size_t(contents.dimensions);
+    const std::size_t added = std::size_t(theirs.dimensions);
+    // Aliases name words by index, which the words joining move.
+    std::vector<std::string> aliasTargets;
+    for (const WordVectorModel::Alias& alias : contents.aliases)
+        aliasTargets.push_back(alias.target == WordVectorModel::ignored
+                                   ? std::string()
+                                   : contents.words[alias.target].text);
+    std::unordered_set<std::string> known;
+    for (WordVectorModel::Word& word : contents.words) {
+        known.insert(word.text);
+        const auto found = byText.find(word.text);
+        if (found != byText.end())
+            word.weight = float(std::pow(double(word.weight), 1 - theirWeights) *
+                                std::pow(double(found->second->weight), theirWeights));
+        for (std::size_t d = 0; d < added; ++d)
+            word.vector.push_back(found == byText.end() ? 0.0f : weight * found->second->vector[d]);
+    }
+    for (const WordVectorModel::Word& word : theirs.words) {
+        if (known.count(word.text))
+            continue;
+        WordVectorModel::Word entry{word.text, word.weight, std::vector<float>(ours, 0.0f)};
+        for (float v : word.vector)
+            entry.vector.push_back(weight * v);
+        known.insert(word.text);
+        contents.words.push_back(std::move(entry));
+    }
+    std::sort(contents.words.begin(), contents.words.end(),
+              [](const auto& a, const auto& b) { return a.text < b.text; });
+    contents.dimensions += theirs.dimensions;
+    std::unordered_map<std::string, std::uint32_t> index;
+    for (std::size_t i = 0; i < contents.words.size(); ++i)
+        index[contents.words[i].text] = std::uint32_t(i);
+    std::vector<WordVectorModel::Alias> aliases;
+    for (std::size_t a = 0; a < contents.aliases.size(); ++a) {
+        if (known.count(contents.aliases[a].text))
+            continue;
+        aliases.push_back({contents.aliases[a].text, aliasTargets[a].empty()
+                                                         ? WordVectorModel::ignored
+                                                         : index.at(aliasTargets[a])});
+    }
+    contents.aliases = std::move(aliases);
+}
+
+// The words' vectors projected on the principal directions of the words'
+// weighted vectors that carry most of their variance: a smaller file that
+// keeps how the words lie to one another.
+void reduceDimensions(WordVectorModel::Contents& contents, int kept) {
+    const int dimensions = contents.dimensions;
+    if (kept <= 0 || kept >= dimensions)
+        return;
+    Dense moment(dimensions, dimensions);
+    for (const WordVectorModel::Word& word : contents.words)
+        for (int i = 0; i < dimensions; ++i)
+            for (int j = 0; j < dimensions; ++j)
+                moment.row(i)[j] +=
+                    double(word.weight) * word.vector[std::size_t(i)] * word.vector[std::size_t(j)];
+    std::vector<double> eigenvalues;
+    Dense eigenvectors(0, 0);
+    symmetricEigen(moment, eigenvalues, eigenvectors);
+    const std::vector<int> order = largestFirst(eigenvalues);
+    for (WordVectorModel::Word& word : contents.words) {
+        std::vector<float> projected(static_cast<std::size_t>(kept), 0.0f);
+        for (int k = 0; k < kept; ++k) {
+            double dot = 0;
+            for (int d = 0; d < dimensions; ++d)
+                dot += eigenvectors.row(d)[order[std::size_t(k)]] * word.vector[std::size_t(d)];
+            projected[std::size_t(k)] = float(dot);
+        }
+        word.vector = std::move(projected);
+    }
+    contents.dimensions = kept;
+}
+
 void addUnrelatedDirections(WordVectorModel::Contents& contents, const Options& options) {
     if (options.unrelatedTopics.empty() || options.unrelatedWeight == 0)
         return;
@@ -1731,6 +1926,14 @@ Options parse(int argc, char** argv) {
             options.unrelatedWeight = std::stod(value);
         else if (arg == "--from-model")
             options.fromModel = value;
+        else if (arg == "--pretrained")
+            options.pretrained = value;
+        else if (arg == "--beside")
+            options.beside.push_back(weighted(value));
+        else if (arg == "--beside-weights")
+            options.besideWeights = std::stod(value);
+        else if (arg == "--reduce")
+            options.reduce = std::stoi(value);
         else if (arg == "--centre")
             options.centre = value == "1";
         else if (arg == "--gloss-rounds")
@@ -1759,10 +1962,31 @@ Options parse(int argc, char** argv) {
     return options;
 }
 
+// The common directions, centre, everyday directions and scale of a model
+// whose word vectors are done; then the file.
+int finish(WordVectorModel::Contents& contents, const WordNet& wordnet, const Options& options) {
+    contents.commonDirections =
+        commonDirections(wordnet, WordVectorModel::encode(contents), options);
+    if (options.centre)
+        contents.centre = definitionCentre(wordnet, WordVectorModel::encode(contents));
+    addUnrelatedDirections(contents, options);
+    if (!options.calibrationTexts.empty())
+        contents.knots = distanceScale(WordVectorModel::encode(contents), options.calibrationTexts,
+                                       options.offTopicShare);
+    const QByteArray bytes = WordVectorModel::encode(contents);
+    QFile out(QString::fromStdString(options.output));
+    if (!out.open(QIODevice::WriteOnly) || out.write(bytes) != bytes.size())
+        fail("cannot write " + options.output);
+    progress("wrote " + options.output + ": " + std::to_string(contents.words.size()) + " words, " +
+             std::to_string(contents.aliases.size()) + " aliases, " + std::to_string(bytes.size()) +
+             " bytes");
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
-    const Options options = parse(argc, argv);
+    Options options = parse(argc, argv);
     if (!options.fromModel.empty()) {
         // Only the centre and the distance scale, fixed again for a trained model.
         QFile in(QString::fromStdString(options.fromModel));
@@ -1791,6 +2015,24 @@ int main(int argc, char** argv) {
     }
     const WordNet wordnet = readWordNet(options.wordnet);
     progress("read " + std::to_string(wordnet.synsets.size()) + " synsets");
+    if (!options.pretrained.empty()) {
+        Lemmatiser lemmatiser(wordnet);
+        std::vector<std::vector<DictionaryEntry>> glossaries;
+        for (const auto& [path, weight] : options.glossaries) {
+            glossaries.push_back(readGlossary(path));
+            lemmatiser.addHeadwords(glossaries.back());
+        }
+        WordVectorModel::Contents contents = pretrainedContents(wordnet, lemmatiser, options);
+        progress("read " + std::to_string(contents.words.size()) + " words of " +
+                 options.pretrained);
+        for (int round = 0; round < options.glossRounds; ++round)
+            smoothWithGlosses(wordnet, lemmatiser, glossaries, contents, options);
+        for (const auto& [path, weight] : options.beside)
+            setBeside(contents, path, weight, options.besideWeights);
+        reduceDimensions(contents, options.reduce);
+        options.dimensions = contents.dimensions;
+        return finish(contents, wordnet, options);
+    }
     std::vector<std::vector<DictionaryEntry>> dictionaries;
     for (const auto& [path, weight] : options.dictionaries) {
         dictionaries.push_back(readDictionary(path));
@@ -1855,20 +2097,5 @@ int main(int argc, char** argv) {
         smoothWithGlosses(wordnet, lemmatiser, glossaries, contents, options);
     if (options.retrofitRounds > 0)
         retrofit(thesauri, lemmatiser, contents, options);
-    contents.commonDirections =
-        commonDirections(wordnet, WordVectorModel::encode(contents), options);
-    if (options.centre)
-        contents.centre = definitionCentre(wordnet, WordVectorModel::encode(contents));
-    addUnrelatedDirections(contents, options);
-    if (!options.calibrationTexts.empty())
-        contents.knots = distanceScale(WordVectorModel::encode(contents), options.calibrationTexts,
-                                       options.offTopicShare);
-    const QByteArray bytes = WordVectorModel::encode(contents);
-    QFile out(QString::fromStdString(options.output));
-    if (!out.open(QIODevice::WriteOnly) || out.write(bytes) != bytes.size())
-        fail("cannot write " + options.output);
-    progress("wrote " + options.output + ": " + std::to_string(contents.words.size()) + " words, " +
-             std::to_string(contents.aliases.size()) + " aliases, " + std::to_string(bytes.size()) +
-             " bytes");
-    return 0;
+    return finish(contents, wordnet, options);
 }

@@ -37,7 +37,7 @@ protected:
 TEST_F(LaunchEnvironmentTest, TheStartedProgramGetsHugePagesAndPutsTheUsersTunablesBack) {
     struct Case {
         std::optional<std::string> user;
-        std::optional<std::string> started; // what the started program's glibc reads
+        std::optional<std::string> started;  // what the started program's glibc reads
         std::optional<std::string> restored; // what the programs it opens get
     };
     const std::array cases{

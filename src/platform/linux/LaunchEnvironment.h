@@ -35,8 +35,8 @@ inline bool tunablesWithHugePages(const char* user, char* out, std::size_t size)
     if (user != nullptr && std::strstr(user, "glibc.malloc.hugetlb") != nullptr)
         return false;
     const bool theirs = user != nullptr && *user != '\0';
-    const int length = std::snprintf(out, size, "%s%s%s", theirs ? user : "", theirs ? ":" : "",
-                                     hugePages);
+    const int length =
+        std::snprintf(out, size, "%s%s%s", theirs ? user : "", theirs ? ":" : "", hugePages);
     return length > 0 && static_cast<std::size_t>(length) < size;
 }
 

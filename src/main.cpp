@@ -9,6 +9,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QGuiApplication>
 #include <iostream>
 #include <iterator>
@@ -49,7 +50,7 @@ int main(int argc, char** argv) {
     LinuxPlatform platform(
         [](PdfReader& pdf) { return std::make_unique<DocumentThumbnailer>(pdf); },
         launcher.empty() ? AutostartLoginItem::runningExecutable()
-                         : QString::fromStdString(launcher));
+                         : QFile::decodeName(QByteArray::fromStdString(launcher)));
     Platform::install(&platform);
 
     if (argc > 1) {

@@ -1696,8 +1696,10 @@ WordVectorModel::Contents pretrainedContents(const WordNet& wordnet, const Lemma
                  " does not hold a word and its vector");
         const std::string& w = read.word;
         const bool plain =
-            w.size() >= 2 && w.size() <= EnglishWords::longestWord && std::islower(w.front()) &&
-            std::islower(w.back()) && std::all_of(w.begin(), w.end(), [](char c) {
+            w.size() >= 2 && w.size() <= EnglishWords::longestWord &&
+            std::islower(static_cast<unsigned char>(w.front())) &&
+            std::islower(static_cast<unsigned char>(w.back())) &&
+            std::all_of(w.begin(), w.end(), [](char c) {
                 return std::islower(static_cast<unsigned char>(c)) || c == '-' || c == '\'';
             });
         if (!plain || lemmatiser.isStop(w))

@@ -1,5 +1,6 @@
 // tovik fetch-page and tovik enrich against pages served from 127.0.0.1.
 #include "platform/integration/LocalHttpServer.h"
+#include "platform/integration/RenderedText.h"
 #include "platform/integration/TestApplication.h"
 #include "store/ImageData.h"
 #include "support/QtPrinters.h"
@@ -135,16 +136,7 @@ TEST_F(ContentCommands, FetchPageOfAnUnreachablePageSaysWhyAndFails) {
 
 TEST_F(ContentCommands, ImagesAreReadBeforeAddReturnsAndEnrichReadsTheRest) {
     // Words large and clear enough for recognition.
-    QImage words(900, 160, QImage::Format_RGB32);
-    words.fill(Qt::white);
-    {
-        QPainter painter(&words);
-        QFont font(u"DejaVu Sans"_s);
-        font.setPixelSize(64);
-        painter.setFont(font);
-        painter.setPen(Qt::black);
-        painter.drawText(words.rect(), Qt::AlignCenter, u"Quarterly budget"_s);
-    }
+    const QImage words = renderedText({u"Quarterly budget"_s}, 64);
     QTemporaryDir source;
     ASSERT_TRUE(words.save(source.filePath(u"scan.png"_s)));
     const TovikRun added = tovik({u"add"_s, u"image"_s, source.filePath(u"scan.png"_s)});

@@ -1,5 +1,6 @@
 // The Linux content services on real input: tesseract on rendered text,
 // poppler on PDFs written here, and the document thumbnailer.
+#include "platform/integration/RenderedText.h"
 #include "platform/integration/TestApplication.h"
 #include "platform/linux/PopplerPdfReader.h"
 #include "platform/linux/TesseractTextRecognizer.h"
@@ -17,27 +18,6 @@
 using namespace Qt::StringLiterals;
 
 namespace {
-
-QImage renderedText(const QStringList& lines, int pixelSize) {
-    QFont font(u"DejaVu Sans"_s);
-    font.setPixelSize(pixelSize);
-    const QFontMetrics metrics(font);
-    int width = 0;
-    for (const QString& line : lines)
-        width = std::max(width, metrics.horizontalAdvance(line));
-    QImage image(width + 2 * pixelSize, int(lines.size() + 1) * metrics.lineSpacing() + pixelSize,
-                 QImage::Format_RGB32);
-    image.fill(Qt::white);
-    QPainter painter(&image);
-    painter.setFont(font);
-    painter.setPen(Qt::black);
-    int y = pixelSize + metrics.ascent();
-    for (const QString& line : lines) {
-        painter.drawText(pixelSize, y, line);
-        y += metrics.lineSpacing();
-    }
-    return image;
-}
 
 // A PDF with one paragraph per page.
 void writePdf(const QString& path, const QStringList& pages,

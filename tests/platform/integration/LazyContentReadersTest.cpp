@@ -2,31 +2,15 @@
 #include "platform/linux/LazyContentReaders.h"
 
 #include "platform/integration/LocalHttpServer.h"
+#include "platform/integration/RenderedText.h"
 #include "platform/integration/TestApplication.h"
 
 #include <QFile>
-#include <QPainter>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 using namespace Qt::StringLiterals;
 using namespace std::chrono_literals;
-
-namespace {
-
-QImage printedWord() {
-    QImage image(420, 120, QImage::Format_RGB32);
-    image.fill(Qt::white);
-    QPainter painter(&image);
-    QFont font(u"DejaVu Sans"_s);
-    font.setPixelSize(48);
-    painter.setFont(font);
-    painter.setPen(Qt::black);
-    painter.drawText(image.rect(), Qt::AlignCenter, u"Harbour"_s);
-    return image;
-}
-
-} // namespace
 
 TEST(LazyContentReadersTest, TheModuleThisBuildMadeServesEveryReader) {
     ensureTestApplication();
@@ -39,7 +23,8 @@ TEST(LazyContentReadersTest, TheModuleThisBuildMadeServesEveryReader) {
               QByteArray("<title>Loaded</title>"))
         << failure.toStdString();
     EXPECT_TRUE(readers.loadFailure().isEmpty()) << readers.loadFailure().toStdString();
-    EXPECT_EQ(readers.textRecognizer().recognizeLines(printedWord(), TextRecognizer::Level::fast),
+    EXPECT_EQ(readers.textRecognizer().recognizeLines(renderedText({u"Harbour"_s}, 48),
+                                                      TextRecognizer::Level::fast),
               QStringList{u"Harbour"_s});
     EXPECT_FALSE(readers.pdfReader().text(u"/nonexistent.pdf"_s, 100));
 }
@@ -79,9 +64,10 @@ TEST(LazyContentReadersTest, AModuleThatCannotBeLoadedFailsEveryReadWithTheReaso
         EXPECT_TRUE(failure.startsWith(u"the content readers could not be loaded: "_s))
             << failure.toStdString();
         EXPECT_EQ(readers.loadFailure(), failure);
-        EXPECT_TRUE(readers.textRecognizer()
-                        .recognizeLines(printedWord(), TextRecognizer::Level::fast)
-                        .isEmpty());
+        EXPECT_TRUE(
+            readers.textRecognizer()
+                .recognizeLines(renderedText({u"Harbour"_s}, 48), TextRecognizer::Level::fast)
+                .isEmpty());
         EXPECT_FALSE(readers.pdfReader().firstPage(u"/nonexistent.pdf"_s, QSize(100, 100)));
     }
     EXPECT_TRUE(server.requests().isEmpty());

@@ -163,6 +163,66 @@ int main(int argc, char** argv) {
         }
         return 0;
     }
+    if (std::string_view(argv[2]) == "--vocabulary") {
+        // Every word and phrase of the model, one a line, in the model's order.
+        QFile file(modelPath);
+        if (!file.open(QIODevice::ReadOnly))
+            return 1;
+        const auto model = WordVectorModel::decode(file.readAll());
+        if (!model)
+            return 1;
+        for (int i = 0; i < model->wordCount(); ++i)
+            std::printf("%s\n", std::string(model->text(i)).c_str());
+        return 0;
+    }
+    if (std::string_view(argv[2]) == "--words") {
+        // One JSON line per labelled text (label "Seed" for the twelve
+        // descriptions, then the model's own directions): the words the step
+        // counts, each with its weight and vector, for trying other ways of
+        // comparing texts outside.
+        auto embedding = EnglishEmbedding::loadFile(modelPath);
+        if (!embedding)
+            return 1;
+        const WordVectorModel& words = embedding->vectors();
+        const auto dimensions = std::size_t(words.dimensions());
+        auto list = [&](const float* v) {
+            QString out = u"["_qs;
+            for (std::size_t d = 0; d < dimensions; ++d)
+                out += (d ? u","_qs : QString()) + QString::number(v[d], 'g', 5);
+            return out + u"]"_qs;
+        };
+        auto print = [&](const QString& label, const QString& text) {
+            QString out = u"{\"label\":\"%1\",\"words\":["_qs.arg(label);
+            bool first = true;
+            for (int index : embedding->wordsOf(text)) {
+                std::vector<float> v(dimensions, 0.0f);
+                words.addTo(index, 1.0f, v.data());
+                out +=
+                    (first ? QString() : u","_qs) +
+                    u"[\"%1\",%2,%3]"_qs.arg(QString::fromStdString(std::string(words.text(index))))
+                        .arg(double(words.weight(index)))
+                        .arg(list(v.data()));
+                first = false;
+            }
+            std::printf("%s\n", qPrintable(out + u"]}"_qs));
+        };
+        for (const auto& seed : CategoryTables::meaningSeeds())
+            print(u"Seed:"_qs + QString(seed.category), QString(seed.description));
+        for (int c = 0; c < words.commonCount(); ++c)
+            std::printf("{\"common\":%s}\n", qPrintable(list(words.commonDirection(c))));
+        if (words.centre())
+            std::printf("{\"centre\":%s}\n", qPrintable(list(words.centre())));
+        for (int u = 0; u < words.unrelatedCount(); ++u)
+            std::printf("{\"unrelated\":%s}\n", qPrintable(list(words.unrelatedDirection(u))));
+        for (int a = 3; a < argc; ++a) {
+            const auto texts = readLabelledTexts(QString::fromLocal8Bit(argv[a]));
+            if (!texts)
+                return 1;
+            for (const auto& [label, text] : *texts)
+                print(label, text + u". "_qs);
+        }
+        return 0;
+    }
     if (std::string_view(argv[2]) == "--neighbours") {
         for (int i = 3; i < argc; ++i)
             printNeighbours(modelPath, argv[i]);

@@ -31,7 +31,11 @@
 //
 // Instead of training (--pretrained), word vectors learnt elsewhere can be
 // read in GloVe's text format, optionally with a trained model's vectors set
-// beside them (--beside); the steps below then follow as for a trained model.
+// beside them (--beside) and a sentence encoder's vectors of each word alone
+// (--beside-vectors). A sentence encoder's vectors of whole sentences
+// (--sentence-targets) then fix one linear map of the word vectors, under
+// which a sum of words comes as close to the encoder's reading as it can.
+// The steps below then follow as for a trained model.
 //
 // Then (--unrelated-topics) descriptions of everyday matters that none of the
 // categorizer's topics covers (chores, weather, family news) are embedded,
@@ -49,7 +53,10 @@
 //                         [--calibration-texts FILE] [--centre 0|1]
 //                         [--output FILE] [--dimensions N] [--seed N] ...
 //   tovik_train_embedding --pretrained GLOVE.txt [--vocabulary N]
-//                         [--beside MODEL[=WEIGHT]] [--beside-weights SHARE] [--reduce N]
+//                         [--beside MODEL[=WEIGHT]] [--beside-weights SHARE]
+//                         [--beside-vectors FILE[=WEIGHT]] [--beside-vectors-reduce N]
+//                         [--sentence-targets FILE] [--target-ridge R] [--target-keep W]
+//                         [--reduce N]
 //                         [--unrelated-topics FILE] [--calibration-texts FILE] ...
 
 #include "LabelledTexts.h"
@@ -139,6 +146,20 @@ struct Options {
     // How far a word the beside model knows takes its weight, 0 to 1 (a
     // geometric mix of the two weights).
     double besideWeights = 0;
+    // Vectors of the same words from another source ("word<TAB>v1 v2 ...",
+    // for phrases too) set beside, with the weight of their half, after
+    // projecting them on this many principal directions (0: all).
+    std::vector<std::pair<std::string, float>> besideVectors;
+    int besideVectorsReduce = 0;
+    // Sentences with their vectors from a sentence encoder ("sentence<TAB>v1
+    // v2 ..."): the word vectors are mapped so that a sentence's vector
+    // comes as close to the encoder's as one linear map allows (ridge
+    // regression with this penalty).
+    std::string sentenceTargets;
+    double targetRidge = 1.0;
+    // When above 0, the word vectors as they were before the map stay beside
+    // the mapped ones, with this weight.
+    double targetKeep = 0;
     int reduce = 0; // when above 0, vectors are projected on this many principal directions
     // Descriptions of everyday matters none of the topics covers ("name<TAB>
     // description"), and how far a text leaning along one is moved away.
@@ -1843,6 +1864,211 @@ void reduceDimensions(WordVectorModel::Contents& contents, int kept) {
     contents.dimensions = kept;
 }
 
+// Each word's vector followed by its vector in a text file of word vectors
+// (one "word<TAB>v1 v2 ..." a line), unit length times weight; zeros where
+// the file lacks the word. Words only the file has are not taken: the file
+// describes this model's vocabulary, it does not add to it.
+void setBesideVectors(WordVectorModel::Contents& contents, const std::string& path, float weight,
+                      int reduce) {
+    std::ifstream in(path);
+    if (!in)
+        fail("cannot read " + path);
+    std::unordered_map<std::string, std::size_t> index;
+    for (std::size_t i = 0; i < contents.words.size(); ++i)
+        index[contents.words[i].text] = i;
+    WordVectorModel::Contents theirs;
+    std::vector<std::size_t> ours; // the index in contents of each of theirs
+    std::string line;
+    for (std::size_t number = 1; std::getline(in, line); ++number) {
+        const auto tab = line.find('\t');
+        if (tab == std::string::npos)
+            fail(path + ": line " + std::to_string(number) + " has no tab");
+        const auto found = index.find(line.substr(0, tab));
+        if (found == index.end())
+            continue;
+        std::istringstream fields(line.substr(tab + 1));
+        WordVectorModel::Word word{found->first, contents.words[found->second].weight, {}};
+        for (float value; fields >> value;)
+            word.vector.push_back(value);
+        if (theirs.dimensions == 0)
+            theirs.dimensions = int(word.vector.size());
+        if (int(word.vector.size()) != theirs.dimensions || theirs.dimensions < 8)
+            fail(path + ": line " + std::to_string(number) +
+                 " does not hold a word and its vector");
+        ours.push_back(found->second);
+        theirs.words.push_back(std::move(word));
+    }
+    if (theirs.words.empty())
+        fail(path + " holds none of the model's words");
+    // Vectors of single words from a sentence encoder share a large part
+    // that says only "one word"; it would swamp the common direction taken
+    // out later, which the other half needs, so their weighted mean goes now.
+    std::vector<double> mean(std::size_t(theirs.dimensions), 0.0);
+    double weights = 0;
+    for (const WordVectorModel::Word& word : theirs.words) {
+        weights += word.weight;
+        for (std::size_t d = 0; d < mean.size(); ++d)
+            mean[d] += double(word.weight) * word.vector[d];
+    }
+    if (weights > 0)
+        for (WordVectorModel::Word& word : theirs.words)
+            for (std::size_t d = 0; d < mean.size(); ++d)
+                word.vector[d] -= float(mean[d] / weights);
+    reduceDimensions(theirs, reduce);
+    std::vector<std::vector<float>> added(contents.words.size(),
+                                          std::vector<float>(std::size_t(theirs.dimensions), 0.0f));
+    for (std::size_t i = 0; i < theirs.words.size(); ++i) {
+        std::vector<float>& vector = theirs.words[i].vector;
+        double norm = 0;
+        for (float v : vector)
+            norm += double(v) * v;
+        if (!(norm > 0))
+            continue;
+        const double scale = weight / std::sqrt(norm);
+        for (float& v : vector)
+            v = float(v * scale);
+        added[ours[i]] = std::move(vector);
+    }
+    for (std::size_t i = 0; i < contents.words.size(); ++i)
+        contents.words[i].vector.insert(contents.words[i].vector.end(), added[i].begin(),
+                                        added[i].end());
+    contents.dimensions += theirs.dimensions;
+    progress("set " + std::to_string(theirs.words.size()) + " vectors of " + path + " beside, in " +
+             std::to_string(theirs.dimensions) + " dimensions");
+}
+
+// Solves (a) x = b for a symmetric positive definite a, each column of b in
+// turn, by Cholesky's factorisation; b becomes x. Like the eigensolver above,
+// it is written here because the systems are a few hundred wide and a linear
+// algebra package would be one more thing to install for training alone.
+void choleskySolve(Dense a, Dense& b) {
+    const int n = a.rows;
+    for (int j = 0; j < n; ++j) {
+        double diagonal = a.row(j)[j];
+        for (int k = 0; k < j; ++k)
+            diagonal -= a.row(j)[k] * a.row(j)[k];
+        if (!(diagonal > 0))
+            fail("the sentence targets' system is not positive definite");
+        a.row(j)[j] = std::sqrt(diagonal);
+        for (int i = j + 1; i < n; ++i) {
+            double sum = a.row(i)[j];
+            for (int k = 0; k < j; ++k)
+                sum -= a.row(i)[k] * a.row(j)[k];
+            a.row(i)[j] = sum / a.row(j)[j];
+        }
+    }
+    for (int c = 0; c < b.columns; ++c) {
+        for (int i = 0; i < n; ++i) {
+            double sum = b.row(i)[c];
+            for (int k = 0; k < i; ++k)
+                sum -= a.row(i)[k] * b.row(k)[c];
+            b.row(i)[c] = sum / a.row(i)[i];
+        }
+        for (int i = n - 1; i >= 0; --i) {
+            double sum = b.row(i)[c];
+            for (int k = i + 1; k < n; ++k)
+                sum -= a.row(k)[i] * b.row(k)[c];
+            b.row(i)[c] = sum / a.row(i)[i];
+        }
+    }
+}
+
+// A sentence encoder reads word order and context, which a sum of word
+// vectors cannot; but how it spaces topics apart can be learnt. Each
+// sentence's vector as the embedding makes it (common directions out, unit
+// length) is mapped by the one matrix M that brings it closest to the
+// encoder's vector of the sentence (centred), and since the embedding is
+// linear up to its length, M is applied to every word's vector once, here.
+void mapToSentenceTargets(WordVectorModel::Contents& contents, const WordNet& wordnet,
+                          Options options) {
+    std::ifstream in(options.sentenceTargets);
+    if (!in)
+        fail("cannot read " + options.sentenceTargets);
+    options.dimensions = contents.dimensions;
+    contents.commonDirections =
+        commonDirections(wordnet, WordVectorModel::encode(contents), options);
+    std::optional<WordVectorModel> draft =
+        WordVectorModel::decode(WordVectorModel::encode(contents));
+    if (!draft)
+        fail("the draft model does not decode");
+    const EnglishEmbedding embedding(std::move(*draft));
+    const int inputs = contents.dimensions;
+    int outputs = 0;
+    std::vector<std::vector<float>> features;
+    std::vector<std::vector<double>> targets;
+    std::string line;
+    for (std::size_t number = 1; std::getline(in, line); ++number) {
+        const auto tab = line.find('\t');
+        if (tab == std::string::npos)
+            fail(options.sentenceTargets + ": line " + std::to_string(number) + " has no tab");
+        std::istringstream fields(line.substr(tab + 1));
+        std::vector<double> target;
+        for (double value; fields >> value;)
+            target.push_back(value);
+        if (outputs == 0)
+            outputs = int(target.size());
+        if (int(target.size()) != outputs || outputs < 8)
+            fail(options.sentenceTargets + ": line " + std::to_string(number) +
+                 " does not hold a sentence and its vector");
+        auto vector = embedding.embed(QString::fromStdString(line.substr(0, tab)));
+        if (!vector)
+            continue;
+        features.push_back(std::move(*vector));
+        targets.push_back(std::move(target));
+    }
+    if (int(features.size()) < inputs)
+        fail(options.sentenceTargets + " has fewer sentences than the model has dimensions");
+    std::vector<double> mean(std::size_t(outputs), 0.0);
+    for (const auto& target : targets)
+        for (int d = 0; d < outputs; ++d)
+            mean[std::size_t(d)] += target[std::size_t(d)] / double(targets.size());
+    Dense normal(inputs, inputs);
+    Dense right(inputs, outputs);
+    for (std::size_t s = 0; s < features.size(); ++s) {
+        const std::vector<float>& x = features[s];
+        for (int i = 0; i < inputs; ++i) {
+            const double xi = x[std::size_t(i)];
+            double* n = normal.row(i);
+            for (int j = 0; j <= i; ++j)
+                n[j] += xi * x[std::size_t(j)];
+            double* r = right.row(i);
+            for (int d = 0; d < outputs; ++d)
+                r[d] += xi * (targets[s][std::size_t(d)] - mean[std::size_t(d)]);
+        }
+    }
+    for (int i = 0; i < inputs; ++i) {
+        for (int j = 0; j < i; ++j)
+            normal.row(j)[i] = normal.row(i)[j];
+        normal.row(i)[i] += options.targetRidge;
+    }
+    choleskySolve(normal, right); // right is now M, inputs by outputs
+    for (WordVectorModel::Word& word : contents.words) {
+        std::vector<double> v(word.vector.begin(), word.vector.end());
+        for (const std::vector<float>& common : contents.commonDirections) {
+            double along = 0;
+            for (int d = 0; d < inputs; ++d)
+                along += v[std::size_t(d)] * common[std::size_t(d)];
+            for (int d = 0; d < inputs; ++d)
+                v[std::size_t(d)] -= along * common[std::size_t(d)];
+        }
+        std::vector<float> mapped;
+        if (options.targetKeep > 0)
+            for (double x : v)
+                mapped.push_back(float(options.targetKeep * x));
+        for (int d = 0; d < outputs; ++d) {
+            double sum = 0;
+            for (int i = 0; i < inputs; ++i)
+                sum += v[std::size_t(i)] * right.row(i)[d];
+            mapped.push_back(float(sum));
+        }
+        word.vector = std::move(mapped);
+    }
+    contents.dimensions = outputs + (options.targetKeep > 0 ? inputs : 0);
+    contents.commonDirections.clear();
+    progress("mapped the words onto " + std::to_string(features.size()) + " sentences of " +
+             options.sentenceTargets + ", " + std::to_string(outputs) + " dimensions");
+}
+
 void addUnrelatedDirections(WordVectorModel::Contents& contents, const Options& options) {
     if (options.unrelatedTopics.empty() || options.unrelatedWeight == 0)
         return;
@@ -1932,6 +2158,16 @@ Options parse(int argc, char** argv) {
             options.pretrained = value;
         else if (arg == "--beside")
             options.beside.push_back(weighted(value));
+        else if (arg == "--beside-vectors")
+            options.besideVectors.push_back(weighted(value));
+        else if (arg == "--beside-vectors-reduce")
+            options.besideVectorsReduce = std::stoi(value);
+        else if (arg == "--sentence-targets")
+            options.sentenceTargets = value;
+        else if (arg == "--target-keep")
+            options.targetKeep = std::stod(value);
+        else if (arg == "--target-ridge")
+            options.targetRidge = std::stod(value);
         else if (arg == "--beside-weights")
             options.besideWeights = std::stod(value);
         else if (arg == "--reduce")
@@ -2031,6 +2267,10 @@ int main(int argc, char** argv) {
             smoothWithGlosses(wordnet, lemmatiser, glossaries, contents, options);
         for (const auto& [path, weight] : options.beside)
             setBeside(contents, path, weight, options.besideWeights);
+        for (const auto& [path, weight] : options.besideVectors)
+            setBesideVectors(contents, path, weight, options.besideVectorsReduce);
+        if (!options.sentenceTargets.empty())
+            mapToSentenceTargets(contents, wordnet, options);
         reduceDimensions(contents, options.reduce);
         options.dimensions = contents.dimensions;
         return finish(contents, wordnet, options);

@@ -4,6 +4,8 @@
 //
 //   tovik_eval_embedding MODEL TEXTS [--verbose | --closest]
 //   tovik_eval_embedding MODEL --neighbours WORD...   (the closest words of each)
+//   tovik_eval_embedding MODEL --words TEXTS...       (each text's words and vectors, JSON)
+//   tovik_eval_embedding MODEL --vocabulary           (every word of the model)
 
 #include "LabelledTexts.h"
 #include "organise/Categorizer.h"

@@ -12,8 +12,6 @@
 #include "organise/CategoryTables.h"
 #include "organise/EnglishEmbedding.h"
 
-#include <QFile>
-#include <QFileInfo>
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -23,12 +21,10 @@
 namespace {
 
 void printNeighbours(const QString& modelPath, const char* word) {
-    QFile file(modelPath);
-    if (!file.open(QIODevice::ReadOnly))
+    const auto embedding = EnglishEmbedding::loadFile(modelPath);
+    if (!embedding)
         return;
-    const auto model = WordVectorModel::decode(file.readAll());
-    if (!model)
-        return;
+    const WordVectorModel* model = &embedding->vectors();
     const int dimensions = model->dimensions();
     auto vectorOf = [&](int index) {
         std::vector<float> v(std::size_t(dimensions), 0.0f);
@@ -71,13 +67,10 @@ int main(int argc, char** argv) {
     const QString modelPath = QString::fromLocal8Bit(argv[1]);
     if (std::string_view(argv[2]) == "--describe") {
         // The words closest to each text's vector.
-        QFile file(modelPath);
-        if (!file.open(QIODevice::ReadOnly))
-            return 1;
-        const auto words = WordVectorModel::decode(file.readAll());
         auto embedding = EnglishEmbedding::loadFile(modelPath);
-        if (!words || !embedding)
+        if (!embedding)
             return 1;
+        const WordVectorModel* words = &embedding->vectors();
         for (int a = 3; a < argc; ++a) {
             const auto text = embedding->embed(QString::fromLocal8Bit(argv[a]));
             if (!text)
@@ -167,14 +160,12 @@ int main(int argc, char** argv) {
     }
     if (std::string_view(argv[2]) == "--vocabulary") {
         // Every word and phrase of the model, one a line, in the model's order.
-        QFile file(modelPath);
-        if (!file.open(QIODevice::ReadOnly))
+        const auto embedding = EnglishEmbedding::loadFile(modelPath);
+        if (!embedding)
             return 1;
-        const auto model = WordVectorModel::decode(file.readAll());
-        if (!model)
-            return 1;
-        for (int i = 0; i < model->wordCount(); ++i)
-            std::printf("%s\n", std::string(model->text(i)).c_str());
+        const WordVectorModel& model = embedding->vectors();
+        for (int i = 0; i < model.wordCount(); ++i)
+            std::printf("%s\n", std::string(model.text(i)).c_str());
         return 0;
     }
     if (std::string_view(argv[2]) == "--words") {
